@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Velmora needs.
+# Only missing packages are installed; a second run finishes in seconds.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake ninja-build g++ pkg-config
+  # program
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
+  libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev
+  fonts-dejavu-core
+  # tests, benchmarks, fuzzing
+  libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev
+  clang libclang-rt-14-dev
+  libjpeg-turbo-progs sqlite3
+  # end-to-end runs on a virtual display
+  xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all packages present"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "setup: installing ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

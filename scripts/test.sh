@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Velmora and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+werror=OFF
+if [ "${CI:-}" = "true" ]; then werror=ON; fi
+
+cmake -S . -B build -G Ninja -DVELMORA_WERROR="$werror"
+cmake --build build
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure

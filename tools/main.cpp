@@ -1,0 +1,56 @@
+// velmora-tool: the command-line companion of Velmora.
+
+#include "TreeCommand.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    int (*run)(const std::vector<std::string>&, std::FILE*, std::FILE*);
+};
+
+const Subcommand Subcommands[] = {
+    {"tree", TreeCommand::Usage, TreeCommand::Summary, TreeCommand::Run},
+};
+
+void PrintHelp(std::FILE* to) {
+    std::fprintf(to, "usage: velmora-tool COMMAND [ARGS]\n\ncommands:\n");
+    for (const Subcommand& command : Subcommands)
+        std::fprintf(to, "  %-40s %s\n", command.usage, command.summary);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return 64;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+        std::strcmp(argv[1], "help") == 0) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Subcommand& command : Subcommands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            try {
+                return command.run(args, stdout, stderr);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                return 70;
+            }
+        }
+    }
+    std::fprintf(stderr, "velmora-tool: unknown command '%s'\n\n", argv[1]);
+    PrintHelp(stderr);
+    return 64;
+}
