@@ -2,6 +2,7 @@
 
 #include "EFileError.h"
 #include "EZunPiggerError.h"
+#include "FixedBlockPool.h"
 #include "TreeEscaping.h"
 #include "TreeScanner.h"
 
@@ -18,7 +19,9 @@ const std::string EmptyString;
 const std::string SyntaxError = "Syntax error";
 constexpr const char* RootIndent = "\r\n";
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 std::string UpperAscii(std::string_view text) {
     std::string result(text);
@@ -96,9 +99,9 @@ public:
 
 } // namespace
 
-TZunPigger::TZunPigger(TZunPigger* parent) : indent_(RootIndent) {
+TZunPigger::TZunPigger(TZunPigger* parent) : parent_(parent) {
     if (parent)
-        SetParent(parent);
+        parent->AppendChild(this);
 }
 
 TZunPigger::~TZunPigger() {
@@ -108,18 +111,49 @@ TZunPigger::~TZunPigger() {
     DeleteChildren();
 }
 
-TZunPigger* TZunPigger::Create(TZunPigger* parent) const { return new TZunPigger(parent); }
+// Sanitizer builds leave every element to the general heap, where a use
+// after free is detected.
+#ifdef VELMORA_NO_POOL
+void* TZunPigger::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+void TZunPigger::operator delete(void* block, std::size_t) noexcept {
+    ::operator delete(block);
+}
+#else
+void* TZunPigger::operator new(std::size_t size) {
+    if (size == sizeof(TZunPigger))
+        return FixedBlockPool<sizeof(TZunPigger)>::Allocate();
+    return ::operator new(size);
+}
 
-// Deletes the whole subtree without recursion, first child first.
+void TZunPigger::operator delete(void* block, std::size_t size) noexcept {
+    if (size == sizeof(TZunPigger))
+        FixedBlockPool<sizeof(TZunPigger)>::Release(block);
+    else
+        ::operator delete(block);
+}
+#endif
+
+TZunPigger* TZunPigger::Create(TZunPigger* parent) const {
+    return new TZunPigger(parent);
+}
+
+// Deletes the whole subtree without recursion, in the reverse of the order a
+// reader creates elements (children last to first, each before its parent),
+// which lets the heap give the memory back cheaply.
 void TZunPigger::DeleteChildren() {
-    std::vector<TZunPigger*> pending(children_.rbegin(), children_.rend());
-    children_.clear();
+    decltype(children_) pending;
+    pending.swap(children_);
     while (!pending.empty()) {
         TZunPigger* element = pending.back();
-        pending.pop_back();
         element->parent_ = nullptr;
-        pending.insert(pending.end(), element->children_.rbegin(), element->children_.rend());
-        element->children_.clear();
+        if (!element->children_.empty()) {
+            pending.insert(pending.end(), element->children_.begin(), element->children_.end());
+            element->children_.clear();
+            continue;
+        }
+        pending.pop_back();
         delete element;
     }
 }
@@ -128,11 +162,14 @@ void TZunPigger::Clear() {
     DeleteChildren();
     name_.clear();
     Text.clear();
-    attributeNames_.clear();
-    attributeValues_.clear();
+    attributes_.clear();
 }
 
-void TZunPigger::SetName(std::string_view name) { name_ = UpperAscii(TreeScanner::TrimBlanks(name)); }
+void TZunPigger::SetName(std::string_view name) {
+    name_.assign(TreeScanner::TrimBlanks(name));
+    for (char& c : name_)
+        c = UpperAscii(c);
+}
 
 void TZunPigger::SetParent(TZunPigger* newParent) {
     if (newParent == parent_)
@@ -144,29 +181,27 @@ void TZunPigger::SetParent(TZunPigger* newParent) {
     if (parent_)
         parent_->DetachChild(this);
     parent_ = newParent;
-    if (newParent) {
-        newParent->children_.push_back(this);
-        indent_ = newParent->indent_ + '\t';
-    } else {
-        indent_ = RootIndent;
-    }
-    RecomputeChildIndents();
+    if (newParent)
+        newParent->AppendChild(this);
+}
+
+void TZunPigger::AppendChild(TZunPigger* child) {
+    if (children_.empty())
+        children_.reserve(4);
+    children_.push_back(child);
+}
+
+std::string TZunPigger::Indent() const {
+    std::size_t depth = 0;
+    for (const TZunPigger* e = parent_; e; e = e->parent_)
+        ++depth;
+    return RootIndent + std::string(depth, '\t');
 }
 
 void TZunPigger::DetachChild(const TZunPigger* child) {
     auto found = std::find(children_.rbegin(), children_.rend(), child);
     if (found != children_.rend())
         children_.erase(std::next(found).base());
-}
-
-void TZunPigger::RecomputeChildIndents() {
-    std::vector<TZunPigger*> pending(children_.begin(), children_.end());
-    while (!pending.empty()) {
-        TZunPigger* element = pending.back();
-        pending.pop_back();
-        element->indent_ = element->parent_->indent_ + '\t';
-        pending.insert(pending.end(), element->children_.begin(), element->children_.end());
-    }
 }
 
 void TZunPigger::DeleteChild(TZunPigger* child) {
@@ -183,8 +218,8 @@ TZunPigger* TZunPigger::Child(int index) const {
 }
 
 int TZunPigger::AttributeIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < attributeNames_.size(); ++i) {
-        if (SameName(attributeNames_[i], name))
+    for (std::size_t i = 0; i < attributes_.size(); ++i) {
+        if (SameName(attributes_[i].name, name))
             return static_cast<int>(i);
     }
     return -1;
@@ -192,7 +227,7 @@ int TZunPigger::AttributeIndex(std::string_view name) const {
 
 const std::string& TZunPigger::GetAttribute(std::string_view name) const {
     const int index = AttributeIndex(name);
-    return index < 0 ? EmptyString : attributeValues_[static_cast<std::size_t>(index)];
+    return index < 0 ? EmptyString : attributes_[static_cast<std::size_t>(index)].value;
 }
 
 void TZunPigger::SetAttribute(std::string_view name, std::string_view value) {
@@ -202,35 +237,35 @@ void TZunPigger::SetAttribute(std::string_view name, std::string_view value) {
     }
     const int index = AttributeIndex(name);
     if (index >= 0) {
-        attributeValues_[static_cast<std::size_t>(index)] = value;
+        attributes_[static_cast<std::size_t>(index)].value = value;
         return;
     }
     AddAttribute(name, std::string(value));
 }
 
 void TZunPigger::AddAttribute(std::string_view name, std::string value) {
-    attributeNames_.push_back(UpperAscii(name));
-    attributeValues_.push_back(std::move(value));
+    if (attributes_.empty())
+        attributes_.reserve(4);
+    attributes_.push_back({UpperAscii(name), std::move(value)});
 }
 
 void TZunPigger::DeleteAttribute(std::string_view name) {
     const int index = AttributeIndex(name);
     if (index < 0)
         return;
-    attributeNames_.erase(attributeNames_.begin() + index);
-    attributeValues_.erase(attributeValues_.begin() + index);
+    attributes_.erase(attributes_.begin() + index);
 }
 
 const std::string& TZunPigger::AttributeValueAt(int index) const {
     if (index < 0 || index >= AttributeCount())
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-    return attributeValues_[static_cast<std::size_t>(index)];
+    return attributes_[static_cast<std::size_t>(index)].value;
 }
 
 const std::string& TZunPigger::AttributeNameAt(int index) const {
     if (index < 0 || index >= AttributeCount())
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-    return attributeNames_[static_cast<std::size_t>(index)];
+    return attributes_[static_cast<std::size_t>(index)].name;
 }
 
 TZunPigger* TZunPigger::FindChild(std::string_view name) const {
@@ -246,8 +281,7 @@ TZunPigger* TZunPigger::FindChildByAttribute(std::string_view attrName,
     return FindNextChildByAttribute(nullptr, attrName, value);
 }
 
-TZunPigger* TZunPigger::FindNextChildByAttribute(const TZunPigger* after,
-                                                 std::string_view attrName,
+TZunPigger* TZunPigger::FindNextChildByAttribute(const TZunPigger* after, std::string_view attrName,
                                                  std::string_view value) const {
     auto from = std::find(children_.begin(), children_.end(), after);
     from = from == children_.end() ? children_.begin() : std::next(from);
@@ -282,8 +316,7 @@ void TZunPigger::Assign(const TPersistent& source) {
     Clear();
     SetName(from->name_);
     Text = from->Text;
-    attributeNames_ = from->attributeNames_;
-    attributeValues_ = from->attributeValues_;
+    attributes_ = from->attributes_;
     for (const TZunPigger* child : from->children_)
         child->Create(this)->Assign(*child);
 }
@@ -292,21 +325,25 @@ void TZunPigger::Assign(const TPersistent& source) {
 
 std::string TZunPigger::SaveToString() const {
     std::string out;
-    WriteTo(out);
+    std::size_t depth = 0;
+    for (const TZunPigger* e = parent_; e; e = e->parent_)
+        ++depth;
+    WriteTo(out, depth);
     return out;
 }
 
-void TZunPigger::WriteTo(std::string& out) const {
+void TZunPigger::WriteTo(std::string& out, std::size_t depth) const {
     if (name_.empty())
         return;
-    out += indent_;
+    out += RootIndent;
+    out.append(depth, '\t');
     out += '<';
     out += name_;
-    for (std::size_t i = 0; i < attributeNames_.size(); ++i) {
+    for (const Attribute& attribute : attributes_) {
         out += ' ';
-        out += attributeNames_[i];
+        out += attribute.name;
         out += "=\"";
-        AppendEscaped(out, attributeValues_[i]);
+        AppendEscaped(out, attribute.value);
         out += '"';
     }
     if (children_.empty() && Text.empty()) {
@@ -316,8 +353,9 @@ void TZunPigger::WriteTo(std::string& out) const {
     out += '>';
     AppendEscaped(out, Text);
     for (const TZunPigger* child : children_)
-        child->WriteTo(out);
-    out += indent_;
+        child->WriteTo(out, depth + 1);
+    out += RootIndent;
+    out.append(depth, '\t');
     out += "</";
     out += name_;
     out += '>';
@@ -380,7 +418,8 @@ void TZunPigger::Fail(const std::string& message, int position) {
     throw EZunPiggerError(message, position);
 }
 
-std::string TZunPigger::ReadStartTagName(std::string_view text, int& position) {
+// The name as it stands in the text; callers upper-case it.
+std::string_view TZunPigger::ReadStartTagName(std::string_view text, int& position) {
     const int start = position;
     const int open = TreeScanner::Find(text, position, '<');
     if (open == 0)
@@ -391,7 +430,7 @@ std::string TZunPigger::ReadStartTagName(std::string_view text, int& position) {
     if (end == 0)
         Fail(SyntaxError, start);
     position = end;
-    return UpperAscii(TreeScanner::Slice(text, first, end));
+    return TreeScanner::Slice(text, first, end);
 }
 
 void TZunPigger::ParseElement(std::string_view text, int& position) {
@@ -473,7 +512,7 @@ bool TZunPigger::ReadContentPiece(std::string_view text, int& position) {
     if (open == 0)
         Fail(SyntaxError, position);
     int peek = position;
-    const std::string tagName = ReadStartTagName(text, peek);
+    const std::string tagName = UpperAscii(ReadStartTagName(text, peek));
     if (TZunPigger* child = CreateChildFor(tagName)) {
         child->ParseElement(text, position);
         ChildLoaded(child);
@@ -526,7 +565,11 @@ void TZunPigger::AddText(std::string_view piece) {
     if (trimmed.empty())
         return;
     std::string text = UnescapeText(trimmed);
-    if (AcceptText(text))
+    if (!AcceptText(text))
+        return;
+    if (Text.empty())
+        Text = std::move(text);
+    else
         Text += text;
 }
 
@@ -536,4 +579,6 @@ TZunPigger* TZunPigger::CreateChildFor(const std::string& /*tagName*/) {
 
 void TZunPigger::ChildLoaded(TZunPigger* /*child*/) {}
 
-bool TZunPigger::AcceptText(const std::string& /*text*/) { return true; }
+bool TZunPigger::AcceptText(const std::string& /*text*/) {
+    return true;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PoolAllocator.h"
 #include "TPersistent.h"
 
 #include <iosfwd>
@@ -29,9 +30,15 @@ public:
     std::string Text;
 
     const std::string& Name() const { return name_; }
-    // CR LF for a root, the parent's indent and one TAB for a child.
-    const std::string& Indent() const { return indent_; }
+    // What the writer puts before the start and end tags: CR LF, then one
+    // TAB per level of depth (the parent's indent and one TAB).
+    std::string Indent() const;
     TZunPigger* Parent() const { return parent_; }
+
+    // Elements of this class come from a pool of equal-sized blocks; derived
+    // classes of another size use the general heap.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     // Virtual constructor: a new element of this element's own class,
     // attached to parent when one is given.
@@ -60,7 +67,7 @@ public:
     // Appends the pair as it stands, as the reader does: duplicates and empty
     // values included.
     void AddAttribute(std::string_view name, std::string value);
-    int AttributeCount() const { return static_cast<int>(attributeNames_.size()); }
+    int AttributeCount() const { return static_cast<int>(attributes_.size()); }
     // Throw std::out_of_range("List index out of bounds (<index>)").
     const std::string& AttributeValueAt(int index) const;
     const std::string& AttributeNameAt(int index) const;
@@ -104,21 +111,24 @@ private:
     int AttributeIndex(std::string_view name) const;
     bool IsInSubtree(const TZunPigger* element) const;
     void DeleteChildren();
-    void RecomputeChildIndents();
+    void AppendChild(TZunPigger* child);
     void DetachChild(const TZunPigger* child);
-    void WriteTo(std::string& out) const;
+    void WriteTo(std::string& out, std::size_t depth) const;
 
-    std::string ReadStartTagName(std::string_view text, int& position);
+    std::string_view ReadStartTagName(std::string_view text, int& position);
     bool ReadAttribute(std::string_view text, int& position);
     std::string ReadValue(std::string_view text, int& position);
     bool ReadContentPiece(std::string_view text, int& position);
     void ReadEndTag(std::string_view text, int& position);
     void AddText(std::string_view piece);
 
+    struct Attribute {
+        std::string name;
+        std::string value;
+    };
+
     std::string name_;
-    std::string indent_;
     TZunPigger* parent_ = nullptr;
-    std::vector<std::string> attributeNames_;
-    std::vector<std::string> attributeValues_;
-    std::vector<TZunPigger*> children_;
+    std::vector<Attribute, PoolAllocator<Attribute>> attributes_;
+    std::vector<TZunPigger*, PoolAllocator<TZunPigger*>> children_;
 };

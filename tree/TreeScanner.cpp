@@ -2,25 +2,6 @@
 
 #include <cstring>
 
-void TreeScanner::SkipBlanks(std::string_view text, int& position) {
-    const int length = static_cast<int>(text.size());
-    if (position < 1)
-        position = 1;
-    while (position < length && IsBlank(text[static_cast<std::size_t>(position) - 1]))
-        ++position;
-}
-
-int TreeScanner::Find(std::string_view text, int start, const CharSet& set) {
-    if (start < 1)
-        start = 1;
-    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t i = static_cast<std::size_t>(start) - 1; i < text.size(); ++i) {
-        if (set[data[i]])
-            return static_cast<int>(i) + 1;
-    }
-    return 0;
-}
-
 int TreeScanner::Find(std::string_view text, int start, char c) {
     if (start < 1)
         start = 1;

@@ -29,11 +29,26 @@ public:
     }
 
     // Advances over blanks but never past the last character.
-    static void SkipBlanks(std::string_view text, int& position);
+    static void SkipBlanks(std::string_view text, int& position) {
+        if (position < 1)
+            position = 1;
+        const int length = static_cast<int>(text.size());
+        while (position < length && IsBlank(text[static_cast<std::size_t>(position) - 1]))
+            ++position;
+    }
 
     // First position at or after start (at least 1) holding a character of
     // the set, or 0 when there is none up to the end of the text.
-    static int Find(std::string_view text, int start, const CharSet& set);
+    static int Find(std::string_view text, int start, const CharSet& set) {
+        const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+        for (std::size_t i = start < 1 ? 0 : static_cast<std::size_t>(start) - 1; i < text.size();
+             ++i) {
+            if (set[data[i]])
+                return static_cast<int>(i) + 1;
+        }
+        return 0;
+    }
+
     static int Find(std::string_view text, int start, char c);
 
     // The characters from position first up to, not including, position end.

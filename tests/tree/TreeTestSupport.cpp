@@ -48,7 +48,9 @@ std::string DifferenceAt(const TZunPigger& e, const TZunPigger& a, const std::st
     return {};
 }
 
-bool IsWrittenBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsWrittenBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void Normalise(TZunPigger& element) {
     std::size_t first = 0;

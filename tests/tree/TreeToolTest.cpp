@@ -24,9 +24,8 @@ class TreeToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("velmora-tool-" + std::string(::testing::UnitTest::GetInstance()
-                                                     ->current_test_info()
-                                                     ->name()));
+                  ("velmora-tool-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -67,7 +66,8 @@ TEST_F(TreeToolTest, WritesTheNormalFormOfAFileAndNothingElse) {
     const ToolResult result = Run("tree '" + file + "'");
     EXPECT_EQ(0, result.exitCode);
     EXPECT_EQ("", result.err);
-    EXPECT_EQ("\r\n<SHEME VERSION=\"2\">text\r\n\t<NODE N_NAME=\"a\r\nb\"/>\r\n</SHEME>", result.out);
+    EXPECT_EQ("\r\n<SHEME VERSION=\"2\">text\r\n\t<NODE N_NAME=\"a\r\nb\"/>\r\n</SHEME>",
+              result.out);
 
     TZunPigger expected;
     expected.LoadFromFile(file);

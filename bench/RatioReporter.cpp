@@ -1,0 +1,44 @@
+#include "RatioReporter.h"
+
+#include <cstdio>
+
+RatioReporter::RatioReporter(std::vector<Ratio> ratios) : ratios_(std::move(ratios)) {}
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+        if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+            continue;
+        secondsPerIteration_[run.run_name.function_name] =
+            run.real_accumulated_time / static_cast<double>(run.iterations);
+    }
+}
+
+void RatioReporter::Finalize() {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-28s %14s %14s %8s %8s\n", "ratio", "ours ms/iter", "ref ms/iter", "ratio",
+                "goal");
+    for (const Ratio& ratio : ratios_) {
+        const auto ours = secondsPerIteration_.find(ratio.ours);
+        const auto reference = secondsPerIteration_.find(ratio.reference);
+        if (ours == secondsPerIteration_.end() || reference == secondsPerIteration_.end()) {
+            std::printf("%-28s not measured in this run\n", ratio.label.c_str());
+            continue;
+        }
+        const double value = reference->second / ours->second;
+        std::printf("%-28s %14.3f %14.3f %8.2f %7s%.2f %s\n", ratio.label.c_str(),
+                    ours->second * 1e3, reference->second * 1e3, value, ">=", ratio.goal,
+                    value >= ratio.goal ? "met" : "MISSED");
+    }
+    std::fflush(stdout);
+}
+
+int RatioReporter::Main(int argc, char** argv, std::vector<Ratio> ratios) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter(std::move(ratios));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
