@@ -6,11 +6,16 @@ RatioReporter::RatioReporter(std::vector<Ratio> ratios) : ratios_(std::move(rati
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);
+    // With repetitions the median stands for the benchmark; without, its
+    // single run.
     for (const Run& run : runs) {
-        if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+        if (run.error_occurred || run.iterations == 0)
             continue;
-        secondsPerIteration_[run.run_name.function_name] =
-            run.real_accumulated_time / static_cast<double>(run.iterations);
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+        if (median || single)
+            secondsPerIteration_[run.run_name.function_name] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     }
 }
 
