@@ -8,14 +8,14 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   # program
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
-  libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev
+  libsqlite3-dev libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev
   fonts-dejavu-core
   # tests, benchmarks, fuzzing
   libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev
   libjpeg-turbo-progs sqlite3
   # end-to-end runs on a virtual display
-  xvfb xauth xdotool imagemagick
+  xvfb xauth x11-utils openbox xdotool imagemagick
 )
 
 missing=()

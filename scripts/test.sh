@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Velmora and runs every test.
+# Installs what is missing, builds Velmora and runs every test: the unit and
+# window tests under ctest, then the end-to-end run of the real program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,3 +12,5 @@ if [ "${CI:-}" = "true" ]; then werror=ON; fi
 cmake -S . -B build -G Ninja -DVELMORA_WERROR="$werror"
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+# The real program under a virtual display.
+bash scripts/e2e.sh

@@ -1,0 +1,29 @@
+// Velmora: the program entry.
+
+#include "Msg.h"
+#include "SingleInstanceLock.h"
+#include "TDmsg.h"
+#include "TFmain.h"
+#include "TFsure.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // Another copy running: end at once, without a window.
+    SingleInstanceLock instance;
+    if (!instance.Acquire())
+        return 0;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+
+    // Every window of the program, created once, the main window first.
+    TFmain mainWindow;
+    TFsure sure;
+    TDmsg message;
+
+    mainWindow.show();
+    mainWindow.activateWindow();
+    return application.exec();
+}

@@ -1,0 +1,129 @@
+#include "DBactions.h"
+
+#include "DialogRunner.h"
+#include "EDatabaseError.h"
+#include "TDatabase.h"
+#include "TField.h"
+#include "TQuery.h"
+#include "TTable.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+#include <exception>
+
+namespace {
+
+const QString DatabaseName = QStringLiteral("ADB");
+
+QString ErrorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+QString NewRecordKey() {
+    QString key = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+    key.remove(QLatin1Char('{'));
+    key.remove(QLatin1Char('}'));
+    key.remove(QLatin1Char('-'));
+    return key;
+}
+
+QString QueryValue(const QStringList& lines) {
+    TQuery query(DatabaseName);
+    try {
+        query.SQL = lines;
+        query.Open();
+        if (query.IsEmpty() || query.FieldCount() == 0)
+            return {};
+        return TField(query, 0).AsString();
+    } catch (const std::exception& error) {
+        DialogRunner::ShowStandardMessage(QString::fromUtf8("Полмилка виконання запиту:\r\n") +
+                                          ErrorText(error));
+        return {};
+    }
+}
+
+bool ExecSql(const QStringList& lines) {
+    TQuery query(DatabaseName);
+    try {
+        query.SQL = lines;
+        query.ExecSQL();
+        return true;
+    } catch (const std::exception& error) {
+        DialogRunner::ShowStandardMessage(QString::fromUtf8("Помилка виконання:\n\n") +
+                                          ErrorText(error));
+        return false;
+    }
+}
+
+QString SqlLiteralText(const QString& value) {
+    QString text = value;
+    text.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return text;
+}
+
+int StrToIntOrZero(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+void DataSetEdit(TQuery& dataSet) {
+    try {
+        if (dataSet.Active() && dataSet.State() == TDataSetState::Browse)
+            dataSet.Edit();
+    } catch (const std::exception&) {
+    }
+}
+
+namespace {
+
+bool Editing(const TQuery& dataSet) {
+    return dataSet.Active() &&
+           (dataSet.State() == TDataSetState::Edit || dataSet.State() == TDataSetState::Insert);
+}
+
+} // namespace
+
+bool DataSetPost(TQuery& dataSet) {
+    if (!Editing(dataSet))
+        return false;
+    try {
+        dataSet.Post();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool DataSetCancel(TQuery& dataSet) {
+    if (!Editing(dataSet))
+        return false;
+    try {
+        dataSet.Cancel();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void PackTable(TTable& table) {
+    if (!table.Active())
+        throw EDatabaseError(QStringLiteral("Table must be opened to pack"));
+    if (!table.OpenedExclusively())
+        throw EDatabaseError(QStringLiteral("Table must be opened exclusively to pack"));
+    if (table.TableType() != QLatin1String("SQLITE"))
+        throw EDatabaseError(
+            QStringLiteral("Table must be either of Paradox or dBASE type to pack"));
+    // The engine keeps every table in one file: compacting the file rewrites
+    // the table without the space of deleted rows.
+    table.Close();
+    QSqlQuery vacuum(TDatabase::Connected(table.DatabaseName).Connection());
+    if (!vacuum.exec(QStringLiteral("vacuum")))
+        throw EDatabaseError(vacuum.lastError().text(),
+                             vacuum.lastError().nativeErrorCode().toInt());
+    table.Open();
+}

@@ -1,0 +1,147 @@
+#include "DatabaseStructure.h"
+
+#include "TQuery.h"
+#include "TTable.h"
+#include "TZunPigger.h"
+
+#include <exception>
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+using Columns = std::initializer_list<std::pair<const char*, const char*>>;
+
+void AddTable(TZunPigger& root, const char* name, const char* primaryKey, Columns columns) {
+    auto* table = new TZunPigger(&root);
+    table->SetName("table");
+    table->SetAttribute("name", name);
+    table->SetAttribute("primary_key", primaryKey);
+    for (const auto& [columnName, type] : columns) {
+        auto* field = new TZunPigger(table);
+        field->SetName("FIELD");
+        field->SetAttribute("name", columnName);
+        field->SetAttribute("type", type);
+    }
+}
+
+QString Attribute(const TZunPigger& element, const char* name) {
+    return QString::fromStdString(element.GetAttribute(name));
+}
+
+// Runs a statement; its errors are not reported.
+void RunQuietly(TQuery& query, const QStringList& lines) {
+    try {
+        query.Close();
+        query.SQL = lines;
+        query.ExecSQL();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+void DatabaseStructure::Build(TZunPigger& root) {
+    root.Clear();
+    root.SetName("database_structure");
+    AddTable(root, "figures", "figure_id",
+             {{"figure_id", "char(32)"},
+              {"figure_name", "char(32)"},
+              {"producer_id", "char(32)"},
+              {"genre_id", "char(32)"},
+              {"type_ci", "char(32)"},
+              {"scale", "char(16)"},
+              {"figure_dsc", "blob(1,1)"},
+              {"figure_files", "blob(1,1)"},
+              {"manual_sheme", "blob(1,1)"},
+              {"picture_th", "blob(1,5)"},
+              {"picture", "blob(1,5)"},
+              {"sculpter_name", "char(32)"},
+              {"painter_name", "char(32)"},
+              {"prc_kit", "numeric(7,2)"},
+              {"prc_pr", "numeric(7,2)"},
+              {"prc_pe", "numeric(7,2)"}});
+    AddTable(root, "add_pictures", "add_picture_id",
+             {{"add_picture_id", "char(32)"},
+              {"add_picture_name", "char(32)"},
+              {"figure_id", "char(32)"},
+              {"picture_th", "blob(1,5)"},
+              {"picture", "blob(1,5)"}});
+    AddTable(root, "producers", "producer_id",
+             {{"producer_id", "char(32)"},
+              {"producer_name", "char(32)"},
+              {"producer_website", "char(64)"},
+              {"producer_dsc", "blob(1,1)"},
+              {"insert_time", "date"}});
+    AddTable(root, "genres", "genre_id",
+             {{"genre_id", "char(32)"},
+              {"genre_name", "char(32)"},
+              {"RX", "integer"},
+              {"RY", "integer"},
+              {"RH", "integer"},
+              {"RW", "integer"},
+              {"TB", "integer"},
+              {"TE", "integer"},
+              {"location_shape", "char(2)"}});
+    AddTable(root, "scales", "scale_id", {{"scale_id", "char(32)"}, {"scale_name", "char(32)"}});
+}
+
+QStringList DatabaseStructure::CreateTableLines(const TZunPigger& table) {
+    QStringList lines{QStringLiteral("create table ") + Attribute(table, "name") +
+                      QStringLiteral(" (")};
+    for (int i = 0; i < table.ChildCount(); ++i) {
+        const TZunPigger& field = *table.Child(i);
+        if (field.Name() == "FIELD")
+            lines << Attribute(field, "name") + QLatin1Char(' ') + Attribute(field, "type") +
+                         QLatin1Char(',');
+    }
+    lines << QStringLiteral("primary key (%1)").arg(Attribute(table, "primary_key"))
+          << QStringLiteral(")");
+    return lines;
+}
+
+QStringList DatabaseStructure::AddFieldLines(const QString& tableName, const TZunPigger& field) {
+    return {QStringLiteral("alter table ") + tableName,
+            QStringLiteral("add ") + Attribute(field, "name") + QLatin1Char(' ') +
+                Attribute(field, "type")};
+}
+
+void DatabaseStructure::CreateTable(TQuery& query, const TZunPigger& table) {
+    RunQuietly(query, CreateTableLines(table));
+}
+
+void DatabaseStructure::AddField(TQuery& query, const QString& tableName, const TZunPigger& field) {
+    RunQuietly(query, AddFieldLines(tableName, field));
+}
+
+void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& query,
+                              const std::function<void(int, int)>& progress) {
+    const int count = root.ChildCount();
+    for (int i = 0; i < count; ++i) {
+        if (progress)
+            progress(i + 1, count);
+        const TZunPigger& element = *root.Child(i);
+        if (element.Name() != "TABLE")
+            continue;
+        const QString tableName = Attribute(element, "name");
+        QStringList existing;
+        bool missing = false;
+        try {
+            table.Close();
+            table.TableName = tableName;
+            existing = table.GetFieldNames();
+        } catch (const std::exception&) {
+            missing = true;
+        }
+        if (missing) {
+            CreateTable(query, element);
+            continue;
+        }
+        for (int f = 0; f < element.ChildCount(); ++f) {
+            const TZunPigger& field = *element.Child(f);
+            if (field.Name() == "FIELD" &&
+                !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
+                AddField(query, tableName, field);
+        }
+    }
+}

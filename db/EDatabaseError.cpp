@@ -1,0 +1,4 @@
+#include "EDatabaseError.h"
+
+EDatabaseError::EDatabaseError(const QString& message, int engineCode)
+    : std::runtime_error(message.toStdString()), EngineCode(engineCode) {}

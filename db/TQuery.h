@@ -1,0 +1,152 @@
+#pragma once
+
+#include "TUpdateSQL.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TDataLink;
+class TField;
+
+enum class TDataSetState { Inactive, Browse, Edit, Insert };
+
+// A live SQL query on a named database (normally "ADB"): the rows of a
+// select held in memory with a current row, navigation with end flags,
+// bookmarks, editing, appending and deleting, and a cache of pending changes
+// written through the statements of UpdateObject.
+//
+// Blob columns (declared "blob(...)": memo texts and pictures) are not read
+// when the query opens: a row's blob is fetched from the table when it is
+// asked for, by the value of KeyField in that row, and only blobs that were
+// assigned stay in memory. So opening a list of ten thousand pictures reads
+// their texts only. Without a KeyField in the result, blobs are read with
+// the rows.
+//
+// Errors raise EDatabaseError. Events are plain callbacks; one raising from
+// a Before... event aborts the operation.
+class TQuery {
+public:
+    using TBookmark = std::uint64_t;
+
+    explicit TQuery(const QString& databaseName = QStringLiteral("ADB"));
+    virtual ~TQuery();
+    TQuery(const TQuery&) = delete;
+    TQuery& operator=(const TQuery&) = delete;
+
+    QString DatabaseName;
+    // The statement, one line each; joined with line breaks.
+    QStringList SQL;
+    // Insert, modify and delete statements for cached changes; none means
+    // the query is read-only (Post and Delete raise).
+    const TUpdateSQL* UpdateObject = nullptr;
+    // True: changes wait in the cache until ApplyUpdates. False: every post
+    // and delete is written at once.
+    bool CachedUpdates = false;
+    // Column that identifies a row; used to fetch blob columns on demand.
+    QString KeyField;
+
+    // Named parameters of SQL (":name" in the text, set without the colon).
+    void SetParam(const QString& name, const QVariant& value);
+    QVariant Param(const QString& name) const;
+    void ClearParams();
+
+    // Opening and closing. Open on an open query does nothing.
+    void Open();
+    void Close();
+    bool Active() const;
+    // Runs SQL as a statement without result rows; returns the rows affected.
+    int ExecSQL();
+    TDataSetState State() const;
+
+    // Navigation. Next on the last row and Prior on the first stay and set
+    // Eof / Bof; First sets Bof, Last sets Eof; an empty query has both.
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    void MoveBy(int distance);
+    bool Bof() const;
+    bool Eof() const;
+    bool IsEmpty() const;
+    int RecordCount() const;
+    // 0-based index of the current row, -1 when there is none.
+    int RecNo() const;
+    // Makes the row at a 0-based index current; false when out of range.
+    bool MoveTo(int index);
+
+    // A bookmark stays valid for its row until the row is deleted or the
+    // query closes.
+    TBookmark GetBookmark() const;
+    bool BookmarkValid(TBookmark bookmark) const;
+    bool GotoBookmark(TBookmark bookmark);
+
+    // Makes the first row whose field equals value (as text, exact and
+    // case-sensitive) current; false, and no move, when there is none.
+    bool Locate(const QString& fieldName, const QVariant& value);
+
+    // Result columns, in order.
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    // Index of a column by name, ignoring letter case; -1 when absent.
+    int FieldIndex(const QString& name) const;
+    // The declared type of a result column as the table states it
+    // ("char(32)", "blob(1,5)"); empty for expressions.
+    QString FieldType(int index) const;
+    bool IsBlobField(int index) const;
+    // Raises EDatabaseError "Field 'x' not found".
+    TField FieldByName(const QString& name);
+
+    // Values of the current row (of the edit buffer while editing). A
+    // blob column's value is its bytes.
+    QVariant Value(int field) const;
+    void SetValue(int field, const QVariant& value);
+    // Values of any row, for showing rows other than the current one.
+    QVariant ValueAt(int row, int field) const;
+
+    // Editing: Edit and Append enter Edit / Insert state; Post keeps the
+    // change (and writes it unless CachedUpdates), Cancel drops it.
+    void Edit();
+    void Append();
+    void Post();
+    void Cancel();
+    void Delete();
+
+    // Pending cached changes, applied in the order they were made; on a
+    // failure nothing is written and the cache stays. An update the engine
+    // reports as aborted ends silently. CancelUpdates drops the cache and
+    // puts the rows back as they were when last applied.
+    bool UpdatesPending() const;
+    int PendingUpdateCount() const;
+    void ApplyUpdates();
+    void CancelUpdates();
+
+    // While disabled (nested), links are not notified.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const;
+    void AddLink(TDataLink* link);
+    void RemoveLink(TDataLink* link);
+
+    std::function<void(TQuery&)> AfterOpen;
+    std::function<void(TQuery&)> BeforeClose;
+    std::function<void(TQuery&)> AfterInsert;
+    std::function<void(TQuery&)> BeforePost;
+    std::function<void(TQuery&)> AfterPost;
+    std::function<void(TQuery&)> AfterCancel;
+    std::function<void(TQuery&)> BeforeDelete;
+    std::function<void(TQuery&)> AfterDelete;
+    std::function<void(TQuery&)> AfterScroll;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One statement prepared on an engine connection, for what the toolkit's
+// driver does not offer: result column names and declared types before
+// running, parameters by name, and the engine's own result codes. Finalised
+// on destruction.
+class TSqlStatement {
+public:
+    TSqlStatement() = default;
+    // Raises EDatabaseError with the engine's message when text does not
+    // prepare. Only the first statement of text is prepared; Tail() tells
+    // what follows it.
+    TSqlStatement(sqlite3* db, const QString& text);
+    ~TSqlStatement();
+    TSqlStatement(TSqlStatement&& other) noexcept;
+    TSqlStatement& operator=(TSqlStatement&& other) noexcept;
+    TSqlStatement(const TSqlStatement&) = delete;
+    TSqlStatement& operator=(const TSqlStatement&) = delete;
+
+    // The prepared statement, or an empty one when text does not prepare.
+    static TSqlStatement TryPrepare(sqlite3* db, const QString& text);
+
+    // False for an empty statement (nothing but blanks or comments, or a
+    // failed TryPrepare).
+    bool IsValid() const { return stmt_ != nullptr; }
+    // The text after the first statement.
+    QString Tail() const { return tail_; }
+
+    int ColumnCount() const;
+    QString ColumnName(int column) const;
+    // As the table declares it ("char(32)"); empty for expressions.
+    QString ColumnDeclType(int column) const;
+
+    int ParamCount() const;
+    // The name of a 1-based parameter without its leading ':', '@' or '$';
+    // empty for a positional one.
+    QString ParamName(int param) const;
+    void Bind(int param, const QVariant& value);
+    // Binds every parameter to valueOf(its name).
+    void BindAll(const std::function<QVariant(const QString& name)>& valueOf);
+
+    // Runs to the next row: true when a row is ready, false when done.
+    // Raises EDatabaseError with the engine's message and code.
+    bool Step();
+    // Runs to the next row and returns the engine's result code.
+    int StepCode();
+    // Ready to run again, with no parameter bound.
+    void Reset();
+
+    // A column of the current row as bytes (text as UTF-8); a null
+    // QByteArray variant for NULL.
+    QVariant ColumnBytes(int column) const;
+
+    // The connection's last error message.
+    QString ErrorMessage() const;
+    sqlite3* Connection() const { return db_; }
+
+    // Raises EDatabaseError with the connection's last error.
+    [[noreturn]] static void RaiseEngineError(sqlite3* db, int code);
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* stmt_ = nullptr;
+    QString tail_;
+};

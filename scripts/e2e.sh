@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Drives the real program under Xvfb, as a person would, in fresh temporary
+# working folders; checks the database it writes with the sqlite3 shell and
+# saves screenshots to build/e2e/. Expects the program built in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+program="$PWD/build/app/velmora"
+out="$PWD/build/e2e"
+rm -rf "$out"
+mkdir -p "$out"
+[ -x "$program" ] || { echo "e2e: $program is not built" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+display=":$(( 90 + RANDOM % 9 ))"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY="$display" QT_QPA_PLATFORM=xcb
+# The single-instance lock lives in the runtime folder: keep it to this run.
+export XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# A window manager, as on a desktop: it activates and maximises windows.
+openbox >"$out/openbox.log" 2>&1 &
+wm=$!
+sleep 0.5
+
+fail() { echo "e2e: FAILED: $*" >&2; exit 1; }
+step() { echo "e2e: $*"; }
+
+# Waits up to $2 seconds for a visible window whose name matches $1 and
+# prints its id.
+wait_window() {
+  local deadline=$(( $(date +%s%N) + ${2:-10} * 1000000000 ))
+  while [ "$(date +%s%N)" -lt "$deadline" ]; do
+    local id
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+shot() { import -window root "$out/$1.png"; }
+
+# 1. A first start in an empty folder: the structure check, then the main
+#    window, and the database with its five tables.
+first="$scratch/first"
+mkdir -p "$first/bin"
+(cd "$first/bin" && exec "$program") >"$out/first.log" 2>&1 &
+pids+=($!)
+main_pid=$!
+step "first start"
+wait_window "Database structure checking" 10 >/dev/null || fail "no structure check window"
+shot structure-check
+main=$(wait_window "^--- VELMORA ---$" 15) || fail "no main window"
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || break
+  sleep 0.05
+done
+sleep 0.5
+shot main-window
+
+db="$first/LDB/velmora.db"
+[ -f "$db" ] || fail "no database at ../LDB/velmora.db"
+tables=$(sqlite3 "$db" "select group_concat(name, ' ') from (select name from sqlite_master where type = 'table' order by name)")
+[ "$tables" = "add_pictures figures genres producers scales" ] || fail "tables: $tables"
+columns() { sqlite3 "$db" "select group_concat(name || ':' || lower(type) || (case when pk then ':pk' else '' end), ' ') from pragma_table_info('$1')"; }
+expect_columns() {
+  local got; got=$(columns "$1")
+  [ "$got" = "$2" ] || fail "columns of $1: $got"
+}
+expect_columns figures "figure_id:char(32):pk figure_name:char(32) producer_id:char(32) genre_id:char(32) type_ci:char(32) scale:char(16) figure_dsc:blob(1,1) figure_files:blob(1,1) manual_sheme:blob(1,1) picture_th:blob(1,5) picture:blob(1,5) sculpter_name:char(32) painter_name:char(32) prc_kit:numeric(7,2) prc_pr:numeric(7,2) prc_pe:numeric(7,2)"
+expect_columns add_pictures "add_picture_id:char(32):pk add_picture_name:char(32) figure_id:char(32) picture_th:blob(1,5) picture:blob(1,5)"
+expect_columns producers "producer_id:char(32):pk producer_name:char(32) producer_website:char(64) producer_dsc:blob(1,1) insert_time:date"
+expect_columns genres "genre_id:char(32):pk genre_name:char(32) RX:integer RY:integer RH:integer RW:integer TB:integer TE:integer location_shape:char(2)"
+expect_columns scales "scale_id:char(32):pk scale_name:char(32)"
+step "database created with five tables"
+
+# 2. A second copy started meanwhile ends at once, without a window.
+start=$(date +%s%N)
+(cd "$first/bin" && timeout 10 "$program") >"$out/second.log" 2>&1 || fail "second copy exit code $?"
+elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$elapsed" -lt 3000 ] || fail "second copy took ${elapsed} ms"
+count=$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | wc -l)
+[ "$count" -eq 1 ] || fail "$count main windows after the second start"
+kill -0 "$main_pid" || fail "the first copy ended"
+step "second copy ended after ${elapsed} ms"
+kill "$main_pid"
+wait "$main_pid" 2>/dev/null || true
+
+# 3. A data folder that cannot be created: the message, then the end.
+blocked="$scratch/blocked"
+mkdir -p "$blocked/bin"
+: >"$blocked/LDB"
+(cd "$blocked/bin" && exec "$program") >"$out/blocked.log" 2>&1 &
+pids+=($!)
+blocked_pid=$!
+message=$(wait_window "Message:" 15) || fail "no message for a data folder that cannot be created"
+sleep 0.3
+shot cannot-init
+xdotool windowfocus --sync "$message" key Return || true
+for _ in $(seq 100); do kill -0 "$blocked_pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$blocked_pid" 2>/dev/null && fail "the program did not end after the message"
+step "blocked data folder: message shown, program ended"
+step "screenshots in $out"
+echo "e2e: 3 passed, 0 failed"
