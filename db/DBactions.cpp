@@ -86,28 +86,27 @@ bool Editing(const TQuery& dataSet) {
            (dataSet.State() == TDataSetState::Edit || dataSet.State() == TDataSetState::Insert);
 }
 
-} // namespace
-
-bool DataSetPost(TQuery& dataSet) {
+// Runs step (post or cancel) on an editing dataset; false when the dataset
+// is not editing or the step fails.
+bool FinishEditing(TQuery& dataSet, void (TQuery::*step)()) {
     if (!Editing(dataSet))
         return false;
     try {
-        dataSet.Post();
+        (dataSet.*step)();
         return true;
     } catch (const std::exception&) {
         return false;
     }
 }
 
+} // namespace
+
+bool DataSetPost(TQuery& dataSet) {
+    return FinishEditing(dataSet, &TQuery::Post);
+}
+
 bool DataSetCancel(TQuery& dataSet) {
-    if (!Editing(dataSet))
-        return false;
-    try {
-        dataSet.Cancel();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    return FinishEditing(dataSet, &TQuery::Cancel);
 }
 
 void PackTable(TTable& table) {

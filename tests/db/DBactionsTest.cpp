@@ -7,6 +7,7 @@
 #include "TField.h"
 #include "TQuery.h"
 #include "TTable.h"
+#include "TempDatabaseTest.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -16,21 +17,15 @@
 
 namespace {
 
-class DBactionsTest : public ::testing::Test {
+class DBactionsTest : public TempDatabaseTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        database_.DriverName = QStringLiteral("STANDARD");
-        database_.Params = {QStringLiteral("PATH=") + folder_.path()};
-        database_.Open();
-        QSqlQuery query(database_.Connection());
-        ASSERT_TRUE(query.exec("create table producers (producer_id char(32), "
-                               "producer_name char(32), primary key (producer_id))"));
-        ASSERT_TRUE(query.exec("insert into producers values ('A1', 'O''Brien Miniatures')"));
+        TempDatabaseTest::SetUp();
+        Exec("create table producers (producer_id char(32), producer_name char(32), "
+             "primary key (producer_id))");
+        Exec("insert into producers values ('A1', 'O''Brien Miniatures')");
     }
 
-    QTemporaryDir folder_;
-    TDatabase database_{QStringLiteral("ADB")};
     QStringList shown_;
     DialogRunner::ScopedMessageHook recorder_{[this](const QString& text) { shown_ << text; }};
 };

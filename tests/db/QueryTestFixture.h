@@ -1,25 +1,16 @@
 #pragma once
 
 #include "TDataLink.h"
-#include "TDatabase.h"
 #include "TQuery.h"
 #include "TUpdateSQL.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include "TempDatabaseTest.h"
 
 // A database file in a temporary folder with the catalog's figures,
 // producers and genres tables, and the figures list's statements.
-class QueryTestFixture : public ::testing::Test {
+class QueryTestFixture : public TempDatabaseTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        database_.DriverName = QStringLiteral("STANDARD");
-        database_.Params = {QStringLiteral("PATH=") + folder_.path()};
-        database_.Open();
+        TempDatabaseTest::SetUp();
         Exec("create table figures (figure_id char(32), figure_name char(32), "
              "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
              "figure_dsc blob(1,1), figure_files blob(1,1), manual_sheme blob(1,1), "
@@ -32,30 +23,6 @@ protected:
         Exec("create table genres (genre_id char(32), genre_name char(32), RX integer, "
              "RY integer, RH integer, RW integer, TB integer, TE integer, "
              "location_shape char(2), primary key (genre_id))");
-    }
-
-    void Exec(const QString& statement, const QVariantList& values = {}) {
-        QSqlQuery query(database_.Connection());
-        ASSERT_TRUE(query.prepare(statement)) << query.lastError().text().toStdString();
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
-    }
-
-    // The first column of every row, joined with ",".
-    QString Column(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-        QStringList values;
-        while (query.next())
-            values << query.value(0).toString();
-        return values.join(QLatin1Char(','));
-    }
-
-    QVariant Scalar(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-        return query.next() ? query.value(0) : QVariant();
     }
 
     void AddFigure(const QString& id, const QString& name, const QVariant& thumbnail = {},
@@ -79,8 +46,6 @@ protected:
         query.CachedUpdates = true;
     }
 
-    QTemporaryDir folder_;
-    TDatabase database_{QStringLiteral("ADB")};
     TUpdateSQL figuresUpdate_{
         {"insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, scale,",
          "  figure_dsc, figure_files, picture_th, sculpter_name, painter_name)",

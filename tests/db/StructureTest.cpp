@@ -6,6 +6,7 @@
 #include "TQuery.h"
 #include "TTable.h"
 #include "TZunPigger.h"
+#include "TempDatabaseTest.h"
 
 #include <QProgressBar>
 #include <QSqlQuery>
@@ -15,20 +16,11 @@
 
 namespace {
 
-class StructureTest : public ::testing::Test {
+class StructureTest : public TempDatabaseTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        database_.DriverName = QStringLiteral("STANDARD");
-        database_.Params = {QStringLiteral("PATH=") + folder_.path(),
-                            QStringLiteral("DEFAULT DRIVER=PARADOX")};
-        database_.Open();
+        TempDatabaseTest::SetUp();
         DatabaseStructure::Build(structure_);
-    }
-
-    void Exec(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
     }
 
     // "name type pk" for each column, in order; types in lower case (the
@@ -57,8 +49,6 @@ protected:
         DatabaseStructure::Check(structure_, table, query, {});
     }
 
-    QTemporaryDir folder_;
-    TDatabase database_{QStringLiteral("ADB")};
     TZunPigger structure_;
 };
 
