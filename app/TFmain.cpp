@@ -1,18 +1,463 @@
 #include "TFmain.h"
 
-#include <QWidget>
+#include "CommandGuard.h"
+#include "DialogRunner.h"
+#include "Msg.h"
+#include "ShellOpen.h"
+#include "TDatabasePage.h"
+#include "TE_producer.h"
+#include "TFabout.h"
+#include "TFilterGroup.h"
+#include "TO_Figures.h"
+#include "TO_genres.h"
+#include "TO_producers.h"
+#include "TRecordGrid.h"
+#include "TSearchGroup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+using Handler = std::function<void()>;
+
+QString Quoted(const char* pattern, const QString& value) {
+    return QString::fromUtf8(pattern).arg(value);
+}
+
+} // namespace
 
 TFmain::TFmain(QWidget* parent) : TPmain(parent) {
     setObjectName(QStringLiteral("Fmain"));
     setWindowTitle(QStringLiteral("--- VELMORA ---"));
-    setCentralWidget(new QWidget(this));
+    resize(599, 548);
+    BuildToolbar();
+    BuildPages();
+    // The base's creation step ran in its constructor; the figures page
+    // comes to the front.
+    PageControl1->setCurrentIndex(0);
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            CommandGuard::Slot([this] { PageControl1Change(); }));
+    qApp->installEventFilter(this);
+    UpdateToolbar();
+}
+
+TFmain::~TFmain() {
+    qApp->removeEventFilter(this);
+}
+
+void TFmain::BuildToolbar() {
+    ToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(24, 24));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    auto add = [this](QAction*& action, QStyle::StandardPixmap icon, const QString& caption,
+                      Handler handler) {
+        action = ToolBar1->addAction(style()->standardIcon(icon), caption);
+        connect(action, &QAction::triggered, this, CommandGuard::Slot(std::move(handler)));
+    };
+    add(TB_add, QStyle::SP_FileDialogNewFolder, QStringLiteral("Add"), [this] { TB_addClick(); });
+    add(TB_edit, QStyle::SP_FileDialogDetailedView, QStringLiteral("Edit/Details"),
+        [this] { TB_editClick(); });
+    // The manual window and the HTML export are not available in this version.
+    add(TB_sheme, QStyle::SP_FileDialogContentsView, QStringLiteral("Sheme"), [] {});
+    add(TB_html_export, QStyle::SP_DriveNetIcon, QStringLiteral("HTML"), [] {});
+    ToolBar1->addSeparator();
+    add(TB_first, QStyle::SP_MediaSkipBackward, QStringLiteral("First record"),
+        [this] { TB_firstClick(); });
+    add(TB_last, QStyle::SP_MediaSkipForward, QStringLiteral("Last record"),
+        [this] { TB_lastClick(); });
+    ToolBar1->addSeparator();
+    add(TB_del, QStyle::SP_TrashIcon, QStringLiteral("Delete"), [this] { TB_delClick(); });
+    ToolBar1->addSeparator();
+    add(TB_about, QStyle::SP_MessageBoxInformation, QStringLiteral("About..."),
+        [this] { TB_aboutClick(); });
+    add(TB_exit, QStyle::SP_DialogCloseButton, QStringLiteral("Exit"), [this] { TB_exitClick(); });
+
+    PopupMenu1 = new QMenu(this);
+    auto item = [this](const QString& caption, Handler handler) {
+        QAction* action = PopupMenu1->addAction(caption);
+        connect(action, &QAction::triggered, this, CommandGuard::Slot(std::move(handler)));
+        return action;
+    };
+    menuEdit_ = item(QStringLiteral("Edit"), [this] { TB_editClick(); });
+    menuAdd_ = item(QStringLiteral("Add new record"), [this] { TB_addClick(); });
+    PopupMenu1->addSeparator();
+    menuDelete_ = item(QStringLiteral("Delete"), [this] { TB_delClick(); });
+    PopupMenu1->addSeparator();
+    menuFirst_ = item(QStringLiteral("Go top"), [this] { TB_firstClick(); });
+    menuLast_ = item(QStringLiteral("Go bottom"), [this] { TB_lastClick(); });
+}
+
+QWidget* TFmain::BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButton** filterButton,
+                                  const QStringList& dataButtons, int margin) {
+    auto* page = new QWidget;
+    auto* left = new QWidget(page);
+    left->setFixedWidth(204);
+    auto* leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(4, 4, 4, 4);
+    if (list == static_cast<TO_ci*>(O_Figures1)) {
+        FilterGroup = new TFilterGroup(left);
+        leftColumn->addWidget(FilterGroup);
+    }
+    search = new TSearchGroup(left);
+    leftColumn->addWidget(search);
+    if (filterButton) {
+        *filterButton = new QPushButton(QStringLiteral("Filter figures"), left);
+        leftColumn->addWidget(*filterButton);
+    }
+    // The per-page commands, kept out of sight: the toolbar runs them.
+    auto* dataControls = new QGroupBox(QStringLiteral("Data controls"), left);
+    auto* dataColumn = new QVBoxLayout(dataControls);
+    for (const QString& caption : dataButtons)
+        dataColumn->addWidget(new QPushButton(caption, dataControls));
+    dataControls->hide();
+    leftColumn->addWidget(dataControls);
+    leftColumn->addStretch();
+
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(left);
+    auto* listHolder = new QWidget(page);
+    auto* holderLayout = new QVBoxLayout(listHolder);
+    holderLayout->setContentsMargins(margin, margin, margin, margin);
+    list->setParent(listHolder);
+    holderLayout->addWidget(list);
+    row->addWidget(listHolder, 1);
+
+    list->CGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list->CGrid1, &QWidget::customContextMenuRequested, this,
+            [this, list](const QPoint& pos) {
+                UpdateToolbar();
+                PopupMenu1->popup(list->CGrid1->mapToGlobal(pos));
+            });
+    return page;
+}
+
+void TFmain::BuildPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setDocumentMode(true);
+    setCentralWidget(PageControl1);
+
+    O_Figures1 = new TO_Figures;
+    O_Figures1->setObjectName(QStringLiteral("O_Figures1"));
+    O_Figures1->CGrid1->SetColCount(2);
+    O_producers1 = new TO_producers;
+    O_producers1->setObjectName(QStringLiteral("O_producers1"));
+    O_producers1->ShowLabelStrip = false;
+    O_genres1 = new TO_genres;
+    O_genres1->setObjectName(QStringLiteral("O_genres1"));
+
+    TabSheet_figures =
+        BuildCatalogPage(O_Figures1, SearchFigures, nullptr,
+                         {"Add new figure", "Edit current figure", "Delete current figure"}, 0);
+    TabSheet_producers = BuildCatalogPage(
+        O_producers1, SearchProducers, &Btn_producer_filter,
+        {"Add new producer", "Edit current producer", "Go To URL", "Delete current producer"}, 20);
+    TabSheet_genres =
+        BuildCatalogPage(O_genres1, SearchGenres, &Btn_gente_filter,
+                         {"Add new genre", "Edit current genre", "Delete current genre"}, 20);
+    TabSheet_BD_mgm = new TDatabasePage;
+    PageControl1->addTab(TabSheet_figures, QStringLiteral("Figures"));
+    PageControl1->addTab(TabSheet_producers, QStringLiteral("Manufacturers"));
+    PageControl1->addTab(TabSheet_genres, QStringLiteral("Genres"));
+    PageControl1->addTab(TabSheet_BD_mgm, QStringLiteral("Database management"));
+
+    connect(FilterGroup->btn_apply_filter, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_apply_filterClick(); }));
+    connect(SearchFigures->Btn_go, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { BitBtn3Click(); }));
+    connect(SearchProducers->Btn_go, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_search_producerClick(); }));
+    connect(SearchGenres->Btn_go, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_search_genreClick(); }));
+    connect(Btn_producer_filter, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_producer_filterClick(); }));
+    connect(Btn_gente_filter, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_gente_filterClick(); }));
+    connect(O_producers1, &TO_ci::PanelClicked, this,
+            CommandGuard::Slot([this](const QString& element) {
+                if (element == QLatin1String("url"))
+                    Btn_URL_producerClick();
+            }));
+    connect(O_producers1, &TO_ci::PanelDoubleClicked, this,
+            CommandGuard::Slot([this] { Btn_edit_producerClick(); }));
 }
 
 bool TFmain::InitApplication() {
-    if (!TPmain::InitApplication())
-        return false;
-    RefreshAll();
-    return true;
+    const bool started = TPmain::InitApplication();
+    if (started)
+        RefreshAll();
+    return started;
 }
 
-void TFmain::RefreshAll() {}
+void TFmain::PageControl1Change() {
+    RefreshFilterLookups();
+    UpdateToolbar();
+}
+
+void TFmain::RefreshAll() {
+    RefreshFilterLookups();
+    BuildFiguresQuery();
+    O_producers1->KeyField = QStringLiteral("producer_id");
+    O_producers1->NameField = QStringLiteral("producer_name");
+    O_producers1->Reopen();
+    O_genres1->KeyField = QStringLiteral("genre_id");
+    O_genres1->NameField = QStringLiteral("genre_name");
+    O_genres1->Reopen();
+    update();
+    O_Figures1->KeyField = QStringLiteral("figure_id");
+    O_Figures1->NameField = QStringLiteral("figure_name");
+    O_Figures1->Reopen();
+    ShowRecordCount();
+    UpdateToolbar();
+}
+
+void TFmain::RefreshFilterLookups() {
+    FilterGroup->RefreshLookups();
+}
+
+void TFmain::BuildFiguresQuery() {
+    O_Figures1->Q1.SQL =
+        QStringList{"select",
+                    "   f.figure_id,",
+                    "   f.figure_name,",
+                    "   f.producer_id,",
+                    "   f.genre_id,",
+                    "   f.type_ci,",
+                    "   f.scale,",
+                    "   f.figure_dsc,",
+                    "   f.figure_files,",
+                    "   f.picture_th,",
+                    "   f.sculpter_name,",
+                    "   f.painter_name,",
+                    "   p.producer_name,",
+                    "   g.genre_name",
+                    "from figures f",
+                    "left outer join producers p on (f.producer_id = p.producer_id)",
+                    "left outer join genres g      on (f.genre_id = g.genre_id)",
+                    FilterGroup->FilterClause(),
+                    "order by f.figure_name"};
+}
+
+void TFmain::ShowRecordCount() {
+    FilterGroup->ShowRecordCount(O_Figures1->Q1.Active() ? O_Figures1->Q1.RecordCount() : 0);
+}
+
+TO_ci* TFmain::PageList() const {
+    switch (PageControl1->currentIndex()) {
+    case 0:
+        return O_Figures1;
+    case 1:
+        return O_producers1;
+    case 2:
+        return O_genres1;
+    default:
+        return nullptr;
+    }
+}
+
+void TFmain::UpdateToolbar() {
+    TO_ci* list = PageList();
+    const bool filled = list && list->Q1.Active() && !list->Q1.IsEmpty();
+    // Figures and genres are added and edited with their own editors, which
+    // this version does not have yet.
+    const bool editable = list == static_cast<TO_ci*>(O_producers1);
+    TB_add->setEnabled(list != nullptr && editable);
+    TB_del->setEnabled(filled);
+    TB_html_export->setEnabled(false);
+    TB_sheme->setEnabled(TB_html_export->isEnabled());
+    TB_edit->setEnabled(TB_del->isEnabled() && editable);
+    TB_first->setEnabled(TB_del->isEnabled());
+    TB_last->setEnabled(TB_del->isEnabled());
+    menuEdit_->setEnabled(TB_edit->isEnabled());
+    menuAdd_->setEnabled(TB_add->isEnabled());
+    menuDelete_->setEnabled(TB_del->isEnabled());
+    menuFirst_->setEnabled(TB_first->isEnabled());
+    menuLast_->setEnabled(TB_last->isEnabled());
+}
+
+void TFmain::CloseDatabase() {
+    DB1.Close();
+}
+
+void TFmain::TB_addClick() {
+    if (PageList() == static_cast<TO_ci*>(O_producers1))
+        Btn_add_producerClick();
+    UpdateToolbar();
+}
+
+void TFmain::TB_editClick() {
+    if (PageList() == static_cast<TO_ci*>(O_producers1))
+        Btn_edit_producerClick();
+}
+
+void TFmain::TB_delClick() {
+    TO_ci* list = PageList();
+    if (list == static_cast<TO_ci*>(O_Figures1))
+        btn_delete_figureClick();
+    else if (list == static_cast<TO_ci*>(O_producers1))
+        Btn_del_producerClick();
+    else if (list == static_cast<TO_ci*>(O_genres1))
+        Btn_del_genreClick();
+    ShowRecordCount();
+    UpdateToolbar();
+}
+
+void TFmain::TB_firstClick() {
+    if (TO_ci* list = PageList(); list && list->Q1.Active())
+        list->Q1.First();
+}
+
+void TFmain::TB_lastClick() {
+    if (TO_ci* list = PageList(); list && list->Q1.Active())
+        list->Q1.Last();
+}
+
+void TFmain::TB_aboutClick() {
+    if (!Fabout)
+        Fabout = new TFabout(this);
+    DialogRunner::Exec(*Fabout);
+}
+
+void TFmain::TB_exitClick() {
+    close();
+}
+
+void TFmain::btn_apply_filterClick() {
+    O_Figures1->CloseList();
+    BuildFiguresQuery();
+    O_Figures1->OpenList();
+    ShowRecordCount();
+    UpdateToolbar();
+}
+
+TE_producer& TFmain::ProducerEditor() {
+    if (!E_producer)
+        E_producer = new TE_producer(this);
+    return *E_producer;
+}
+
+void TFmain::Btn_add_producerClick() {
+    O_producers1->AppendRecord();
+    if (!ProducerEditor().EditRecord(O_producers1->Q1))
+        O_producers1->DeleteCurrent();
+}
+
+void TFmain::Btn_edit_producerClick() {
+    ProducerEditor().EditRecord(O_producers1->Q1);
+}
+
+void TFmain::btn_delete_figureClick() {
+    const QString name = O_Figures1->NameValue();
+    if (name.isEmpty())
+        return;
+    if (Ask(Quoted("Delete \n\"%1\"?", name)))
+        O_Figures1->DeleteCurrent();
+}
+
+void TFmain::DeleteUnreferenced(TO_ci* list, const QString& column) {
+    const QString name = list->NameValue();
+    if (name.isEmpty())
+        return;
+    if (list->IsReferenced(QStringLiteral("figures"), column)) {
+        ShowMsg(Quoted("Can't delete \nthe \"%1\";\nit's reffered by other table(s)", name) +
+                QStringLiteral("\n") + QStringLiteral("(Figures)."));
+        return;
+    }
+    if (Ask(Quoted("Delete \n\"%1\"?", name)))
+        list->DeleteCurrent();
+}
+
+void TFmain::Btn_del_producerClick() {
+    DeleteUnreferenced(O_producers1, QStringLiteral("producer_id"));
+}
+
+void TFmain::Btn_del_genreClick() {
+    DeleteUnreferenced(O_genres1, QStringLiteral("genre_id"));
+}
+
+void TFmain::SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns) {
+    const QString text = group->SearchText();
+    if (text.isEmpty())
+        return;
+    if (!list->Search(group->SearchDown(), columns, text))
+        ShowMsg(Quoted("Context\n\"%1\"\nnot found.", text));
+}
+
+void TFmain::BitBtn3Click() {
+    SearchList(O_Figures1, SearchFigures,
+               {"figure_name", "figure_dsc", "sculpter_name", "painter_name"});
+}
+
+void TFmain::Btn_search_producerClick() {
+    SearchList(O_producers1, SearchProducers, {"producer_name", "producer_website"});
+}
+
+void TFmain::Btn_search_genreClick() {
+    SearchList(O_genres1, SearchGenres, {"genre_name"});
+}
+
+void TFmain::FormMouseWheel(int delta) {
+    if (TO_ci* list = PageList())
+        list->StartScroll(delta > 0);
+}
+
+bool TFmain::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel turn anywhere over this window steps the list in front; the
+    // event goes on to the control under the mouse. The same event passes
+    // here once for every widget it propagates to: count it once.
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel != lastWheel_ || wheel->timestamp() != lastWheelTime_) {
+            lastWheel_ = wheel;
+            lastWheelTime_ = wheel->timestamp();
+            CommandGuard::Run([this, wheel] { FormMouseWheel(wheel->angleDelta().y()); });
+        }
+    }
+    return TPmain::eventFilter(watched, event);
+}
+
+void TFmain::Btn_URL_producerClick() {
+    ShellOpen::Open(O_producers1->FieldValue(QStringLiteral("producer_website")));
+}
+
+void TFmain::FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer) {
+    const QString key = list->KeyValue();
+    if (key.isEmpty()) {
+        ShowMsg(missingMessage);
+        return;
+    }
+    PageControl1->setCurrentWidget(TabSheet_figures);
+    RefreshFilterLookups();
+    QCheckBox* box = producer ? FilterGroup->CBFproducer : FilterGroup->CBFgenre;
+    QComboBox* lookup = producer ? FilterGroup->DBLproducers : FilterGroup->DBLgenres;
+    box->setChecked(true);
+    TFilterGroup::SelectKey(lookup, key);
+    btn_apply_filterClick();
+}
+
+void TFmain::Btn_producer_filterClick() {
+    FilterFiguresBy(O_producers1, QStringLiteral("No manufacturer selected"), true);
+}
+
+void TFmain::Btn_gente_filterClick() {
+    FilterFiguresBy(O_genres1, QStringLiteral("No genre selected"), false);
+}

@@ -2,14 +2,116 @@
 
 #include "TPmain.h"
 
-// The program's main window.
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+class TDatabasePage;
+class TE_producer;
+class TFabout;
+class TFilterGroup;
+class TO_Figures;
+class TO_ci;
+class TO_genres;
+class TO_producers;
+class TSearchGroup;
+
+// The program's main window: the toolbar, the pages "Figures",
+// "Manufacturers", "Genres" and "Database management" with the catalog
+// lists, the figure filter and the searches.
 class TFmain : public TPmain {
     Q_OBJECT
 
 public:
     explicit TFmain(QWidget* parent = nullptr);
+    ~TFmain() override;
 
     bool InitApplication() override;
-    // Reopens the catalog lists.
+    void PageControl1Change();
     void RefreshAll();
+    void RefreshFilterLookups();
+    void BuildFiguresQuery();
+    void ShowRecordCount();
+    void UpdateToolbar();
+    void CloseDatabase();
+
+    void TB_addClick();
+    void TB_editClick();
+    void TB_delClick();
+    void TB_firstClick();
+    void TB_lastClick();
+    void TB_aboutClick();
+    void TB_exitClick();
+    void btn_apply_filterClick();
+    void BitBtn3Click();
+    void Btn_search_producerClick();
+    void Btn_search_genreClick();
+    void FormMouseWheel(int delta);
+    void Btn_URL_producerClick();
+    void Btn_producer_filterClick();
+    void Btn_gente_filterClick();
+
+    void Btn_add_producerClick();
+    void Btn_edit_producerClick();
+    void btn_delete_figureClick();
+    void Btn_del_producerClick();
+    void Btn_del_genreClick();
+
+    // The list of the page in front; nullptr on "Database management".
+    TO_ci* PageList() const;
+
+    QToolBar* ToolBar1 = nullptr;
+    QAction* TB_add = nullptr;
+    QAction* TB_edit = nullptr;
+    QAction* TB_sheme = nullptr;
+    QAction* TB_html_export = nullptr;
+    QAction* TB_first = nullptr;
+    QAction* TB_last = nullptr;
+    QAction* TB_del = nullptr;
+    QAction* TB_about = nullptr;
+    QAction* TB_exit = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet_figures = nullptr;
+    QWidget* TabSheet_producers = nullptr;
+    QWidget* TabSheet_genres = nullptr;
+    TDatabasePage* TabSheet_BD_mgm = nullptr;
+
+    TO_Figures* O_Figures1 = nullptr;
+    TO_producers* O_producers1 = nullptr;
+    TO_genres* O_genres1 = nullptr;
+    TFilterGroup* FilterGroup = nullptr;
+    TSearchGroup* SearchFigures = nullptr;
+    TSearchGroup* SearchProducers = nullptr;
+    TSearchGroup* SearchGenres = nullptr;
+    QPushButton* Btn_producer_filter = nullptr;
+    QPushButton* Btn_gente_filter = nullptr;
+
+    // The program's editors and About box; made here when the program did
+    // not hand them over.
+    TE_producer* E_producer = nullptr;
+    TFabout* Fabout = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildToolbar();
+    QWidget* BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButton** filterButton,
+                              const QStringList& dataButtons, int margin);
+    void BuildPages();
+    void DeleteUnreferenced(TO_ci* list, const QString& column);
+    void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
+    void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);
+    TE_producer& ProducerEditor();
+
+    QAction* menuEdit_ = nullptr;
+    QAction* menuAdd_ = nullptr;
+    QAction* menuDelete_ = nullptr;
+    QAction* menuFirst_ = nullptr;
+    QAction* menuLast_ = nullptr;
+    const void* lastWheel_ = nullptr;
+    quint64 lastWheelTime_ = 0;
 };

@@ -3,6 +3,8 @@
 #include "Msg.h"
 #include "SingleInstanceLock.h"
 #include "TDmsg.h"
+#include "TE_producer.h"
+#include "TFabout.h"
 #include "TFmain.h"
 #include "TFsure.h"
 
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     TFmain mainWindow;
     TFsure sure;
     TDmsg message;
+    TE_producer producerEditor(&mainWindow);
+    TFabout about(&mainWindow);
+    mainWindow.E_producer = &producerEditor;
+    mainWindow.Fabout = &about;
 
     mainWindow.show();
     mainWindow.activateWindow();

@@ -17,4 +17,6 @@ public:
     virtual void RecordChanged(TQuery& dataSet) = 0;
     // Browse, edit, insert.
     virtual void StateChanged(TQuery& dataSet) = 0;
+    // The dataset is going away: forget it.
+    virtual void DataSetDestroyed(TQuery& /*dataSet*/) {}
 };

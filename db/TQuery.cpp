@@ -249,6 +249,9 @@ TQuery::TQuery(const QString& databaseName)
 TQuery::~TQuery() {
     // No events: the owner that set them may be half destroyed already.
     d->Unload();
+    const std::vector<TDataLink*> links = d->links;
+    for (TDataLink* link : links)
+        link->DataSetDestroyed(*this);
 }
 
 void TQuery::SetParam(const QString& name, const QVariant& value) {

@@ -98,7 +98,56 @@ step "second copy ended after ${elapsed} ms"
 kill "$main_pid"
 wait "$main_pid" 2>/dev/null || true
 
-# 3. A data folder that cannot be created: the message, then the end.
+# 3. A seeded catalog: every page, and a manufacturer added through the
+#    editor. Positions are those of the maximised window on a 1280 x 800
+#    screen with the DejaVu fonts.
+tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_database="327 89"
+button_add="23 45"
+for colours in red-blue green-yellow orange-purple; do
+  convert -size 123x123 "gradient:$colours" -type TrueColor "bmp3:$scratch/$colours.bmp"
+done
+sqlite3 "$db" <<SQL
+insert into producers (producer_id, producer_name, producer_website) values
+  ('P1', 'Alpha Miniatures', 'www.alpha.example'), ('P2', 'Beta Castings', 'http://beta.example');
+insert into genres (genre_id, genre_name) values ('G1', 'Napoleonic'), ('G2', 'Medieval');
+insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, scale, figure_dsc, picture_th) values
+  ('F1', 'Hussar', 'P1', 'G1', 'cavalry', '54-mm', 'Red dolman, fur busby', readfile('$scratch/red-blue.bmp')),
+  ('F2', 'Knight', 'P2', 'G2', 'cavalry', '90-mm', 'Plate armour', readfile('$scratch/green-yellow.bmp')),
+  ('F3', 'Grenadier', 'P1', 'G1', 'infantry', '54-mm', 'Bearskin', readfile('$scratch/orange-purple.bmp'));
+SQL
+(cd "$first/bin" && exec "$program") >"$out/seeded.log" 2>&1 &
+pids+=($!)
+seeded_pid=$!
+wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window on the seeded catalog"
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || break
+  sleep 0.05
+done
+sleep 0.8
+click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
+shot page-figures
+click $tab_producers; shot page-manufacturers
+click $tab_genres; shot page-genres
+click $tab_database; shot page-database
+click $tab_producers
+click $button_add
+editor=$(wait_window "^Manufacturer$" 10) || fail "no manufacturer editor after Add"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Gamma Figures"
+sleep 0.3
+shot manufacturer-editor
+xdotool key Return
+sleep 0.8
+shot manufacturer-added
+added=$(sqlite3 "$db" "select count(*) from producers where producer_name = 'Gamma Figures'")
+[ "$added" = "1" ] || fail "the manufacturer added in the editor is not in the table"
+placeholders=$(sqlite3 "$db" "select count(*) from producers where producer_name like 'New record;%'")
+[ "$placeholders" = "0" ] || fail "a placeholder manufacturer was left behind"
+step "seeded catalog shown; manufacturer added through the editor"
+kill "$seeded_pid"
+wait "$seeded_pid" 2>/dev/null || true
+
+# 4. A data folder that cannot be created: the message, then the end.
 blocked="$scratch/blocked"
 mkdir -p "$blocked/bin"
 : >"$blocked/LDB"
@@ -113,4 +162,4 @@ for _ in $(seq 100); do kill -0 "$blocked_pid" 2>/dev/null || break; sleep 0.05;
 kill -0 "$blocked_pid" 2>/dev/null && fail "the program did not end after the message"
 step "blocked data folder: message shown, program ended"
 step "screenshots in $out"
-echo "e2e: 3 passed, 0 failed"
+echo "e2e: 4 passed, 0 failed"

@@ -5,6 +5,8 @@
 #include "QueryTestFixture.h"
 #include "TField.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 class QueryEditTest : public QueryTestFixture {
@@ -43,6 +45,7 @@ protected:
 TEST_F(QueryEditTest, AppendAddsACurrentRowAtTheEndAndCancelRemovesIt) {
     RecordingLink link;
     query_.AddLink(&link);
+    const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
     query_.Append();
     EXPECT_EQ(TDataSetState::Insert, query_.State());
     EXPECT_EQ(3, query_.RecordCount());

@@ -5,6 +5,8 @@
 #include "QueryTestFixture.h"
 #include "TField.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 class QueryNavigationTest : public QueryTestFixture {
@@ -91,6 +93,7 @@ TEST_F(QueryNavigationTest, BookmarksAndLocateFindRowsExactly) {
 TEST_F(QueryNavigationTest, LinksAreToldUnlessControlsAreDisabled) {
     RecordingLink link;
     query_.AddLink(&link);
+    const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
     int scrolls = 0;
     query_.AfterScroll = [&](TQuery&) { ++scrolls; };
     query_.Open();
@@ -120,6 +123,7 @@ TEST_F(QueryNavigationTest, LinksAreToldUnlessControlsAreDisabled) {
 TEST_F(QueryNavigationTest, ClosingTheConnectionClosesTheQueryAndOpenReconnects) {
     RecordingLink link;
     query_.AddLink(&link);
+    const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
     int closing = 0;
     query_.BeforeClose = [&](TQuery&) { ++closing; };
     query_.Open();

@@ -1,0 +1,118 @@
+#include "TFilterGroup.h"
+
+#include "DBactions.h"
+#include "TField.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+const QStringList TFilterGroup::FigureTypes = {"cavalry", "infantry", "mini diorama", "other type"};
+const QStringList TFilterGroup::Scales = {"15-mm", "20-mm",  "54-mm",      "70-mm",
+                                          "90-mm", "120-mm", "other scale"};
+
+TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"), parent) {
+    QFproducers.SQL = {"select producer_id, producer_name ", "from producers",
+                       "order by producer_name"};
+    QFgenres.SQL = {"select genre_id, genre_name ", "from genres", "order by genre_name"};
+
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    auto addPair = [&](QCheckBox*& box, QComboBox*& list, const QString& caption) {
+        box = new QCheckBox(caption, this);
+        list = new QComboBox(this);
+        grid->addWidget(box, row++, 0, 1, 2);
+        grid->addWidget(list, row++, 0, 1, 2);
+        connect(box, &QCheckBox::toggled, this, [this] { CBFClick(); });
+    };
+    addPair(CBFproducer, DBLproducers, QStringLiteral("Producer:"));
+    addPair(CBFgenre, DBLgenres, QStringLiteral("Genre:"));
+    addPair(CBFcavalry, CmBFcavalry, QStringLiteral("Figure type:"));
+    addPair(CBFscale, CmBFScale, QStringLiteral("Scale:"));
+
+    btn_apply_filter = new QPushButton(QStringLiteral("Apply / Refresh"), this);
+    grid->addWidget(btn_apply_filter, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Records retrieved:"), this), row, 0);
+    Label_records_filtered = new QLabel(QStringLiteral("0"), this);
+    QFont bold = Label_records_filtered->font();
+    bold.setBold(true);
+    Label_records_filtered->setFont(bold);
+    Label_records_filtered->setStyleSheet(QStringLiteral("color: navy"));
+    grid->addWidget(Label_records_filtered, row, 1);
+    CBFClick();
+}
+
+void TFilterGroup::Reload(TQuery& query, QComboBox* lookup) {
+    const QString key = lookup->currentData().toString();
+    query.Close();
+    query.Open();
+    lookup->clear();
+    for (query.First(); !query.Eof(); query.Next())
+        lookup->addItem(TField(query, 1).AsString(), TField(query, 0).AsString());
+    // The lookup keeps its choice; one showing nothing takes the first entry.
+    if (!SelectKey(lookup, key) && lookup->count() > 0)
+        lookup->setCurrentIndex(0);
+}
+
+void TFilterGroup::RefreshLookups() {
+    Reload(QFproducers, DBLproducers);
+    Reload(QFgenres, DBLgenres);
+    CmBFScale->clear();
+    CmBFScale->addItems(Scales);
+    CmBFcavalry->clear();
+    CmBFcavalry->addItems(FigureTypes);
+    if (CmBFcavalry->currentIndex() < 0)
+        CmBFcavalry->setCurrentIndex(0);
+    CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));
+    CBFClick();
+}
+
+bool TFilterGroup::SelectKey(QComboBox* lookup, const QString& key) {
+    const int index = key.isEmpty() ? -1 : lookup->findData(key);
+    if (index >= 0)
+        lookup->setCurrentIndex(index);
+    return index >= 0;
+}
+
+void TFilterGroup::CBFClick() {
+    const std::pair<QCheckBox*, QComboBox*> pairs[] = {{CBFproducer, DBLproducers},
+                                                       {CBFgenre, DBLgenres},
+                                                       {CBFcavalry, CmBFcavalry},
+                                                       {CBFscale, CmBFScale}};
+    for (const auto& [box, control] : pairs) {
+        const bool on = box->isChecked();
+        control->setEnabled(on);
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::Base, palette.color(on ? QPalette::Base : QPalette::Button));
+        control->setPalette(palette);
+    }
+}
+
+QString TFilterGroup::FilterClause() const {
+    QString clause;
+    auto add = [&clause](const QString& condition) {
+        clause += clause.isEmpty() ? QStringLiteral(" where ") : QStringLiteral(" and ");
+        clause += condition;
+    };
+    // Columns are qualified with the figures table, which the joined tables
+    // share key names with; values have their quotes doubled.
+    auto condition = [](const char* column, const QString& value) {
+        return QStringLiteral("f.%1='%2'").arg(QLatin1String(column), SqlLiteralText(value));
+    };
+    if (CBFproducer->isChecked())
+        add(condition("producer_id", DBLproducers->currentData().toString()));
+    if (CBFgenre->isChecked())
+        add(condition("genre_id", DBLgenres->currentData().toString()));
+    if (CBFcavalry->isChecked())
+        add(condition("type_ci", CmBFcavalry->currentText()));
+    if (CBFscale->isChecked())
+        add(condition("scale", CmBFScale->currentText()));
+    return clause;
+}
+
+void TFilterGroup::ShowRecordCount(int count) {
+    Label_records_filtered->setText(QString::number(count));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "TQuery.h"
+
+#include <QGroupBox>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The group "Filter:" of the figures page: four conditions, each switched
+// on by its check box, "Apply / Refresh" and the count of figures listed.
+class TFilterGroup : public QGroupBox {
+    Q_OBJECT
+
+public:
+    explicit TFilterGroup(QWidget* parent = nullptr);
+
+    static const QStringList FigureTypes;
+    static const QStringList Scales;
+
+    // Reloads the manufacturer and genre lookups and resets the type and
+    // scale lists to "cavalry" and "54-mm"; the lookups keep their choice.
+    void RefreshLookups();
+    // Enables the controls of ticked boxes.
+    void CBFClick();
+    // The condition line of the figures query: " where " and " and "
+    // between the conditions of the ticked boxes; empty when none is.
+    QString FilterClause() const;
+    void ShowRecordCount(int count);
+
+    // Selects the lookup entry with that key; false when there is none.
+    static bool SelectKey(QComboBox* lookup, const QString& key);
+
+    QCheckBox* CBFproducer = nullptr;
+    QComboBox* DBLproducers = nullptr;
+    QCheckBox* CBFgenre = nullptr;
+    QComboBox* DBLgenres = nullptr;
+    QCheckBox* CBFcavalry = nullptr;
+    QComboBox* CmBFcavalry = nullptr;
+    QCheckBox* CBFscale = nullptr;
+    QComboBox* CmBFScale = nullptr;
+    QPushButton* btn_apply_filter = nullptr;
+    QLabel* Label_records_filtered = nullptr;
+
+    TQuery QFproducers;
+    TQuery QFgenres;
+
+private:
+    static void Reload(TQuery& query, QComboBox* lookup);
+};

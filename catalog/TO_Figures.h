@@ -1,0 +1,55 @@
+#pragma once
+
+#include "TO_ci.h"
+#include "TThumbnailCache.h"
+
+#include <QImage>
+
+// The figures list: a panel per figure with its thumbnail on the left and,
+// on the right, its name, genre, scale, description and manufacturer.
+// Deleting a figure first deletes its additional pictures.
+class TO_Figures : public TO_ci {
+    Q_OBJECT
+
+public:
+    // The panel as designed: a thumbnail block at (4, 4), 129 x 118 in a
+    // panel 125 high, keeping its margins as the panel grows; the texts to
+    // the right of x = 133 within a 5-pixel border.
+    static constexpr int DesignedPanelHeight = 125;
+    static constexpr int ThumbnailLeft = 4;
+    static constexpr int ThumbnailTop = 4;
+    static constexpr int ThumbnailWidth = 129;
+    static constexpr int ThumbnailHeight = 118;
+    static constexpr int TextLeft = 133;
+    static constexpr int TextBorder = 5;
+
+    explicit TO_Figures(QWidget* parent = nullptr);
+
+    // The decoded thumbnails of the panels shown last.
+    TThumbnailCache Thumbnails;
+
+    int RowHeight() const override;
+    void OpenList() override;
+    void CloseList() override;
+    // Draws nothing: the grid's panel colour and selection colour show.
+    void CGrid1PaintPanel(QPainter& painter, const QRect& panel, int index) override;
+    void PaintPanelContent(QPainter& painter, const QRect& panel, int row) override;
+    // "thumbnail" over the picture, "text" over the texts.
+    QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const override;
+    Qt::CursorShape PanelElementCursor(const QString& element) const override;
+
+    // The input focus to the list's grid.
+    void main_focus();
+    // Deletes the additional pictures of the figure about to be deleted.
+    void Q1BeforeDelete();
+
+    static QRect ThumbnailRect(const QRect& panel);
+    static QRect TextRect(const QRect& panel);
+
+private:
+    // The thumbnail of the record at row: decoded from its "picture_th"
+    // bytes when it is not kept; null when it has none.
+    QImage Thumbnail(int row);
+    // The current record's thumbnail may have changed.
+    void ForgetCurrentThumbnail();
+};

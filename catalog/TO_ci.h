@@ -1,0 +1,90 @@
+#pragma once
+
+#include "TQuery.h"
+#include "TUpdateSQL.h"
+
+#include <QFrame>
+#include <QStringList>
+#include <QTimer>
+
+class QPainter;
+class TRecordGrid;
+
+// The frame every catalog table is shown in: one live query over the table
+// with the statements that write a changed row back, and a grid of record
+// panels bound to it. Every post and delete is written to the table at once.
+// Subclasses supply the query, the statements and what a panel shows.
+class TO_ci : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit TO_ci(QWidget* parent = nullptr);
+    ~TO_ci() override;
+
+    TRecordGrid* CGrid1 = nullptr;
+    TQuery Q1;
+    TUpdateSQL UpdateSQL1;
+    QTimer Timer_scroll;
+
+    // Key column and name column of the listed table; set by the owner.
+    QString KeyField;
+    QString NameField;
+    // Direction of the pending wheel step (true: towards the first record),
+    // and ticks of Timer_scroll since it was started (0 when idle).
+    bool ScrollUp = false;
+    int ScrollTicks = 0;
+
+    // Nominal height of one row of panels.
+    virtual int RowHeight() const;
+    // Fills a record just appended: a new key and a placeholder name.
+    virtual void InitNewRecord();
+    virtual void OpenList();
+    virtual void CloseList();
+    // Appends, fills and posts a new record (written at once); its key.
+    virtual QString AppendRecord();
+
+    QString KeyValue() const;
+    QString NameValue() const;
+    QString FieldValue(const QString& column) const;
+    bool LocateKey(const QString& key);
+    // Closes and opens the list, back on the record it was on.
+    bool Reopen();
+    bool IsReferenced(const QString& table, const QString& column);
+    void DeleteReferencing(const QString& table, const QString& column);
+    void DeleteCurrent();
+    // "New record;" and the current time.
+    QString NewRecordName() const;
+    // From the current record to the next one holding text (trimmed,
+    // upper-case) in one of the columns; no wrap.
+    bool Search(bool down, const QStringList& columns, const QString& text);
+    // One wheel step, about 10 ms later.
+    void StartScroll(bool up);
+
+    // The row count of the grid from the frame's height.
+    void FrameResize();
+    // The panel's background: alternating colours, the current one framed
+    // in white. index is the panel's place among the visible panels.
+    virtual void CGrid1PaintPanel(QPainter& painter, const QRect& panel, int index);
+    // What a panel shows of the record at row (0-based).
+    virtual void PaintPanelContent(QPainter& painter, const QRect& panel, int row);
+    // The name of the control of the panel under pos ("" for none), for
+    // clicks; pos and panel in grid coordinates.
+    virtual QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const;
+    // The mouse cursor over a control of a panel (see PanelElementAt).
+    virtual Qt::CursorShape PanelElementCursor(const QString& element) const;
+    // A column of the record at row (0-based) as text, for painting: empty
+    // for NULL, a missing column or a row out of range; blobs as UTF-8.
+    QString RowText(int row, const QString& column) const;
+    void Q1AfterPost();
+    void Q1AfterDelete();
+    void Timer_scrollTimer();
+
+signals:
+    // A click or double click on a panel's control (see PanelElementAt);
+    // the clicked record is current.
+    void PanelClicked(const QString& element);
+    void PanelDoubleClicked(const QString& element);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "TDataSource.h"
+
+#include <QDialog>
+
+class QFrame;
+class QPushButton;
+class TQuery;
+
+// Base of the record editors: a fixed dialog whose data-aware controls are
+// bound to DS1, shown modally on the current record of a list's query by
+// EditRecord. "Ok" posts the record, "Cancel" (or closing the dialog any
+// other way) drops the changes. Editors set their own caption and size and
+// load and store content that is not a bound column in PrepareEdit and
+// BeforeSave.
+class TP_Edit : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 379;
+    static constexpr int ClientHeight = 303;
+    static constexpr int ButtonStripHeight = 41;
+
+    explicit TP_Edit(QWidget* parent = nullptr);
+    ~TP_Edit() override;
+
+    // Bound to the edited dataset only while EditRecord runs.
+    TDataSource DS1;
+    // Whether the dialog was closed with "Ok".
+    bool Saved = false;
+
+    QFrame* Panel_buttons;
+    QPushButton* btn_ok;
+    QPushButton* btn_cancel;
+
+    // After the dataset is bound, before the dialog shows.
+    virtual void PrepareEdit();
+    // After "Ok", before the record is posted.
+    virtual void BeforeSave();
+    // Edits the current record of dataSet; true when the user saved. An
+    // empty dataset is not edited: false, and nothing is shown.
+    virtual bool EditRecord(TQuery& dataSet);
+
+protected:
+    // A fixed client size; the button strip stays at the bottom with its
+    // buttons on the right.
+    void SetClientSize(int width, int height);
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PlaceButtons();
+    void CentreOverMainWindow();
+    void FocusFirstControl();
+};

@@ -1,0 +1,293 @@
+// The main window on a seeded catalog, driven through its real controls.
+
+#include "DialogRunner.h"
+#include "TDBEdit.h"
+#include "TDatabasePage.h"
+#include "TDmsg.h"
+#include "TE_producer.h"
+#include "TFilterGroup.h"
+#include "TFmain.h"
+#include "TFsure.h"
+#include "TO_Figures.h"
+#include "TO_genres.h"
+#include "TO_producers.h"
+#include "TRecordGrid.h"
+#include "TSearchGroup.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers every dialog: messages are recorded and closed, questions get
+// the prepared answer, editors are cancelled unless told otherwise.
+struct DialogAnswers {
+    QStringList messages;
+    QStringList questions;
+    bool answer = true;
+    std::function<int(QDialog&)> editor = [](QDialog&) { return int(QDialog::Rejected); };
+
+    int operator()(QDialog& dialog) {
+        if (auto* message = qobject_cast<TDmsg*>(&dialog)) {
+            messages << message->Label->text();
+            return QDialog::Accepted;
+        }
+        if (auto* sure = qobject_cast<TFsure*>(&dialog)) {
+            questions << sure->Question->text();
+            if (answer)
+                sure->btn_yes->click();
+            else
+                sure->btn_no->click();
+            return sure->result();
+        }
+        return editor(dialog);
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root_.isValid());
+        ASSERT_TRUE(QDir(root_.path()).mkdir("bin"));
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(QDir(root_.path()).filePath("bin"));
+        window_ = std::make_unique<TFmain>();
+        window_->show();
+        window_->FormActivate();
+        ASSERT_FALSE(window_->StartupPending());
+        Seed();
+        window_->RefreshAll();
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previous_);
+    }
+
+    void Exec(const QString& statement) {
+        QSqlQuery query(window_->DB1.Connection());
+        ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+    }
+    int Count(const QString& statement) {
+        QSqlQuery query(window_->DB1.Connection());
+        EXPECT_TRUE(query.exec(statement));
+        return query.next() ? query.value(0).toInt() : -1;
+    }
+
+    void Seed() {
+        Exec("insert into producers (producer_id, producer_name, producer_website) values "
+             "('P1', 'Alpha Miniatures', 'www.alpha.example'), "
+             "('P2', 'Beta Castings', 'http://beta.example')");
+        Exec("insert into genres (genre_id, genre_name) values ('G1', 'Napoleonic'), "
+             "('G2', 'Medieval'), ('G3', 'Unused')");
+        Exec("insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, "
+             "scale, figure_dsc, sculpter_name) values "
+             "('F1', 'Hussar', 'P1', 'G1', 'cavalry', '54-mm', 'red dolman', 'Ivanov'), "
+             "('F2', 'Knight', 'P2', 'G2', 'cavalry', '90-mm', 'plate armour', 'Petrov'), "
+             "('F3', 'Grenadier', 'P1', 'G1', 'infantry', '54-mm', 'bearskin', 'Sidorov'), "
+             "('F4', 'Archer', 'P2', 'G2', 'infantry', '90-mm', 'long bow', 'Ivanov')");
+    }
+
+    QStringList FigureNames() {
+        QStringList names;
+        TQuery& q = window_->O_Figures1->Q1;
+        for (int row = 0; row < q.RecordCount(); ++row)
+            names << q.ValueAt(row, q.FieldIndex("figure_name")).toString();
+        return names;
+    }
+
+    QString FilterLine() const { return window_->O_Figures1->Q1.SQL.at(17); }
+
+    QTemporaryDir root_;
+    QString previous_;
+    DialogAnswers answers_;
+    DialogRunner::ScopedHook hook_{[this](QDialog& dialog) { return answers_(dialog); }};
+    std::unique_ptr<TFmain> window_;
+};
+
+TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {
+    TFilterGroup& filter = *window_->FilterGroup;
+    EXPECT_EQ("54-mm", filter.CmBFScale->currentText());
+    EXPECT_EQ("cavalry", filter.CmBFcavalry->currentText());
+    EXPECT_EQ("", FilterLine());
+    EXPECT_EQ((QStringList{"Archer", "Grenadier", "Hussar", "Knight"}), FigureNames());
+    EXPECT_EQ("4", filter.Label_records_filtered->text());
+    EXPECT_FALSE(filter.DBLgenres->isEnabled());
+
+    filter.CBFgenre->click();
+    EXPECT_TRUE(filter.DBLgenres->isEnabled());
+    TFilterGroup::SelectKey(filter.DBLgenres, "G1");
+    filter.CBFcavalry->click();
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ(" where f.genre_id='G1' and f.type_ci='cavalry'", FilterLine());
+    EXPECT_EQ((QStringList{"Hussar"}), FigureNames());
+    EXPECT_EQ("1", filter.Label_records_filtered->text());
+
+    filter.CBFgenre->click();
+    filter.CBFcavalry->click();
+    filter.CBFproducer->click();
+    TFilterGroup::SelectKey(filter.DBLproducers, "P2");
+    filter.CBFscale->click();
+    filter.CmBFScale->setCurrentText("90-mm");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ(" where f.producer_id='P2' and f.scale='90-mm'", FilterLine());
+    EXPECT_EQ((QStringList{"Archer", "Knight"}), FigureNames());
+
+    // A page change puts the type and scale lists back; the lookups keep
+    // their choice.
+    window_->PageControl1->setCurrentIndex(1);
+    window_->PageControl1->setCurrentIndex(0);
+    EXPECT_EQ("54-mm", filter.CmBFScale->currentText());
+    EXPECT_EQ("P2", filter.DBLproducers->currentData().toString());
+
+    // A value with a quote in it neither breaks nor widens the condition.
+    filter.CmBFScale->setEditable(true);
+    filter.CmBFScale->setEditText("x' or 'a'='a");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_TRUE(FigureNames().isEmpty());
+    EXPECT_TRUE(answers_.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, ToolbarFollowsThePageAndTheList) {
+    EXPECT_TRUE(window_->TB_del->isEnabled());
+    EXPECT_TRUE(window_->TB_first->isEnabled());
+    window_->PageControl1->setCurrentIndex(1);
+    EXPECT_TRUE(window_->TB_add->isEnabled());
+    EXPECT_TRUE(window_->TB_edit->isEnabled());
+    window_->PageControl1->setCurrentIndex(3);
+    for (QAction* action : {window_->TB_add, window_->TB_edit, window_->TB_del, window_->TB_first,
+                            window_->TB_last, window_->TB_html_export, window_->TB_sheme})
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    EXPECT_TRUE(window_->TB_about->isEnabled());
+
+    // An empty list: only "Add".
+    Exec("delete from producers");
+    window_->RefreshAll();
+    window_->PageControl1->setCurrentIndex(1);
+    EXPECT_TRUE(window_->TB_add->isEnabled());
+    EXPECT_FALSE(window_->TB_del->isEnabled());
+    EXPECT_FALSE(window_->TB_edit->isEnabled());
+    EXPECT_FALSE(window_->TB_last->isEnabled());
+}
+
+TEST_F(MainWindowTest, CancellingTheEditorRightAfterAddLeavesNoRow) {
+    window_->PageControl1->setCurrentIndex(1);
+    window_->TB_add->trigger();
+    EXPECT_EQ(2, window_->O_producers1->Q1.RecordCount());
+    EXPECT_EQ(2, Count("select count(*) from producers"));
+
+    // Saved: the row stays, with the name typed in.
+    answers_.editor = [](QDialog& dialog) {
+        auto* editor = qobject_cast<TE_producer*>(&dialog);
+        if (!editor)
+            return int(QDialog::Rejected);
+        editor->DBEdit_name->setFocus();
+        editor->DBEdit_name->selectAll();
+        QTest::keyClicks(editor->DBEdit_name, "Gamma Figures");
+        editor->btn_ok->click();
+        return editor->result();
+    };
+    window_->TB_add->trigger();
+    EXPECT_EQ(1, Count("select count(*) from producers where producer_name = 'Gamma Figures'"));
+    EXPECT_EQ("Gamma Figures", window_->O_producers1->NameValue());
+}
+
+TEST_F(MainWindowTest, ManufacturersAndGenresInUseCannotBeDeleted) {
+    window_->PageControl1->setCurrentIndex(2);
+    ASSERT_TRUE(window_->O_genres1->LocateKey("G2"));
+    window_->TB_del->trigger();
+    EXPECT_EQ((QStringList{"Can't delete \nthe \"Medieval\";\nit's reffered by other "
+                           "table(s)\n(Figures)."}),
+              answers_.messages);
+    EXPECT_EQ(1, Count("select count(*) from genres where genre_id = 'G2'"));
+
+    // Once its figures are gone it can be deleted, after the question.
+    window_->PageControl1->setCurrentIndex(0);
+    ASSERT_TRUE(window_->O_Figures1->LocateKey("F2"));
+    window_->TB_del->trigger();
+    ASSERT_TRUE(window_->O_Figures1->LocateKey("F4"));
+    window_->TB_del->trigger();
+    EXPECT_EQ(0, Count("select count(*) from figures where genre_id = 'G2'"));
+    window_->PageControl1->setCurrentIndex(2);
+    ASSERT_TRUE(window_->O_genres1->LocateKey("G2"));
+    answers_.questions.clear();
+    window_->TB_del->trigger();
+    EXPECT_EQ((QStringList{"Delete \n\"Medieval\"?"}), answers_.questions);
+    EXPECT_EQ(0, Count("select count(*) from genres where genre_id = 'G2'"));
+
+    // Answering No keeps the record.
+    answers_.answer = false;
+    ASSERT_TRUE(window_->O_genres1->LocateKey("G3"));
+    window_->TB_del->trigger();
+    EXPECT_EQ(1, Count("select count(*) from genres where genre_id = 'G3'"));
+}
+
+TEST_F(MainWindowTest, SearchStepsFromTheCurrentFigureWithoutWrapping) {
+    TSearchGroup& search = *window_->SearchFigures;
+    TO_Figures& list = *window_->O_Figures1;
+    search.Edit_search->setText("  ivanov ");
+    list.Q1.First(); // Archer, by Ivanov
+    QTest::mouseClick(search.Btn_go, Qt::LeftButton);
+    EXPECT_EQ("Hussar", list.NameValue());
+    QTest::mouseClick(search.Btn_go, Qt::LeftButton);
+    EXPECT_EQ("Hussar", list.NameValue());
+    EXPECT_EQ((QStringList{"Context\n\"IVANOV\"\nnot found."}), answers_.messages);
+
+    search.RB_up->click();
+    QTest::mouseClick(search.Btn_go, Qt::LeftButton);
+    EXPECT_EQ("Archer", list.NameValue());
+}
+
+TEST_F(MainWindowTest, TwoWheelNotchesWithinAStepMoveOnceTheSecondWay) {
+    TO_Figures& list = *window_->O_Figures1;
+    list.Q1.MoveTo(1);
+    auto wheel = [&](int delta) {
+        QWidget* target = list.CGrid1->viewport();
+        const QPointF at(10, 10);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        static quint64 timestamp = 1000;
+        event.setTimestamp(++timestamp);
+        QApplication::sendEvent(target, &event);
+    };
+    wheel(-120);
+    wheel(120);
+    QTest::qWait(60);
+    EXPECT_EQ(0, list.Q1.RecNo());
+
+    // On "Database management" the wheel does nothing.
+    window_->PageControl1->setCurrentIndex(3);
+    list.Q1.MoveTo(1);
+    wheel(-120);
+    QTest::qWait(40);
+    EXPECT_EQ(1, list.Q1.RecNo());
+}
+
+TEST_F(MainWindowTest, FilterFiguresShowsTheCurrentManufacturersFigures) {
+    window_->PageControl1->setCurrentIndex(1);
+    ASSERT_TRUE(window_->O_producers1->LocateKey("P1"));
+    QTest::mouseClick(window_->Btn_producer_filter, Qt::LeftButton);
+    EXPECT_EQ(window_->TabSheet_figures, window_->PageControl1->currentWidget());
+    EXPECT_TRUE(window_->FilterGroup->CBFproducer->isChecked());
+    EXPECT_EQ((QStringList{"Grenadier", "Hussar"}), FigureNames());
+
+    Exec("delete from genres");
+    window_->RefreshAll();
+    window_->PageControl1->setCurrentIndex(2);
+    QTest::mouseClick(window_->Btn_gente_filter, Qt::LeftButton);
+    EXPECT_EQ((QStringList{"No genre selected"}), answers_.messages);
+}
+
+} // namespace
