@@ -1,12 +1,9 @@
 #include "TDBEdit.h"
 
 #include "CommandGuard.h"
-#include "DBactions.h"
 #include "TDataSource.h"
 #include "TField.h"
 #include "TQuery.h"
-
-#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <exception>
@@ -19,51 +16,26 @@ constexpr int UnlimitedLength = 32767;
 } // namespace
 
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textEdited, this,
-            CommandGuard::Slot([this](const QString& text) { UserEdited(text); }));
+    connect(this, &QLineEdit::textEdited, this, CommandGuard::Slot([this](const QString& text) {
+                link_.Write([&text](TField& field) { field.SetAsString(text); });
+            }));
     Refresh();
 }
 
 TDBEdit::TDBEdit(TDataSource* source, const QString& fieldName, QWidget* parent) : TDBEdit(parent) {
-    fieldName_ = fieldName;
-    SetDataSource(source);
-}
-
-void TDBEdit::SetDataSource(TDataSource* source) {
-    if (source_)
-        disconnect(source_, nullptr, this, nullptr);
-    source_ = source;
-    if (source_) {
-        for (auto signal : {&TDataSource::ActiveChanged, &TDataSource::DataSetChanged,
-                            &TDataSource::RecordChanged, &TDataSource::StateChanged})
-            connect(source_, signal, this, &TDBEdit::Refresh);
-        // A source destroyed first leaves the box unbound.
-        connect(source_, &QObject::destroyed, this, &TDBEdit::Refresh);
-    }
-    Refresh();
-}
-
-void TDBEdit::SetDataField(const QString& fieldName) {
-    fieldName_ = fieldName;
-    Refresh();
-}
-
-TQuery* TDBEdit::OpenDataSet() const {
-    TQuery* dataSet = source_ ? source_->DataSet() : nullptr;
-    if (!dataSet || !dataSet->Active() || dataSet->FieldIndex(fieldName_) < 0)
-        return nullptr;
-    return dataSet;
+    link_.SetDataField(fieldName);
+    link_.SetDataSource(source);
 }
 
 void TDBEdit::Refresh() {
-    if (writing_)
+    if (link_.Busy())
         return;
-    TQuery* dataSet = OpenDataSet();
+    TQuery* dataSet = link_.OpenDataSet();
     QString value;
     int maxLength = UnlimitedLength;
     if (dataSet) {
         try {
-            const TField field = dataSet->FieldByName(fieldName_);
+            const TField field = dataSet->FieldByName(link_.DataField());
             value = field.AsString();
             // A longer value already stored is shown whole, never cut.
             if (field.Size() > 0)
@@ -80,18 +52,4 @@ void TDBEdit::Refresh() {
         setMaxLength(maxLength);
     if (text() != value)
         setText(value);
-}
-
-void TDBEdit::UserEdited(const QString& text) {
-    TQuery* dataSet = OpenDataSet();
-    if (!dataSet)
-        return;
-    {
-        const QScopedValueRollback<bool> writing(writing_, true);
-        DataSetEdit(*dataSet);
-        if (dataSet->State() == TDataSetState::Edit || dataSet->State() == TDataSetState::Insert)
-            dataSet->FieldByName(fieldName_).SetAsString(text);
-    }
-    // Shows what the record holds now, also when it could not be changed.
-    Refresh();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TFieldLink.h"
+
 #include <QLineEdit>
-#include <QPointer>
 #include <QString>
 
 class TDataSource;
@@ -19,21 +20,14 @@ public:
     explicit TDBEdit(QWidget* parent = nullptr);
     TDBEdit(TDataSource* source, const QString& fieldName, QWidget* parent = nullptr);
 
-    void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
-    void SetDataField(const QString& fieldName);
-    QString DataField() const { return fieldName_; }
+    void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataField(const QString& fieldName) { link_.SetDataField(fieldName); }
+    QString DataField() const { return link_.DataField(); }
 
     // Shows the column's value again.
     void Refresh();
 
 private:
-    void UserEdited(const QString& text);
-    TQuery* OpenDataSet() const;
-
-    QPointer<TDataSource> source_;
-    QString fieldName_;
-    // Set while the box writes its own text into the record, which tells
-    // it about the change it is making.
-    bool writing_ = false;
+    TFieldLink link_{this, [this] { Refresh(); }};
 };

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TFieldLink.h"
+
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QString>
 
 class TDataSource;
@@ -18,21 +19,16 @@ public:
     explicit TDBMemo(QWidget* parent = nullptr);
     TDBMemo(TDataSource* source, const QString& fieldName, QWidget* parent = nullptr);
 
-    void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
-    void SetDataField(const QString& fieldName);
-    QString DataField() const { return fieldName_; }
+    void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataField(const QString& fieldName) { link_.SetDataField(fieldName); }
+    QString DataField() const { return link_.DataField(); }
 
     // Shows the column's value again.
     void Refresh();
 
 private:
     void UserEdited();
-    TQuery* OpenDataSet() const;
 
-    QPointer<TDataSource> source_;
-    QString fieldName_;
-    // Set while the box changes its own text or writes it into the record;
-    // text changes then are not the user's.
-    bool updating_ = false;
+    TFieldLink link_{this, [this] { Refresh(); }};
 };
