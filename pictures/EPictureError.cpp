@@ -1,0 +1,3 @@
+#include "EPictureError.h"
+
+EPictureError::EPictureError(const std::string& message) : std::runtime_error(message) {}

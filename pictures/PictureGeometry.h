@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+// Geometry of working bitmaps. Every result is a 24-bit bitmap
+// (Format_RGB888).
+
+// Turns the source a quarter counter-clockwise into the destination: source
+// pixel (x, y) goes to column y, row width - 1 - x.
+void RotateLeft(const QImage& source, QImage& destination);
+
+// Turns the source a quarter clockwise into the destination: source pixel
+// (x, y) goes to column height - 1 - y, row x.
+void RotateRight(const QImage& source, QImage& destination);
+
+// The source stretched to the size by repeating or dropping pixels, without
+// filtering: destination pixel (x, y) is the source pixel under its centre.
+// An empty source or size gives a null image.
+QImage StretchDraw(const QImage& source, QSize size);

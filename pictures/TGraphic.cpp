@@ -1,0 +1,54 @@
+#include "TGraphic.h"
+
+#include "BmpReader.h"
+#include "EPictureError.h"
+#include "GifReader.h"
+#include "IcoReader.h"
+#include "JpegDecoder.h"
+#include "PictureLimits.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QImage ReadMetafile(const QByteArray&) {
+    throw EPictureError("Metafiles are not supported");
+}
+
+} // namespace
+
+std::unique_ptr<TGraphic> TGraphic::ForFileName(const QString& fileName) {
+    const QString extension = QFileInfo(fileName).suffix().toUpper();
+    Reader reader = nullptr;
+    if (extension == "BMP" || extension == "DIB")
+        reader = ReadBmp;
+    else if (extension == "WMF" || extension == "EMF")
+        reader = ReadMetafile;
+    else if (extension == "GIF")
+        reader = ReadGif;
+    else if (extension == "JPG" || extension == "JPEG")
+        reader = ReadJpeg;
+    else if (extension == "ICO")
+        reader = ReadIco;
+    if (reader == nullptr)
+        return nullptr;
+    return std::make_unique<TGraphic>(reader);
+}
+
+void TGraphic::LoadFromFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EPictureError("Cannot open file " + fileName.toStdString());
+    if (file.size() > MaxPictureFileBytes)
+        throw EPictureError("File is too large: " + fileName.toStdString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EPictureError("Cannot read file " + fileName.toStdString());
+    LoadFromBytes(bytes);
+}
+
+void TGraphic::LoadFromBytes(const QByteArray& bytes) {
+    image_ = QImage();
+    image_ = reader_(bytes);
+}

@@ -1,0 +1,88 @@
+// Loading picture files by their extension into 24-bit working bitmaps.
+
+#include "PictureLoader.h"
+#include "BmpWriter.h"
+#include "JpegEncoder.h"
+#include "PictureTestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace picturetest;
+
+class PictureLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder_.isValid()); }
+
+    QString Write(const QString& name, const QByteArray& bytes) {
+        const QString path = folder_.filePath(name);
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(PictureLoaderTest, ExtensionsChooseTheReaderCaseInsensitively) {
+    const QByteArray jpeg = PictureToJpegBytes(Pattern(40, 30));
+    for (const QString name : {"a.JpEg", "b.jpg", "c.JPG"}) {
+        const std::optional<QImage> picture = LoadPictureFile(Write(name, jpeg));
+        ASSERT_TRUE(picture.has_value()) << name.toStdString();
+        EXPECT_EQ(QSize(40, 30), picture->size());
+        EXPECT_EQ(QImage::Format_RGB888, picture->format());
+    }
+    const QByteArray bmp = BitmapToBmpBytes(Pattern(5, 4));
+    for (const QString name : {"d.Bmp", "e.DIB"}) {
+        const std::optional<QImage> picture = LoadPictureFile(Write(name, bmp));
+        ASSERT_TRUE(picture.has_value()) << name.toStdString();
+        EXPECT_EQ(Pattern(5, 4), *picture);
+    }
+
+    // Not in the table: png, no extension, a BMP named as JPEG.
+    QImage png(4, 4, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    const QString pngPath = folder_.filePath("f.png");
+    ASSERT_TRUE(png.save(pngPath, "PNG"));
+    EXPECT_FALSE(LoadPictureFile(pngPath).has_value());
+    EXPECT_FALSE(LoadPictureFile(Write("g", bmp)).has_value());
+    EXPECT_FALSE(LoadPictureFile(Write("h.jpg", bmp)).has_value());
+    EXPECT_FALSE(LoadPictureFile(folder_.filePath("missing.jpg")).has_value());
+    EXPECT_FALSE(LoadPictureFile(folder_.path()).has_value()) << "a folder is no file";
+}
+
+TEST_F(PictureLoaderTest, RejectedFilesGiveNoneAndTransparencyLiesOnWhite) {
+    // A header claiming 100000 × 100000 pixels.
+    const QByteArray bomb = BmpFile(100000, 100000, 24, 0, {}, Bytes({1, 2, 3, 0}));
+    EXPECT_FALSE(LoadPictureFile(Write("bomb.bmp", bomb)).has_value());
+    EXPECT_FALSE(LoadPictureFile(Write("empty.gif", QByteArray())).has_value());
+    EXPECT_FALSE(LoadPictureFile(Write("empty.ico", QByteArray())).has_value());
+
+    QImage bitmap(3, 2, QImage::Format_RGB32);
+    bitmap.fill(qRgb(255, 0, 0));
+    bitmap.setPixel(2, 1, qRgb(0, 0, 255));
+    const QString bmp = Write("source.bmp", BitmapToBmpBytes(bitmap));
+    const QString gif = folder_.filePath("t.gif");
+    ASSERT_TRUE(RunCommand(QString("convert '%1' -transparent red '%2'").arg(bmp, gif)));
+    const std::optional<QImage> picture = LoadPictureFile(gif);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(qRgb(255, 255, 255), picture->pixel(0, 0));
+    EXPECT_EQ(qRgb(0, 0, 255), picture->pixel(2, 1));
+}
+
+TEST_F(PictureLoaderTest, GraphicsAndTheirBitmaps) {
+    EXPECT_FALSE(GraphicToBitmap(nullptr).has_value());
+    EXPECT_EQ(nullptr, TGraphic::ForFileName("x.png"));
+    EXPECT_EQ(nullptr, TGraphic::ForFileName("x.jpeg.txt"));
+
+    const std::unique_ptr<TGraphic> graphic = TGraphic::ForFileName("x.jpeg");
+    ASSERT_NE(nullptr, graphic);
+    EXPECT_FALSE(GraphicToBitmap(graphic.get()).has_value()) << "nothing loaded yet";
+    EXPECT_FALSE(LoadGraphicFile(*graphic, folder_.filePath("missing.jpeg")));
+    EXPECT_TRUE(LoadGraphicFile(*graphic, Write("x.jpeg", PictureToJpegBytes(Pattern(7, 3)))));
+    EXPECT_EQ(7, graphic->Width());
+    EXPECT_EQ(3, graphic->Height());
+    const std::optional<QImage> bitmap = GraphicToBitmap(graphic.get());
+    ASSERT_TRUE(bitmap.has_value());
+    EXPECT_EQ(QSize(7, 3), bitmap->size());
+}
