@@ -41,11 +41,10 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
     btn_backup = new QPushButton(QStringLiteral("Back Up Database..."), this);
     btn_restore = new QPushButton(QStringLiteral("Restore Database..."), this);
     btn_pack = new QPushButton(QStringLiteral("Pack databse"), this);
-    // Backup, restore and packing are not available in this version.
-    for (QPushButton* button : {btn_backup, btn_restore, btn_pack}) {
-        button->setEnabled(false);
+    for (QPushButton* button : {btn_backup, btn_restore, btn_pack})
         button->setMinimumWidth(160);
-    }
+    // Packing is not available in this version.
+    btn_pack->setEnabled(false);
 
     auto* grid = new QGridLayout;
     auto* archiveButtons = new QVBoxLayout;

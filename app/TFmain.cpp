@@ -6,6 +6,7 @@
 #include "ShellOpen.h"
 #include "TDatabasePage.h"
 #include "TE_producer.h"
+#include "TFBackUpRestore.h"
 #include "TFabout.h"
 #include "TFilterGroup.h"
 #include "TO_Figures.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -191,6 +193,10 @@ void TFmain::BuildPages() {
             CommandGuard::Slot([this] { Btn_producer_filterClick(); }));
     connect(Btn_gente_filter, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { Btn_gente_filterClick(); }));
+    connect(TabSheet_BD_mgm->btn_backup, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_backupClick(); }));
+    connect(TabSheet_BD_mgm->btn_restore, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_restoreClick(); }));
     connect(O_producers1, &TO_ci::PanelClicked, this,
             CommandGuard::Slot([this](const QString& element) {
                 if (element == QLatin1String("url"))
@@ -460,4 +466,26 @@ void TFmain::Btn_producer_filterClick() {
 
 void TFmain::Btn_gente_filterClick() {
     FilterFiguresBy(O_genres1, QStringLiteral("No genre selected"), false);
+}
+
+TFBackUpRestore& TFmain::BackUpRestore() {
+    if (!FBackUpRestore)
+        FBackUpRestore = new TFBackUpRestore(this);
+    return *FBackUpRestore;
+}
+
+void TFmain::btn_backupClick() {
+    CloseDatabase();
+    // The data folder as an absolute path: the working folder's parent and
+    // the data folder's name.
+    const QString dataFolder = QDir::cleanPath(QDir::current().absoluteFilePath(DataPath));
+    BackUpRestore().OpenBackup(dataFolder);
+    RefreshAll();
+}
+
+void TFmain::btn_restoreClick() {
+    CloseDatabase();
+    BackUpRestore().OpenRestore(DataPath, false);
+    CheckDatabaseStructure();
+    RefreshAll();
 }

@@ -9,6 +9,7 @@ class QTabWidget;
 class QToolBar;
 class TDatabasePage;
 class TE_producer;
+class TFBackUpRestore;
 class TFabout;
 class TFilterGroup;
 class TO_Figures;
@@ -51,6 +52,8 @@ public:
     void Btn_URL_producerClick();
     void Btn_producer_filterClick();
     void Btn_gente_filterClick();
+    void btn_backupClick();
+    void btn_restoreClick();
 
     void Btn_add_producerClick();
     void Btn_edit_producerClick();
@@ -89,9 +92,10 @@ public:
     QPushButton* Btn_producer_filter = nullptr;
     QPushButton* Btn_gente_filter = nullptr;
 
-    // The program's editors and About box; made here when the program did
-    // not hand them over.
+    // The program's editors, the backup/restore dialog and the About box;
+    // made here when the program did not hand them over.
     TE_producer* E_producer = nullptr;
+    TFBackUpRestore* FBackUpRestore = nullptr;
     TFabout* Fabout = nullptr;
 
 protected:
@@ -106,6 +110,7 @@ private:
     void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
     void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);
     TE_producer& ProducerEditor();
+    TFBackUpRestore& BackUpRestore();
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;

@@ -4,6 +4,7 @@
 #include "SingleInstanceLock.h"
 #include "TDmsg.h"
 #include "TE_producer.h"
+#include "TFBackUpRestore.h"
 #include "TFabout.h"
 #include "TFmain.h"
 #include "TFsure.h"
@@ -25,8 +26,10 @@ int main(int argc, char** argv) {
     TFsure sure;
     TDmsg message;
     TE_producer producerEditor(&mainWindow);
+    TFBackUpRestore backUpRestore(&mainWindow);
     TFabout about(&mainWindow);
     mainWindow.E_producer = &producerEditor;
+    mainWindow.FBackUpRestore = &backUpRestore;
     mainWindow.Fabout = &about;
 
     mainWindow.show();

@@ -1,5 +1,8 @@
 // velmora-tool: the command-line companion of Velmora.
 
+#include "BackupCommand.h"
+#include "PictureCommand.h"
+#include "RestoreCommand.h"
 #include "TreeCommand.h"
 
 #include <cstdio>
@@ -19,12 +22,19 @@ struct Subcommand {
 
 const Subcommand Subcommands[] = {
     {"tree", TreeCommand::Usage, TreeCommand::Summary, TreeCommand::Run},
+    {"backup", BackupCommand::Usage, BackupCommand::Summary, BackupCommand::Run},
+    {"restore", RestoreCommand::Usage, RestoreCommand::Summary, RestoreCommand::Run},
+    {"picture", PictureCommand::Usage, PictureCommand::Summary, PictureCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
     std::fprintf(to, "usage: velmora-tool COMMAND [ARGS]\n\ncommands:\n");
     for (const Subcommand& command : Subcommands)
         std::fprintf(to, "  %-40s %s\n", command.usage, command.summary);
+    std::fprintf(to,
+                 "\nbackup and restore exit with their result code: 0 done, 1 stopped, 2 no files "
+                 "to back up,\n3 no archive, 4 not an archive or a damaged one, 5 a read or "
+                 "write error;\n6 while Velmora runs (close it first).\n");
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Packing a folder's files into one compressed archive (".tba") and
+// unpacking it again.
+//
+// Layout (integers 32-bit signed little-endian): "BACKUP"; the name block
+// (one block holding every bare file name followed by CR LF); then for each
+// file its size, raw, and its content as blocks of at most 524288 bytes.
+// A block is a 4-byte length and that many bytes of one complete zlib
+// stream (level 9); no block holds bytes of two files.
+
+// Called between pieces with the share done (0..100, halves rounded to
+// even); setting stop asks the procedure to end.
+using TArchiveProgress = std::function<void(int percent, bool& stop)>;
+
+namespace ArchiveResult {
+constexpr int Done = 0;
+constexpr int Stopped = 1;
+constexpr int NoSourceFiles = 2;    // packing: no such folder, or no files in it
+constexpr int NoArchive = 3;        // unpacking: the archive file does not exist
+constexpr int NotAnArchive = 4;     // unpacking: wrong signature, names or sizes
+constexpr int InputOutputError = 5; // creating, reading, writing or a damaged block
+} // namespace ArchiveResult
+
+int PackFolder(const QString& sourceFolder, const QString& archiveFile,
+               const TArchiveProgress& progress = {});
+int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
+                  const TArchiveProgress& progress = {});

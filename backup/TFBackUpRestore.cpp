@@ -1,0 +1,313 @@
+#include "TFBackUpRestore.h"
+
+#include "Archive.h"
+#include "CommandGuard.h"
+#include "DialogRunner.h"
+#include "Msg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Puts the current folder back when it goes out of scope: file dialogs may
+// move it.
+class FolderKeeper {
+public:
+    FolderKeeper() : folder_(QDir::currentPath()) {}
+    ~FolderKeeper() { QDir::setCurrent(folder_); }
+    FolderKeeper(const FolderKeeper&) = delete;
+    FolderKeeper& operator=(const FolderKeeper&) = delete;
+
+private:
+    QString folder_;
+};
+
+QLabel* Caption(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+// One page: its caption, the read-only file field with its "..." button and
+// the progress bar.
+QWidget* Page(const QString& caption, QLabel*& label, QLineEdit*& edit, QToolButton*& browse,
+              QProgressBar*& progress) {
+    auto* page = new QWidget;
+    label = Caption(caption, page);
+    edit = new QLineEdit(page);
+    edit->setReadOnly(true);
+    browse = new QToolButton(page);
+    browse->setText(QStringLiteral("..."));
+    progress = new QProgressBar(page);
+    progress->setRange(0, 100);
+    progress->setValue(0);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(edit, 1);
+    fileRow->addWidget(browse);
+    auto* column = new QVBoxLayout(page);
+    column->addWidget(label);
+    column->addLayout(fileRow);
+    column->addWidget(progress);
+    return page;
+}
+
+// Characters no file name can hold on one system or another.
+QString FileNameSafe(QString text) {
+    for (QChar& c : text) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 0x20)
+            c = QLatin1Char('-');
+    }
+    return text;
+}
+
+} // namespace
+
+TFBackUpRestore::TFBackUpRestore(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      WorkingFolder(QDir::currentPath()) {
+    setObjectName(QStringLiteral("FBackUpRestore"));
+    setWindowTitle(QStringLiteral("Backing up"));
+
+    PageControl1 = new QTabWidget(this);
+    TabSheet1 =
+        Page(QStringLiteral("Where to put archive:"), Label1, FileEdit1, SB_1, ProgressBar1);
+    TabSheet2 = Page(QStringLiteral("Archive file to restore the DB from:"), Label2, FileEdit2,
+                     SB_2, ProgressBar2);
+    Label_attention = Caption(QStringLiteral("ATTENTION! Current data will be completelly "
+                                             "replaced with the data from the archive."),
+                              TabSheet2);
+    Label_attention->setWordWrap(true);
+    Label_attention->setStyleSheet(QStringLiteral("color: red"));
+    TabSheet2->layout()->addWidget(Label_attention);
+    for (QWidget* page : {TabSheet1, TabSheet2})
+        static_cast<QVBoxLayout*>(page->layout())->addStretch();
+    PageControl1->addTab(TabSheet1, QStringLiteral("BackUp"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Restore"));
+    // Only the page chosen on opening shows.
+    PageControl1->tabBar()->hide();
+
+    btn_ok = new QPushButton(QStringLiteral("OK"), this);
+    btn_ok->setDefault(true);
+    btn_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btn_stop = new QPushButton(QStringLiteral("Stop"), this);
+    btn_stop->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btn_stop);
+    buttons->addStretch();
+    buttons->addWidget(btn_ok);
+    buttons->addWidget(btn_cancel);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(PageControl1);
+    column->addLayout(buttons);
+
+    connect(btn_ok, &QPushButton::clicked, this, CommandGuard::Slot([this] { btn_okClick(); }));
+    connect(btn_cancel, &QPushButton::clicked, this, CommandGuard::Slot([this] { reject(); }));
+    connect(btn_stop, &QPushButton::clicked, this, CommandGuard::Slot([this] { btn_stopClick(); }));
+    connect(SB_1, &QToolButton::clicked, this, CommandGuard::Slot([this] { SB_1Click(); }));
+    connect(SB_2, &QToolButton::clicked, this, CommandGuard::Slot([this] { SB_2Click(); }));
+
+    // Large enough for either page.
+    setFixedSize(sizeHint().expandedTo(QSize(440, 0)));
+}
+
+void TFBackUpRestore::EnsureArchiveFolder() {
+    if (QFileInfo(ArchiveFolder).isDir())
+        return;
+    if (!QDir().mkdir(ArchiveFolder))
+        ShowMsg(QStringLiteral("Can not create default archive folder"));
+}
+
+QString TFBackUpRestore::DefaultArchiveName(const QString& dataFolder, const QDate& day) const {
+    const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(dataFolder));
+    const QString name = QFileInfo(folder).fileName().section(QLatin1Char('.'), 0, 0);
+    // The default locale is the system's: the program never sets another.
+    QString date = QLocale().toString(day, QLocale::ShortFormat);
+    date.replace(QLatin1Char('.'), QLatin1Char('-'));
+    return ArchiveFolder + name + QStringLiteral("-") + FileNameSafe(date) + QStringLiteral(".tba");
+}
+
+void TFBackUpRestore::OpenBackup(const QString& dataFolder) {
+    EnsureArchiveFolder();
+    WorkingFolder = QDir::currentPath();
+    DataFolder = dataFolder;
+    PageControl1->setCurrentWidget(TabSheet1);
+    setWindowTitle(QStringLiteral("Backing up"));
+    FileEdit1->setText(QDir::toNativeSeparators(DefaultArchiveName(dataFolder)));
+    ShowModal();
+}
+
+void TFBackUpRestore::OpenRestore(const QString& dataFolder, bool hideWarning) {
+    EnsureArchiveFolder();
+    Label_attention->setVisible(!hideWarning);
+    DataFolder = dataFolder;
+    WorkingFolder = QDir::currentPath();
+    // The open dialog starts in the archive folder.
+    QDir::setCurrent(ArchiveFolder);
+    PageControl1->setCurrentWidget(TabSheet2);
+    setWindowTitle(QStringLiteral("Restoring from archive"));
+    ProgressBar2->setValue(0);
+    ShowModal();
+}
+
+void TFBackUpRestore::ShowModal() {
+    btn_ok->setFocus();
+    DialogRunner::Exec(*this);
+    // Also when whoever ran the dialog did not close it.
+    ReturnToWorkingFolder();
+}
+
+void TFBackUpRestore::SB_1Click() {
+    const QFileInfo proposed(QDir::fromNativeSeparators(FileEdit1->text()));
+    const FolderKeeper keeper;
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilter(QString::fromLatin1(ArchiveFilter));
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        FileEdit1->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+void TFBackUpRestore::SB_2Click() {
+    const FolderKeeper keeper;
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromLatin1(ArchiveFilter));
+    dialog.setDirectory(QDir::currentPath());
+    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        FileEdit2->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+void TFBackUpRestore::btn_stopClick() {
+    StopRequested = true;
+}
+
+bool TFBackUpRestore::SameFolder(const QString& folderA, const QString& folderB) const {
+    const auto resolved = [this](const QString& folder) {
+        QDir dir(WorkingFolder);
+        if (!folder.isEmpty())
+            dir.cd(QDir::fromNativeSeparators(folder)); // stays put when it fails
+        return dir.canonicalPath();
+    };
+    return resolved(folderA) == resolved(folderB);
+}
+
+void TFBackUpRestore::btn_okClick() {
+    if (running_)
+        return;
+    if (PageControl1->currentWidget() == TabSheet1)
+        RunBackup();
+    else if (PageControl1->currentWidget() == TabSheet2)
+        RunRestore();
+    ProgressBar1->setValue(0);
+    accept();
+}
+
+void TFBackUpRestore::RunBackup() {
+    StopRequested = false;
+    const QString archive = QDir::fromNativeSeparators(FileEdit1->text());
+    if (SameFolder(QFileInfo(archive).path(), DataFolder)) {
+        ShowMsg(QStringLiteral("The archive and the database can not be placed in the same "
+                               "folder"));
+        return;
+    }
+    QDir::setCurrent(WorkingFolder);
+    const int result = RunOperation([&] {
+        return PackFolder(DataFolder, archive,
+                          [this](int percent, bool& stop) { BackUpProgress(percent, stop); });
+    });
+    ShowMsg(result == ArchiveResult::Done ? QStringLiteral("Archive has been created")
+                                          : QStringLiteral("Archive creation error"));
+}
+
+void TFBackUpRestore::RunRestore() {
+    const QString archive = QDir::fromNativeSeparators(FileEdit2->text());
+    if (SameFolder(DataFolder, QFileInfo(archive).path())) {
+        ShowMsg(QStringLiteral("The archive and the database can not be placed in the same "
+                               "folder"));
+        return;
+    }
+    QDir::setCurrent(WorkingFolder);
+    StopRequested = false;
+    const int result = RunOperation([&] {
+        return UnpackArchive(archive, DataFolder,
+                             [this](int percent, bool& stop) { RestoreProgress(percent, stop); });
+    });
+    ShowMsg(result == ArchiveResult::Done ? QStringLiteral("Database has been restored")
+                                          : QStringLiteral("Database restore error"));
+    ProgressBar2->setValue(0);
+}
+
+// Window messages are processed before the answer, so that a "Stop" pressed
+// meanwhile ends the operation after this very piece.
+void TFBackUpRestore::BackUpProgress(int percent, bool& stop) {
+    ProgressBar1->setValue(percent);
+    QApplication::processEvents();
+    stop = StopRequested;
+}
+
+void TFBackUpRestore::RestoreProgress(int percent, bool& stop) {
+    ProgressBar2->setValue(percent);
+    QApplication::processEvents();
+    stop = StopRequested;
+}
+
+int TFBackUpRestore::RunOperation(const std::function<int()>& operation) {
+    SetRunning(true);
+    try {
+        const int result = operation();
+        SetRunning(false);
+        return result;
+    } catch (...) {
+        SetRunning(false);
+        throw;
+    }
+}
+
+// While an operation runs only "Stop" is available, and the dialog cannot
+// be closed.
+void TFBackUpRestore::SetRunning(bool running) {
+    running_ = running;
+    for (QWidget* control : std::initializer_list<QWidget*>{btn_ok, btn_cancel, SB_1, SB_2})
+        control->setEnabled(!running);
+    btn_stop->setEnabled(running);
+    if (running)
+        btn_stop->setFocus();
+    else
+        btn_ok->setFocus();
+}
+
+void TFBackUpRestore::done(int result) {
+    if (running_)
+        return;
+    QDialog::done(result);
+    ReturnToWorkingFolder();
+}
+
+void TFBackUpRestore::ReturnToWorkingFolder() {
+    if (!WorkingFolder.isEmpty())
+        QDir::setCurrent(WorkingFolder);
+}

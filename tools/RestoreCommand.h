@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// velmora-tool restore ARCHIVE DATAFOLDER: replaces the files of the data
+// folder with those of an archive, as the program's restore does; on any
+// failure the folder keeps its files. The exit status is the unpacking
+// result code (0 restored, 1 stopped, 3 no archive, 4 not an archive or a
+// damaged one, 5 cannot read or write); 6 while Velmora runs; 64 bad
+// arguments.
+class RestoreCommand {
+public:
+    static constexpr const char* Usage = "restore ARCHIVE DATAFOLDER";
+    static constexpr const char* Summary =
+        "replace the data folder's files with an archive's (exit 6 while Velmora runs)";
+
+    static int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+};
