@@ -1,5 +1,6 @@
 #include "TFilterGroup.h"
 
+#include "CommandGuard.h"
 #include "DBactions.h"
 #include "TField.h"
 
@@ -26,7 +27,7 @@ TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"
         list = new QComboBox(this);
         grid->addWidget(box, row++, 0, 1, 2);
         grid->addWidget(list, row++, 0, 1, 2);
-        connect(box, &QCheckBox::toggled, this, [this] { CBFClick(); });
+        connect(box, &QCheckBox::toggled, this, CommandGuard::Slot([this] { CBFClick(); }));
     };
     addPair(CBFproducer, DBLproducers, QStringLiteral("Producer:"));
     addPair(CBFgenre, DBLgenres, QStringLiteral("Genre:"));

@@ -144,10 +144,10 @@ QWidget* TFmain::BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButto
 
     list->CGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list->CGrid1, &QWidget::customContextMenuRequested, this,
-            [this, list](const QPoint& pos) {
+            CommandGuard::Slot([this, list](const QPoint& pos) {
                 UpdateToolbar();
                 PopupMenu1->popup(list->CGrid1->mapToGlobal(pos));
-            });
+            }));
     return page;
 }
 
