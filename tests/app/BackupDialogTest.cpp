@@ -230,7 +230,7 @@ TEST_F(BackupDialogTest, StopDuringABackupLeavesNoArchive) {
     MakeData();
     QByteArray noise(3 * 524288, '\0');
     for (int i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 7919 + (i >> 9) * 104729) % 251);
+        noise[i] = char((qint64(i) * 7919 + qint64(i >> 9) * 104729) % 251);
     Write(Path("LDB/big.bin"), noise); // several pieces, so several progress calls
 
     TFBackUpRestore dialog;
