@@ -3,6 +3,7 @@
 // with thumbnails, searching all of them for a missing text, and painting a
 // page of panels with their thumbnails.
 
+#include "FiguresCatalog.h"
 #include "RatioReporter.h"
 #include "TDatabase.h"
 #include "TO_Figures.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-constexpr int FigureCount = 10000;
+constexpr int FigureCount = FiguresCatalog::FigureCount;
 constexpr int ThumbnailSide = 123;
 
 // The figures query as the main window builds it, without a filter.
@@ -49,57 +50,9 @@ const QStringList FiguresQuery = {"select",
                                   "",
                                   "order by f.figure_name"};
 
-const char* const TextColumns =
-    "select f.figure_id, f.figure_name, f.producer_id, f.genre_id, f.type_ci, f.scale, "
-    "f.sculpter_name, f.painter_name, p.producer_name, g.genre_name\n"
-    "from figures f\n"
-    "left outer join producers p on (f.producer_id = p.producer_id)\n"
-    "left outer join genres g      on (f.genre_id = g.genre_id)\n"
-    "order by f.figure_name";
-
 const QStringList SearchColumns = {"figure_name", "figure_dsc", "sculpter_name", "painter_name"};
 
 QString DatabaseFile;
-
-long PeakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-void Run(sqlite3* db, const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        std::fprintf(stderr, "%s\n%s\n", sql, error);
-        std::exit(1);
-    }
-}
-
-std::string Key(std::mt19937& random) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string key;
-    for (int i = 0; i < 32; ++i)
-        key += digits[random() % 16];
-    return key;
-}
-
-std::string Words(std::mt19937& random, int count) {
-    static const char* const words[] = {
-        "Old",    "Guard", "Hussar",    "Lancer",   "Grenadier", "Voltigeur", "Dragoon",
-        "Royal",  "Scots", "Greys",     "Imperial", "Marine",    "Chasseur",  "Cuirassier",
-        "Polish", "Horse", "Artillery", "Officer",  "Drummer",   "Sapper"};
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            text += ' ';
-        text += words[random() % std::size(words)];
-    }
-    return text;
-}
-
-void Bind(sqlite3_stmt* stmt, int param, const std::string& text) {
-    sqlite3_bind_text(stmt, param, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
 
 // A 24-bit BMP file of ThumbnailSide squared pixels, as thumbnails are kept.
 QByteArray ThumbnailBytes() {
@@ -110,84 +63,6 @@ QByteArray ThumbnailBytes() {
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "BMP");
     return bytes;
-}
-
-// The catalog's tables with FigureCount figures, 50 producers and 30
-// genres; now and then a producer or genre key that matches nothing.
-void CreateDatabase(sqlite3* db) {
-    Run(db, "create table figures (figure_id char(32), figure_name char(32), "
-            "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
-            "figure_dsc blob(1,1), figure_files blob(1,1), manual_sheme blob(1,1), "
-            "picture_th blob(1,5), picture blob(1,5), sculpter_name char(32), "
-            "painter_name char(32), prc_kit numeric(7,2), prc_pr numeric(7,2), "
-            "prc_pe numeric(7,2), primary key (figure_id))");
-    Run(db, "create table producers (producer_id char(32), producer_name char(32), "
-            "producer_website char(64), producer_dsc blob(1,1), insert_time date, "
-            "primary key (producer_id))");
-    Run(db, "create table genres (genre_id char(32), genre_name char(32), RX integer, "
-            "RY integer, RH integer, RW integer, TB integer, TE integer, "
-            "location_shape char(2), primary key (genre_id))");
-    Run(db, "create table add_pictures (add_picture_id char(32), add_picture_name char(32), "
-            "figure_id char(32), picture_th blob(1,5), picture blob(1,5), "
-            "primary key (add_picture_id))");
-    Run(db, "begin");
-    std::mt19937 random(7);
-    std::vector<std::string> producers, genres;
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "insert into producers (producer_id, producer_name) values (?, ?)", -1,
-                       &stmt, nullptr);
-    for (int i = 0; i < 50; ++i) {
-        producers.push_back(Key(random));
-        Bind(stmt, 1, producers.back());
-        Bind(stmt, 2, Words(random, 2));
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_prepare_v2(db, "insert into genres (genre_id, genre_name) values (?, ?)", -1, &stmt,
-                       nullptr);
-    for (int i = 0; i < 30; ++i) {
-        genres.push_back(Key(random));
-        Bind(stmt, 1, genres.back());
-        Bind(stmt, 2, Words(random, 2));
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-
-    static const char* const types[] = {"cavalry", "infantry", "mini diorama", "other type"};
-    static const char* const scales[] = {"15-mm", "20-mm", "54-mm", "70-mm", "90-mm", "120-mm"};
-    sqlite3_prepare_v2(db,
-                       "insert into figures (figure_id, figure_name, producer_id, genre_id, "
-                       "type_ci, scale, figure_dsc, figure_files, picture_th, sculpter_name, "
-                       "painter_name) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &stmt, nullptr);
-    QByteArray thumbnail = ThumbnailBytes();
-    const int pixels = 54; // the pixel rows start after the BMP headers
-    for (int i = 0; i < FigureCount; ++i) {
-        // Every thumbnail differs a little from the others.
-        for (int b = pixels; b < thumbnail.size(); b += 97)
-            thumbnail[b] = static_cast<char>(random());
-        Bind(stmt, 1, Key(random));
-        Bind(stmt, 2, Words(random, 3));
-        Bind(stmt, 3, i % 97 ? producers[random() % producers.size()] : Key(random));
-        Bind(stmt, 4, i % 89 ? genres[random() % genres.size()] : Key(random));
-        Bind(stmt, 5, types[random() % std::size(types)]);
-        Bind(stmt, 6, scales[random() % std::size(scales)]);
-        Bind(stmt, 7, Words(random, 40));
-        Bind(stmt, 8, "/home/collector/figures/notes.txt");
-        sqlite3_bind_blob(stmt, 9, thumbnail.constData(), static_cast<int>(thumbnail.size()),
-                          SQLITE_TRANSIENT);
-        Bind(stmt, 10, Words(random, 2));
-        Bind(stmt, 11, Words(random, 2));
-        if (sqlite3_step(stmt) != SQLITE_DONE) {
-            std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-            std::exit(1);
-        }
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-    Run(db, "commit");
 }
 
 // The figures list as the main window sets it up, open.
@@ -213,27 +88,7 @@ void BM_FiguresReopen(benchmark::State& state) {
 }
 
 void BM_Sqlite3TextColumns(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(DatabaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    long long bytes = 0;
-    for (auto _ : state) {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, TextColumns, -1, &stmt, nullptr);
-        int rows = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int column = 0; column < 10; ++column) {
-                const unsigned char* text = sqlite3_column_text(stmt, column);
-                bytes += sqlite3_column_bytes(stmt, column) + (text ? text[0] : 0);
-            }
-            ++rows;
-        }
-        sqlite3_finalize(stmt);
-        if (rows != FigureCount)
-            state.SkipWithError("wrong row count");
-    }
-    sqlite3_close(db);
-    benchmark::DoNotOptimize(bytes);
-    state.SetItemsProcessed(state.iterations() * FigureCount);
+    FiguresCatalog::ReadTextColumns(state, DatabaseFile);
 }
 
 // The main window's figure search through every record, descriptions
@@ -284,14 +139,23 @@ int main(int argc, char** argv) {
     database.Params = {QStringLiteral("PATH=") + folder.path()};
     database.Open();
     DatabaseFile = database.FileName();
-    CreateDatabase(database.Handle());
+    FiguresCatalog::Create(
+        database.Handle(),
+        [thumbnail = ThumbnailBytes()](int, std::mt19937& random) mutable {
+            // Every thumbnail differs a little from the others; the pixel
+            // rows start after the 54 bytes of BMP headers.
+            for (int b = 54; b < thumbnail.size(); b += 97)
+                thumbnail[b] = static_cast<char>(random());
+            return thumbnail.toStdString();
+        },
+        [](int, std::mt19937&) { return std::string(); });
     std::printf("%d figures, a %d x %d 24-bit BMP thumbnail (%lld bytes) each; peak memory after "
                 "setup %ld KB\n",
                 FigureCount, ThumbnailSide, ThumbnailSide,
-                static_cast<long long>(ThumbnailBytes().size()), PeakKilobytes());
+                static_cast<long long>(ThumbnailBytes().size()), FiguresCatalog::PeakKilobytes());
     const int result = RatioReporter::Main(argc, argv,
                                            {{"reopen list vs raw text (>=1/3)", "BM_FiguresReopen",
                                              "BM_Sqlite3TextColumns", 1.0 / 3}});
-    std::printf("peak memory (ru_maxrss) %ld KB\n", PeakKilobytes());
+    std::printf("peak memory (ru_maxrss) %ld KB\n", FiguresCatalog::PeakKilobytes());
     return result;
 }

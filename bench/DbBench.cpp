@@ -3,6 +3,7 @@
 // run. The figures table holds a 45 KB thumbnail in every row and a 200 KB
 // picture in some, as a real catalog does.
 
+#include "FiguresCatalog.h"
 #include "RatioReporter.h"
 #include "TDatabase.h"
 #include "TField.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int FigureCount = 10000;
+constexpr int FigureCount = FiguresCatalog::FigureCount;
 constexpr int ThumbnailBytes = 45 * 1024;
 constexpr int PictureBytes = 200 * 1024;
 constexpr int PictureEvery = 33; // some 300 rows
@@ -47,135 +48,7 @@ const QStringList FiguresList = {"select ",
                                  "left outer join genres g      on (f.genre_id = g.genre_id)",
                                  "order by f.figure_name"};
 
-const char* const TextColumns =
-    "select f.figure_id, f.figure_name, f.producer_id, f.genre_id, f.type_ci, f.scale, "
-    "f.sculpter_name, f.painter_name, p.producer_name, g.genre_name\n"
-    "from figures f\n"
-    "left outer join producers p on (f.producer_id = p.producer_id)\n"
-    "left outer join genres g      on (f.genre_id = g.genre_id)\n"
-    "order by f.figure_name";
-
 QString DatabaseFile;
-
-long PeakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-void Run(sqlite3* db, const char* sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        std::fprintf(stderr, "%s\n%s\n", sql, error);
-        std::exit(1);
-    }
-}
-
-std::string Key(std::mt19937& random) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string key;
-    for (int i = 0; i < 32; ++i)
-        key += digits[random() % 16];
-    return key;
-}
-
-std::string Words(std::mt19937& random, int count) {
-    static const char* const words[] = {
-        "Old",    "Guard", "Hussar",    "Lancer",   "Grenadier", "Voltigeur", "Dragoon",
-        "Royal",  "Scots", "Greys",     "Imperial", "Marine",    "Chasseur",  "Cuirassier",
-        "Polish", "Horse", "Artillery", "Officer",  "Drummer",   "Sapper"};
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            text += ' ';
-        text += words[random() % std::size(words)];
-    }
-    return text;
-}
-
-void Bind(sqlite3_stmt* stmt, int param, const std::string& text) {
-    sqlite3_bind_text(stmt, param, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-// The catalog's tables with FigureCount figures, 50 producers and 30 genres.
-void CreateDatabase(sqlite3* db) {
-    Run(db, "create table figures (figure_id char(32), figure_name char(32), "
-            "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
-            "figure_dsc blob(1,1), figure_files blob(1,1), manual_sheme blob(1,1), "
-            "picture_th blob(1,5), picture blob(1,5), sculpter_name char(32), "
-            "painter_name char(32), prc_kit numeric(7,2), prc_pr numeric(7,2), "
-            "prc_pe numeric(7,2), primary key (figure_id))");
-    Run(db, "create table producers (producer_id char(32), producer_name char(32), "
-            "producer_website char(64), producer_dsc blob(1,1), insert_time date, "
-            "primary key (producer_id))");
-    Run(db, "create table genres (genre_id char(32), genre_name char(32), RX integer, "
-            "RY integer, RH integer, RW integer, TB integer, TE integer, "
-            "location_shape char(2), primary key (genre_id))");
-    Run(db, "begin");
-    std::mt19937 random(11);
-    std::vector<std::string> producers, genres;
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "insert into producers (producer_id, producer_name) values (?, ?)", -1,
-                       &stmt, nullptr);
-    for (int i = 0; i < 50; ++i) {
-        producers.push_back(Key(random));
-        Bind(stmt, 1, producers.back());
-        Bind(stmt, 2, Words(random, 2));
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_prepare_v2(db, "insert into genres (genre_id, genre_name) values (?, ?)", -1, &stmt,
-                       nullptr);
-    for (int i = 0; i < 30; ++i) {
-        genres.push_back(Key(random));
-        Bind(stmt, 1, genres.back());
-        Bind(stmt, 2, Words(random, 2));
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-
-    static const char* const types[] = {"cavalry", "infantry", "mini diorama", "other type"};
-    static const char* const scales[] = {"15-mm", "20-mm", "54-mm", "70-mm", "90-mm", "120-mm"};
-    sqlite3_prepare_v2(db,
-                       "insert into figures (figure_id, figure_name, producer_id, genre_id, "
-                       "type_ci, scale, figure_dsc, figure_files, picture_th, picture, "
-                       "sculpter_name, painter_name) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                       -1, &stmt, nullptr);
-    std::string thumbnail(ThumbnailBytes, '\0');
-    std::string picture(PictureBytes, '\0');
-    for (int i = 0; i < FigureCount; ++i) {
-        for (char& byte : thumbnail)
-            byte = static_cast<char>(random());
-        Bind(stmt, 1, Key(random));
-        // A producer or genre key that matches nothing now and then.
-        Bind(stmt, 2, Words(random, 3));
-        Bind(stmt, 3, i % 97 ? producers[random() % producers.size()] : Key(random));
-        Bind(stmt, 4, i % 89 ? genres[random() % genres.size()] : Key(random));
-        Bind(stmt, 5, types[random() % std::size(types)]);
-        Bind(stmt, 6, scales[random() % std::size(scales)]);
-        Bind(stmt, 7, Words(random, 40));
-        Bind(stmt, 8, "/home/collector/figures/notes.txt");
-        sqlite3_bind_blob(stmt, 9, thumbnail.data(), ThumbnailBytes, SQLITE_STATIC);
-        if (i % PictureEvery == 0) {
-            for (char& byte : picture)
-                byte = static_cast<char>(random());
-            sqlite3_bind_blob(stmt, 10, picture.data(), PictureBytes, SQLITE_STATIC);
-        } else {
-            sqlite3_bind_null(stmt, 10);
-        }
-        Bind(stmt, 11, Words(random, 2));
-        Bind(stmt, 12, Words(random, 2));
-        if (sqlite3_step(stmt) != SQLITE_DONE) {
-            std::fprintf(stderr, "%s\n", sqlite3_errmsg(db));
-            std::exit(1);
-        }
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-    Run(db, "commit");
-}
 
 void BM_DatasetOpenFigures(benchmark::State& state) {
     long long characters = 0;
@@ -197,27 +70,7 @@ void BM_DatasetOpenFigures(benchmark::State& state) {
 }
 
 void BM_Sqlite3TextColumns(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(DatabaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    long long bytes = 0;
-    for (auto _ : state) {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, TextColumns, -1, &stmt, nullptr);
-        int rows = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int column = 0; column < 10; ++column) {
-                const unsigned char* text = sqlite3_column_text(stmt, column);
-                bytes += sqlite3_column_bytes(stmt, column) + (text ? text[0] : 0);
-            }
-            ++rows;
-        }
-        sqlite3_finalize(stmt);
-        if (rows != FigureCount)
-            state.SkipWithError("wrong row count");
-    }
-    sqlite3_close(db);
-    benchmark::DoNotOptimize(bytes);
-    state.SetItemsProcessed(state.iterations() * FigureCount);
+    FiguresCatalog::ReadTextColumns(state, DatabaseFile);
 }
 
 // What a grid scrolling through the whole list costs: every thumbnail read
@@ -252,15 +105,31 @@ int main(int argc, char** argv) {
     database.Params = {QStringLiteral("PATH=") + folder.path()};
     database.Open();
     DatabaseFile = database.FileName();
-    CreateDatabase(database.Handle());
+    FiguresCatalog::Create(
+        database.Handle(),
+        [](int, std::mt19937& random) {
+            std::string thumbnail(ThumbnailBytes, '\0');
+            for (char& byte : thumbnail)
+                byte = static_cast<char>(random());
+            return thumbnail;
+        },
+        [](int figure, std::mt19937& random) {
+            std::string picture;
+            if (figure % PictureEvery == 0) {
+                picture.resize(PictureBytes);
+                for (char& byte : picture)
+                    byte = static_cast<char>(random());
+            }
+            return picture;
+        });
     std::printf("%d figures, %d KB thumbnail each, %d KB picture in one row of %d; peak memory "
                 "after setup %ld KB\n",
                 FigureCount, ThumbnailBytes / 1024, PictureBytes / 1024, PictureEvery,
-                PeakKilobytes());
+                FiguresCatalog::PeakKilobytes());
     const int result =
         RatioReporter::Main(argc, argv,
                             {{"open list vs raw text (>=1/3)", "BM_DatasetOpenFigures",
                               "BM_Sqlite3TextColumns", 1.0 / 3}});
-    std::printf("peak memory (ru_maxrss) %ld KB\n", PeakKilobytes());
+    std::printf("peak memory (ru_maxrss) %ld KB\n", FiguresCatalog::PeakKilobytes());
     return result;
 }

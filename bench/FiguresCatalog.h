@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+struct sqlite3;
+
+// A catalog database like a collector's for the list benchmarks, and the
+// plain engine-interface read of its figures' text columns that the lists
+// are measured against.
+class FiguresCatalog {
+public:
+    static constexpr int FigureCount = 10000;
+
+    // The bytes of one figure's blob; an empty string stores NULL.
+    using BlobMaker = std::function<std::string(int figure, std::mt19937& random)>;
+
+    // The catalog's tables with 50 manufacturers, 30 genres and FigureCount
+    // figures (now and then with a manufacturer or genre key that matches
+    // nothing); thumbnail and picture make each figure's blobs.
+    static void Create(sqlite3* db, const BlobMaker& thumbnail, const BlobMaker& picture);
+
+    // One benchmark loop selecting the text columns of every figure, with
+    // the list's joins and order, through the C interface.
+    static void ReadTextColumns(benchmark::State& state, const QString& databaseFile);
+
+    // The process's peak resident memory.
+    static long PeakKilobytes();
+};
