@@ -240,26 +240,7 @@ void TFmain::RefreshFilterLookups() {
 }
 
 void TFmain::BuildFiguresQuery() {
-    O_Figures1->Q1.SQL =
-        QStringList{"select",
-                    "   f.figure_id,",
-                    "   f.figure_name,",
-                    "   f.producer_id,",
-                    "   f.genre_id,",
-                    "   f.type_ci,",
-                    "   f.scale,",
-                    "   f.figure_dsc,",
-                    "   f.figure_files,",
-                    "   f.picture_th,",
-                    "   f.sculpter_name,",
-                    "   f.painter_name,",
-                    "   p.producer_name,",
-                    "   g.genre_name",
-                    "from figures f",
-                    "left outer join producers p on (f.producer_id = p.producer_id)",
-                    "left outer join genres g      on (f.genre_id = g.genre_id)",
-                    FilterGroup->FilterClause(),
-                    "order by f.figure_name"};
+    O_Figures1->Q1.SQL = TO_Figures::FilteredQuery(FilterGroup->FilterClause());
 }
 
 void TFmain::ShowRecordCount() {

@@ -29,27 +29,6 @@ namespace {
 constexpr int FigureCount = FiguresCatalog::FigureCount;
 constexpr int ThumbnailSide = 123;
 
-// The figures query as the main window builds it, without a filter.
-const QStringList FiguresQuery = {"select",
-                                  "   f.figure_id,",
-                                  "   f.figure_name,",
-                                  "   f.producer_id,",
-                                  "   f.genre_id,",
-                                  "   f.type_ci,",
-                                  "   f.scale,",
-                                  "   f.figure_dsc,",
-                                  "   f.figure_files,",
-                                  "   f.picture_th,",
-                                  "   f.sculpter_name,",
-                                  "   f.painter_name,",
-                                  "   p.producer_name,",
-                                  "   g.genre_name",
-                                  "from figures f",
-                                  "left outer join producers p on (f.producer_id = p.producer_id)",
-                                  "left outer join genres g      on (f.genre_id = g.genre_id)",
-                                  "",
-                                  "order by f.figure_name"};
-
 const QStringList SearchColumns = {"figure_name", "figure_dsc", "sculpter_name", "painter_name"};
 
 QString DatabaseFile;
@@ -72,7 +51,7 @@ struct FiguresList {
     FiguresList() {
         list.KeyField = QStringLiteral("figure_id");
         list.NameField = QStringLiteral("figure_name");
-        list.Q1.SQL = FiguresQuery;
+        list.Q1.SQL = TO_Figures::FilteredQuery(QString());
         list.Reopen();
     }
 };

@@ -7,6 +7,7 @@
 #include "RatioReporter.h"
 #include "TDatabase.h"
 #include "TField.h"
+#include "TO_Figures.h"
 #include "TQuery.h"
 
 #include <QCoreApplication>
@@ -27,34 +28,13 @@ constexpr int ThumbnailBytes = 45 * 1024;
 constexpr int PictureBytes = 200 * 1024;
 constexpr int PictureEvery = 33; // some 300 rows
 
-const QStringList FiguresList = {"select ",
-                                 "  f.figure_id, ",
-                                 "  f.figure_name, ",
-                                 "  f.producer_id, ",
-                                 "  f.genre_id, ",
-                                 "  f.type_ci,",
-                                 "  f.scale,",
-                                 "  f.figure_dsc,",
-                                 "  f.figure_files,",
-                                 "  f.picture_th,",
-                                 "  f.sculpter_name,",
-                                 "  f.painter_name,",
-                                 "",
-                                 "  p.producer_name,",
-                                 "  g.genre_name",
-                                 "",
-                                 "from figures f",
-                                 "left outer join producers p on (f.producer_id = p.producer_id)",
-                                 "left outer join genres g      on (f.genre_id = g.genre_id)",
-                                 "order by f.figure_name"};
-
 QString DatabaseFile;
 
 void BM_DatasetOpenFigures(benchmark::State& state) {
     long long characters = 0;
     for (auto _ : state) {
         TQuery query;
-        query.SQL = FiguresList;
+        query.SQL = TO_Figures::ListQuery();
         query.KeyField = QStringLiteral("figure_id");
         query.Open();
         TField name = query.FieldByName(QStringLiteral("figure_name"));
@@ -77,7 +57,7 @@ void BM_Sqlite3TextColumns(benchmark::State& state) {
 // once, one row after another. Memory must not grow with the rows.
 void BM_DatasetReadAllThumbnails(benchmark::State& state) {
     TQuery query;
-    query.SQL = FiguresList;
+    query.SQL = TO_Figures::ListQuery();
     query.KeyField = QStringLiteral("figure_id");
     query.Open();
     const int thumbnail = query.FieldIndex(QStringLiteral("picture_th"));

@@ -22,27 +22,53 @@ QRect TakeLine(QRect& rest, const QFont& font) {
 
 } // namespace
 
+QStringList TO_Figures::ListQuery() {
+    return {"select ",
+            "  f.figure_id, ",
+            "  f.figure_name, ",
+            "  f.producer_id, ",
+            "  f.genre_id, ",
+            "  f.type_ci,",
+            "  f.scale,",
+            "  f.figure_dsc,",
+            "  f.figure_files,",
+            "  f.picture_th,",
+            "  f.sculpter_name,",
+            "  f.painter_name,",
+            "",
+            "  p.producer_name,",
+            "  g.genre_name",
+            "",
+            "from figures f",
+            "left outer join producers p on (f.producer_id = p.producer_id)",
+            "left outer join genres g      on (f.genre_id = g.genre_id)",
+            "order by f.figure_name"};
+}
+
+QStringList TO_Figures::FilteredQuery(const QString& filterLine) {
+    return {"select",
+            "   f.figure_id,",
+            "   f.figure_name,",
+            "   f.producer_id,",
+            "   f.genre_id,",
+            "   f.type_ci,",
+            "   f.scale,",
+            "   f.figure_dsc,",
+            "   f.figure_files,",
+            "   f.picture_th,",
+            "   f.sculpter_name,",
+            "   f.painter_name,",
+            "   p.producer_name,",
+            "   g.genre_name",
+            "from figures f",
+            "left outer join producers p on (f.producer_id = p.producer_id)",
+            "left outer join genres g      on (f.genre_id = g.genre_id)",
+            filterLine,
+            "order by f.figure_name"};
+}
+
 TO_Figures::TO_Figures(QWidget* parent) : TO_ci(parent) {
-    Q1.SQL = QStringList{"select ",
-                         "  f.figure_id, ",
-                         "  f.figure_name, ",
-                         "  f.producer_id, ",
-                         "  f.genre_id, ",
-                         "  f.type_ci,",
-                         "  f.scale,",
-                         "  f.figure_dsc,",
-                         "  f.figure_files,",
-                         "  f.picture_th,",
-                         "  f.sculpter_name,",
-                         "  f.painter_name,",
-                         "",
-                         "  p.producer_name,",
-                         "  g.genre_name",
-                         "",
-                         "from figures f",
-                         "left outer join producers p on (f.producer_id = p.producer_id)",
-                         "left outer join genres g      on (f.genre_id = g.genre_id)",
-                         "order by f.figure_name"};
+    Q1.SQL = ListQuery();
     UpdateSQL1.ModifySQL = QStringList{"update figures",
                                        "set",
                                        "  figure_id = :figure_id,",

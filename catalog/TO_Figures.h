@@ -43,6 +43,11 @@ public:
     // Deletes the additional pictures of the figure about to be deleted.
     void Q1BeforeDelete();
 
+    // The list's own query, and the one the main window builds with its
+    // filter's condition line (empty: every figure).
+    static QStringList ListQuery();
+    static QStringList FilteredQuery(const QString& filterLine);
+
     static QRect ThumbnailRect(const QRect& panel);
     static QRect TextRect(const QRect& panel);
 
