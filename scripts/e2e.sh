@@ -53,6 +53,14 @@ wait_window() {
 
 shot() { import -window root "$out/$1.png"; }
 
+# Waits up to 5 seconds for the structure check window to close.
+wait_check_closed() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || return 0
+    sleep 0.05
+  done
+}
+
 # 1. A first start in an empty folder: the structure check, then the main
 #    window, and the database with its five tables.
 first="$scratch/first"
@@ -64,10 +72,7 @@ step "first start"
 wait_window "Database structure checking" 10 >/dev/null || fail "no structure check window"
 shot structure-check
 main=$(wait_window "^--- VELMORA ---$" 15) || fail "no main window"
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || break
-  sleep 0.05
-done
+wait_check_closed
 sleep 0.5
 shot main-window
 
@@ -120,10 +125,7 @@ SQL
 pids+=($!)
 seeded_pid=$!
 wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window on the seeded catalog"
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || break
-  sleep 0.05
-done
+wait_check_closed
 sleep 0.8
 click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
 shot page-figures
@@ -157,10 +159,7 @@ sqlite3 "$db" "update figures set picture = randomblob(60000000) where figure_id
 pids+=($!)
 backup_pid=$!
 wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window for the backup"
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name "Database structure checking" >/dev/null 2>&1 || break
-  sleep 0.05
-done
+wait_check_closed
 sleep 0.8
 click $tab_database
 click $button_backup
