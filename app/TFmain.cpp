@@ -4,9 +4,11 @@
 #include "DialogRunner.h"
 #include "Msg.h"
 #include "ShellOpen.h"
+#include "TD_scale_image.h"
 #include "TDatabasePage.h"
 #include "TE_producer.h"
 #include "TFBackUpRestore.h"
+#include "TF_big_view.h"
 #include "TFabout.h"
 #include "TFilterGroup.h"
 #include "TO_Figures.h"
@@ -201,6 +203,11 @@ void TFmain::BuildPages() {
             CommandGuard::Slot([this](const QString& element) {
                 if (element == QLatin1String("url"))
                     Btn_URL_producerClick();
+            }));
+    connect(O_Figures1, &TO_ci::PanelClicked, this,
+            CommandGuard::Slot([this](const QString& element) {
+                if (element == QLatin1String("thumbnail"))
+                    Show_big_img();
             }));
     connect(O_producers1, &TO_ci::PanelDoubleClicked, this,
             CommandGuard::Slot([this] { Btn_edit_producerClick(); }));
@@ -453,6 +460,37 @@ TFBackUpRestore& TFmain::BackUpRestore() {
     if (!FBackUpRestore)
         FBackUpRestore = new TFBackUpRestore(this);
     return *FBackUpRestore;
+}
+
+TF_big_view& TFmain::BigView() {
+    if (!D_scale_image)
+        D_scale_image = new TD_scale_image(this);
+    if (!F_big_view) {
+        F_big_view = new TF_big_view(this);
+        F_big_view->ScaleView = D_scale_image;
+    }
+    return *F_big_view;
+}
+
+void TFmain::Show_big_img() {
+    const QString key = O_Figures1->KeyValue();
+    int result = 0;
+    try {
+        result = BigView().ShowFullPicture(key);
+    } catch (const std::exception&) {
+        // No picture or one that cannot be read: the figure's editor is
+        // the place to give it one.
+        if (Ask(QStringLiteral("Full size image is not avaliable. Edit the record now?")))
+            EditFigure();
+        return;
+    }
+    if (result == 1)
+        EditFigure();
+}
+
+void TFmain::EditFigure() {
+    // The figures list has no editor of its own yet: "Edit/Details" is
+    // disabled on its page, and so nothing opens here.
 }
 
 void TFmain::btn_backupClick() {

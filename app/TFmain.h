@@ -8,7 +8,9 @@ class QPushButton;
 class QTabWidget;
 class QToolBar;
 class TDatabasePage;
+class TD_scale_image;
 class TE_producer;
+class TF_big_view;
 class TFBackUpRestore;
 class TFabout;
 class TFilterGroup;
@@ -54,6 +56,10 @@ public:
     void Btn_gente_filterClick();
     void btn_backupClick();
     void btn_restoreClick();
+    // A click on a figure's thumbnail: its picture at full size.
+    void Show_big_img();
+    // Edits the current figure, as "Edit/Details" does on the figures page.
+    void EditFigure();
 
     void Btn_add_producerClick();
     void Btn_edit_producerClick();
@@ -97,6 +103,8 @@ public:
     TE_producer* E_producer = nullptr;
     TFBackUpRestore* FBackUpRestore = nullptr;
     TFabout* Fabout = nullptr;
+    TF_big_view* F_big_view = nullptr;
+    TD_scale_image* D_scale_image = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +119,7 @@ private:
     void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);
     TE_producer& ProducerEditor();
     TFBackUpRestore& BackUpRestore();
+    TF_big_view& BigView();
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;

@@ -2,9 +2,12 @@
 
 #include "Msg.h"
 #include "SingleInstanceLock.h"
+#include "TD_scale_image.h"
 #include "TDmsg.h"
 #include "TE_producer.h"
 #include "TFBackUpRestore.h"
+#include "TF_big_view.h"
+#include "TF_picture_mgm.h"
 #include "TFabout.h"
 #include "TFmain.h"
 #include "TFsure.h"
@@ -26,11 +29,18 @@ int main(int argc, char** argv) {
     TFsure sure;
     TDmsg message;
     TE_producer producerEditor(&mainWindow);
+    TF_picture_mgm pictureDialog(&mainWindow);
+    TD_scale_image scaleView(&mainWindow);
     TFBackUpRestore backUpRestore(&mainWindow);
     TFabout about(&mainWindow);
+    TF_big_view bigView(&mainWindow);
+    pictureDialog.ScaleView = &scaleView;
+    bigView.ScaleView = &scaleView;
     mainWindow.E_producer = &producerEditor;
     mainWindow.FBackUpRestore = &backUpRestore;
     mainWindow.Fabout = &about;
+    mainWindow.F_big_view = &bigView;
+    mainWindow.D_scale_image = &scaleView;
 
     mainWindow.show();
     mainWindow.activateWindow();

@@ -3,6 +3,7 @@
 #include "Archive.h"
 #include "CommandGuard.h"
 #include "DialogRunner.h"
+#include "FolderKeeper.h"
 #include "Msg.h"
 
 #include <QApplication>
@@ -24,19 +25,6 @@
 #include <utility>
 
 namespace {
-
-// Puts the current folder back when it goes out of scope: file dialogs may
-// move it.
-class FolderKeeper {
-public:
-    FolderKeeper() : folder_(QDir::currentPath()) {}
-    ~FolderKeeper() { QDir::setCurrent(folder_); }
-    FolderKeeper(const FolderKeeper&) = delete;
-    FolderKeeper& operator=(const FolderKeeper&) = delete;
-
-private:
-    QString folder_;
-};
 
 QLabel* Caption(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);

@@ -107,16 +107,6 @@ int TO_Figures::RowHeight() const {
     return 125;
 }
 
-void TO_Figures::OpenList() {
-    Thumbnails.Clear();
-    TO_ci::OpenList();
-}
-
-void TO_Figures::CloseList() {
-    TO_ci::CloseList();
-    Thumbnails.Clear();
-}
-
 void TO_Figures::main_focus() {
     CGrid1->setFocus(Qt::OtherFocusReason);
 }
@@ -144,28 +134,6 @@ QRect TO_Figures::TextRect(const QRect& panel) {
 }
 
 void TO_Figures::CGrid1PaintPanel(QPainter&, const QRect&, int) {}
-
-QImage TO_Figures::Thumbnail(int row) {
-    const QString key = RowText(row, KeyField);
-    // The row being edited may hold a new picture not yet written.
-    const bool edited = Q1.State() != TDataSetState::Browse && row == Q1.RecNo();
-    const bool keep = !key.isEmpty() && !edited;
-    if (keep) {
-        if (const QImage* kept = Thumbnails.Find(key))
-            return *kept;
-    }
-    const int field = Q1.FieldIndex(QStringLiteral("picture_th"));
-    const QByteArray bytes = field < 0 ? QByteArray() : Q1.ValueAt(row, field).toByteArray();
-    const QImage picture = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
-    if (keep)
-        Thumbnails.Insert(key, picture);
-    return picture;
-}
-
-void TO_Figures::ForgetCurrentThumbnail() {
-    if (Q1.Active() && Q1.RecNo() >= 0)
-        Thumbnails.Remove(RowText(Q1.RecNo(), KeyField));
-}
 
 void TO_Figures::PaintPanelContent(QPainter& painter, const QRect& panel, int row) {
     const QImage picture = Thumbnail(row);

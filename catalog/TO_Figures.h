@@ -1,7 +1,6 @@
 #pragma once
 
 #include "TO_ci.h"
-#include "TThumbnailCache.h"
 
 #include <QImage>
 
@@ -25,12 +24,7 @@ public:
 
     explicit TO_Figures(QWidget* parent = nullptr);
 
-    // The decoded thumbnails of the panels shown last.
-    TThumbnailCache Thumbnails;
-
     int RowHeight() const override;
-    void OpenList() override;
-    void CloseList() override;
     // Draws nothing: the grid's panel colour and selection colour show.
     void CGrid1PaintPanel(QPainter& painter, const QRect& panel, int index) override;
     void PaintPanelContent(QPainter& painter, const QRect& panel, int row) override;
@@ -50,11 +44,4 @@ public:
 
     static QRect ThumbnailRect(const QRect& panel);
     static QRect TextRect(const QRect& panel);
-
-private:
-    // The thumbnail of the record at row: decoded from its "picture_th"
-    // bytes when it is not kept; null when it has none.
-    QImage Thumbnail(int row);
-    // The current record's thumbnail may have changed.
-    void ForgetCurrentThumbnail();
 };

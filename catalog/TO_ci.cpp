@@ -92,11 +92,13 @@ void TO_ci::OpenList() {
     ScrollTicks = 0;
     // Blob columns are read by key when a panel or an editor needs them.
     Q1.KeyField = KeyField;
+    Thumbnails.Clear();
     Q1.Open();
 }
 
 void TO_ci::CloseList() {
     Q1.Close();
+    Thumbnails.Clear();
 }
 
 bool TO_ci::LocateKey(const QString& key) {
@@ -133,6 +135,28 @@ QString TO_ci::RowText(int row, const QString& column) const {
         return {};
     const int field = Q1.FieldIndex(column);
     return field < 0 ? QString() : TextOf(Q1.ValueAt(row, field));
+}
+
+QImage TO_ci::Thumbnail(int row) {
+    const QString key = RowText(row, KeyField);
+    // The row being edited may hold a new picture not yet written.
+    const bool edited = Q1.State() != TDataSetState::Browse && row == Q1.RecNo();
+    const bool keep = !key.isEmpty() && !edited;
+    if (keep) {
+        if (const QImage* kept = Thumbnails.Find(key))
+            return *kept;
+    }
+    const int field = Q1.FieldIndex(QStringLiteral("picture_th"));
+    const QByteArray bytes = field < 0 ? QByteArray() : Q1.ValueAt(row, field).toByteArray();
+    const QImage picture = bytes.isEmpty() ? QImage() : QImage::fromData(bytes);
+    if (keep)
+        Thumbnails.Insert(key, picture);
+    return picture;
+}
+
+void TO_ci::ForgetCurrentThumbnail() {
+    if (Q1.Active() && Q1.RecNo() >= 0)
+        Thumbnails.Remove(RowText(Q1.RecNo(), KeyField));
 }
 
 // --- references -----------------------------------------------------------------

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "TQuery.h"
+#include "TThumbnailCache.h"
 #include "TUpdateSQL.h"
 
 #include <QFrame>
+#include <QImage>
 #include <QStringList>
 #include <QTimer>
 
@@ -25,6 +27,8 @@ public:
     TQuery Q1;
     TUpdateSQL UpdateSQL1;
     QTimer Timer_scroll;
+    // The decoded thumbnails of the panels shown last.
+    TThumbnailCache Thumbnails;
 
     // Key column and name column of the listed table; set by the owner.
     QString KeyField;
@@ -86,5 +90,11 @@ signals:
     void PanelDoubleClicked(const QString& element);
 
 protected:
+    // The thumbnail (the BMP bytes of "picture_th") of the record at row:
+    // decoded when it is not kept; null when it has none.
+    QImage Thumbnail(int row);
+    // The current record's thumbnail may have changed.
+    void ForgetCurrentThumbnail();
+
     void resizeEvent(QResizeEvent* event) override;
 };

@@ -58,3 +58,36 @@ QImage StretchDraw(const QImage& source, QSize size) {
     }
     return to;
 }
+
+std::int64_t RoundHalfEven(std::int64_t numerator, std::int64_t denominator) {
+    // Floor division, then the remainder decides.
+    std::int64_t quotient = numerator / denominator;
+    std::int64_t remainder = numerator % denominator;
+    if (remainder < 0) {
+        --quotient;
+        remainder += denominator;
+    }
+    const std::int64_t twice = 2 * remainder;
+    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
+QImage CopyArea(const QImage& source, const QRect& area, const QColor& fill) {
+    if (area.isEmpty())
+        return QImage();
+    QImage to(area.size(), QImage::Format_RGB888);
+    if (to.isNull())
+        return QImage();
+    to.fill(fill);
+    const QImage from = ToBitmap24(source);
+    const QRect inside = area.intersected(from.rect());
+    if (inside.isEmpty())
+        return to;
+    const int column = inside.left() - area.left();
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        std::memcpy(to.scanLine(y - area.top()) + column * 3,
+                    from.constScanLine(y) + inside.left() * 3,
+                    static_cast<size_t>(inside.width()) * 3);
+    return to;
+}

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QSize>
+
+#include <cstdint>
 
 // Geometry of working bitmaps. Every result is a 24-bit bitmap
 // (Format_RGB888).
@@ -18,3 +22,12 @@ void RotateRight(const QImage& source, QImage& destination);
 // filtering: destination pixel (x, y) is the source pixel under its centre.
 // An empty source or size gives a null image.
 QImage StretchDraw(const QImage& source, QSize size);
+
+// numerator / denominator rounded to the nearest integer, halves to the even
+// one (denominator > 0; the numerator may be negative).
+std::int64_t RoundHalfEven(std::int64_t numerator, std::int64_t denominator);
+
+// The area of the source, pixel for pixel, as a 24-bit bitmap of the area's
+// size; the parts of the area outside the source are filled with fill. An
+// empty area gives a null image.
+QImage CopyArea(const QImage& source, const QRect& area, const QColor& fill);

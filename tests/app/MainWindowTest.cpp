@@ -1,13 +1,16 @@
 // The main window on a seeded catalog, driven through its real controls.
 
 #include "DialogRunner.h"
+#include "JpegEncoder.h"
 #include "TDBEdit.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
 #include "TE_producer.h"
+#include "TF_big_view.h"
 #include "TFilterGroup.h"
 #include "TFmain.h"
 #include "TFsure.h"
+#include "TImageView.h"
 #include "TO_Figures.h"
 #include "TO_genres.h"
 #include "TO_producers.h"
@@ -291,3 +294,34 @@ TEST_F(MainWindowTest, FilterFiguresShowsTheCurrentManufacturersFigures) {
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, ThumbnailClickShowsTheFullPictureOrAsksToEdit) {
+    TO_Figures* list = window_->O_Figures1;
+    ASSERT_TRUE(list->LocateKey("F1"));
+    const auto clickThumbnail = [&] {
+        const QRect panel = list->CGrid1->PanelRect(list->CGrid1->PanelIndex());
+        QTest::mouseClick(list->CGrid1->viewport(), Qt::LeftButton, {},
+                          TO_Figures::ThumbnailRect(panel).center());
+    };
+    clickThumbnail();
+    EXPECT_EQ(answers_.questions,
+              QStringList{"Full size image is not avaliable. Edit the record now?"});
+
+    QImage picture(70, 50, QImage::Format_RGB888);
+    picture.fill(Qt::darkGreen);
+    QSqlQuery update(window_->DB1.Connection());
+    update.prepare("update figures set picture = ? where figure_id = 'F1'");
+    update.addBindValue(PictureToJpegBytes(picture));
+    ASSERT_TRUE(update.exec());
+    QSize shown;
+    answers_.editor = [&](QDialog& dialog) {
+        auto* viewer = qobject_cast<TF_big_view*>(&dialog);
+        EXPECT_NE(viewer, nullptr);
+        if (viewer != nullptr)
+            shown = viewer->Image1->size();
+        return int(QDialog::Rejected);
+    };
+    clickThumbnail();
+    EXPECT_EQ(shown, QSize(70, 50));
+    EXPECT_EQ(answers_.questions.size(), 1);
+}

@@ -1,0 +1,9 @@
+#include "FolderKeeper.h"
+
+#include <QDir>
+
+FolderKeeper::FolderKeeper() : folder_(QDir::currentPath()) {}
+
+FolderKeeper::~FolderKeeper() {
+    QDir::setCurrent(folder_);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+class TCatchShape;
+class TD_scale_image;
+class TImageView;
+class TJpegPicture;
+
+// The image dialog: a picture and its thumbnail are edited here. The
+// picture can be replaced from a file or the clipboard, shown at another
+// scale or resampled, turned, exported as JPEG and copied; a thumbnail is
+// cut out of it with a movable catch rectangle. One instance serves the
+// program; EditPicture runs it for the caller's picture and thumbnail.
+class TF_picture_mgm : public QDialog {
+    Q_OBJECT
+
+public:
+    // Where the working picture stands in the work area.
+    static constexpr int PictureMargin = 14;
+
+    explicit TF_picture_mgm(QWidget* parent = nullptr);
+
+    // The scale view the dialog opens; set by the owner.
+    TD_scale_image* ScaleView = nullptr;
+
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* WorkArea = nullptr;
+    // The working picture and the catch rectangle in the work area.
+    TImageView* Image1 = nullptr;
+    TCatchShape* Shape_catch = nullptr;
+    QPushButton* btn_load_from_file = nullptr;
+    QPushButton* btn_paste = nullptr;
+    QPushButton* btn_scale = nullptr;
+    QPushButton* btn_export = nullptr;
+    QToolButton* SB_r_l = nullptr;
+    QToolButton* SB_r_r = nullptr;
+    QToolButton* SB_make_tn = nullptr;
+    QToolButton* SB_apply_th = nullptr;
+    QFrame* Panel_th = nullptr;
+    // The thumbnail view.
+    TImageView* Image2 = nullptr;
+    QPushButton* btn_ok = nullptr;
+    QPushButton* btn_cancel = nullptr;
+
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N_load = nullptr;
+    QAction* N_paste = nullptr;
+    QAction* N_save_jpeg = nullptr;
+    QAction* N_copy = nullptr;
+    QAction* N_rotate_ccw = nullptr;
+    QAction* N_rotate_cw = nullptr;
+    QAction* N_grab = nullptr;
+
+    bool Accepted = false;
+    bool PictureChanged = false;
+    // The percentage the working picture is shown at; 100 is real size.
+    int ViewScale = 100;
+    bool Dragging = false;
+    int DragX = 0;
+    int DragY = 0;
+
+    // Shows the dialog for the picture and the thumbnail (either may be
+    // nullptr); on Ok both take what the dialog shows. True when the user
+    // pressed Ok and something changed.
+    bool EditPicture(TJpegPicture* picture, QImage* thumbnail);
+
+    void btn_load_from_fileClick();
+    void btn_pasteClick();
+    void btn_scaleClick();
+    void btn_exportClick();
+    void CopyToClipboard();
+    void SB_r_lClick();
+    void SB_r_rClick();
+    void SB_make_tnClick();
+    void SB_apply_thClick();
+    void btn_okClick();
+    // Brings the context menu's items up to date, as before it opens.
+    void PopupMenu1Popup();
+
+    void Shape_catchMouseDown(int x, int y);
+    void Shape_catchMouseMove(int x, int y);
+    void Shape_catchMouseUp();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Rotate(bool clockwise);
+    // The working picture at real size, unstretched.
+    void ShowRealSize(const QImage& picture);
+    void UpdateWorkAreaSize();
+    void ShowContextMenu(const QPoint& globalPos);
+};

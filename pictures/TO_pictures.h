@@ -1,0 +1,48 @@
+#pragma once
+
+#include "TO_ci.h"
+
+class QPushButton;
+class TF_picture_mgm;
+
+// The additional pictures of one figure: a panel per picture showing its
+// thumbnail, two panels a row, and the buttons "New ", "Edit" and "Delete".
+// Changes stay in the query's cache until the owner applies them, so the
+// figure's editor stores them with the figure or drops them with it.
+class TO_pictures : public TO_ci {
+    Q_OBJECT
+
+public:
+    static constexpr int PanelWidth = 139;
+    static constexpr int PanelHeight = 107;
+    static constexpr int ButtonColumnWidth = 84;
+
+    explicit TO_pictures(QWidget* parent = nullptr);
+
+    // The image dialog "Edit" opens; set by the owner.
+    TF_picture_mgm* PictureDialog = nullptr;
+
+    QPushButton* btn_new = nullptr;
+    QPushButton* btn_edit = nullptr;
+    QPushButton* btn_delete = nullptr;
+
+    int RowHeight() const override;
+    void OpenList() override;
+    // "Edit" and "Delete" are enabled exactly when there is a picture.
+    void UpdateButtons();
+    // A new row belongs to the figure the list was opened for.
+    void Q1AfterInsert();
+
+    void btn_newClick();
+    void btn_editClick();
+    void btn_deleteClick();
+
+    // The panels show the thumbnail only, on the grid's own colours.
+    void CGrid1PaintPanel(QPainter& painter, const QRect& panel, int index) override;
+    void PaintPanelContent(QPainter& painter, const QRect& panel, int row) override;
+    QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const override;
+    Qt::CursorShape PanelElementCursor(const QString& element) const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};

@@ -1,0 +1,242 @@
+// The image dialog through its real buttons: what it hands back, turning,
+// the catch rectangle and the thumbnail it cuts, the clipboard and files.
+
+#include "BmpWriter.h"
+#include "JpegEncoder.h"
+#include "ModalScript.h"
+#include "PictureGeometry.h"
+#include "PictureTestSupport.h"
+#include "TCatchShape.h"
+#include "TD_scale_image.h"
+#include "TF_picture_mgm.h"
+#include "TImageView.h"
+#include "TJpegPicture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace picturetest;
+
+namespace {
+
+class PictureDialogTest : public ::testing::Test {
+protected:
+    PictureDialogTest() { dialog_.ScaleView = &scale_; }
+
+    // Runs the dialog on the objects; inside acts in it, then Ok is pressed
+    // (or Cancel).
+    bool Edit(TJpegPicture* picture, QImage* thumbnail,
+              const std::function<void(TF_picture_mgm&)>& inside, bool ok = true) {
+        script_.Then([&, inside, ok](QDialog&) {
+            inside(dialog_);
+            QTest::mouseClick(ok ? dialog_.btn_ok : dialog_.btn_cancel, Qt::LeftButton);
+        });
+        const bool changed = dialog_.EditPicture(picture, thumbnail);
+        EXPECT_TRUE(script_.Done());
+        return changed;
+    }
+
+    static TJpegPicture PictureOf(const QImage& bitmap) {
+        TJpegPicture picture;
+        picture.Assign(bitmap);
+        return picture;
+    }
+
+    // Answers the file dialog that opens next with a file name.
+    void ChooseFile(const QString& fileName) {
+        script_.Then([fileName](QDialog& d) {
+            auto& files = static_cast<QFileDialog&>(d);
+            files.selectFile(fileName);
+            static_cast<QDialog&>(files).accept();
+        });
+    }
+
+    TD_scale_image scale_;
+    TF_picture_mgm dialog_;
+    ModalScript script_;
+};
+
+TEST_F(PictureDialogTest, OkWithoutChangesIsFalseAndCancelKeepsTheCallersObjects) {
+    const QImage original = Pattern(40, 30);
+    TJpegPicture picture;
+    picture.LoadFromBytes(PictureToJpegBytes(original));
+    QImage thumbnail = Pattern(123, 123);
+    const QImage thumbnailBefore = thumbnail;
+
+    EXPECT_FALSE(Edit(&picture, &thumbnail, [](TF_picture_mgm& d) {
+        EXPECT_EQ(d.Image1->Picture().size(), QSize(40, 30));
+        EXPECT_EQ(d.Image2->Picture(), Pattern(123, 123));
+        EXPECT_EQ(d.ViewScale, 100);
+    }));
+    // Ok hands the working picture back even when nothing changed.
+    const QByteArray handedBack = picture.SaveToBytes();
+
+    EXPECT_FALSE(Edit(
+        &picture, &thumbnail,
+        [](TF_picture_mgm& d) {
+            QTest::mouseClick(d.SB_r_r, Qt::LeftButton);
+            EXPECT_TRUE(d.PictureChanged);
+        },
+        false));
+    EXPECT_EQ(picture.SaveToBytes(), handedBack);
+    EXPECT_EQ(thumbnail, thumbnailBefore);
+
+    // An empty stored picture cannot be decoded: one pixel is shown.
+    TJpegPicture empty;
+    EXPECT_FALSE(Edit(&empty, nullptr, [](TF_picture_mgm& d) {
+        EXPECT_EQ(d.Image1->Picture().size(), QSize(1, 1));
+    }));
+}
+
+TEST_F(PictureDialogTest, TurningRightThenLeftGivesBackTheSamePixels) {
+    const QImage original = Pattern(300, 200);
+    TJpegPicture picture = PictureOf(original);
+    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        QTest::mouseClick(d.SB_r_r, Qt::LeftButton);
+        QImage right;
+        RotateRight(original, right);
+        EXPECT_EQ(d.Image1->Picture(), right);
+        EXPECT_EQ(d.Image1->size(), QSize(200, 300));
+        d.N_rotate_ccw->trigger();
+        EXPECT_EQ(d.Image1->Picture(), original);
+    }));
+    EXPECT_EQ(picture.ToBitmap(), original);
+}
+
+TEST_F(PictureDialogTest, CatchRectangleAtHalfScaleCutsTheRealSizeArea) {
+    const QImage original = Pattern(600, 500);
+    TJpegPicture picture = PictureOf(original);
+    QImage thumbnail;
+    EXPECT_TRUE(Edit(&picture, &thumbnail, [&](TF_picture_mgm& d) {
+        script_.Then([](QDialog& s) {
+            auto& view = static_cast<TD_scale_image&>(s);
+            view.TrB1->setValue(50);
+            QTest::mouseClick(view.btn_ok, Qt::LeftButton);
+        });
+        QTest::mouseClick(d.btn_scale, Qt::LeftButton);
+        EXPECT_EQ(d.ViewScale, 50);
+        EXPECT_EQ(d.Image1->size(), QSize(300, 250));
+
+        d.PopupMenu1Popup();
+        EXPECT_FALSE(d.N_grab->isEnabled());
+        QTest::mouseClick(d.SB_make_tn, Qt::LeftButton);
+        EXPECT_TRUE(d.Shape_catch->isVisible());
+        EXPECT_TRUE(d.SB_make_tn->isChecked());
+        EXPECT_TRUE(d.SB_apply_th->isEnabled());
+        d.PopupMenu1Popup();
+        EXPECT_TRUE(d.N_grab->isEnabled());
+
+        d.Shape_catch->move(d.Image1->pos() + QPoint(20, 40));
+        d.N_grab->trigger();
+        EXPECT_FALSE(d.Shape_catch->isVisible());
+        EXPECT_FALSE(d.SB_apply_th->isEnabled());
+        // Apply does nothing while it is disabled.
+        const QImage cut = d.Image2->Picture();
+        d.SB_apply_thClick();
+        EXPECT_EQ(d.Image2->Picture(), cut);
+    }));
+    const QImage expected =
+        StretchDraw(CopyArea(original, QRect(40, 80, 246, 246), Qt::white), QSize(123, 123));
+    EXPECT_EQ(thumbnail, expected);
+}
+
+TEST_F(PictureDialogTest, CatchRectangleDragsWithTheMouseAndStopsAtTheLeftAndTop) {
+    TJpegPicture picture = PictureOf(Pattern(200, 200));
+    Edit(&picture, nullptr, [](TF_picture_mgm& d) {
+        QTest::mouseClick(d.SB_make_tn, Qt::LeftButton);
+        TCatchShape* shape = d.Shape_catch;
+        const QPoint start = shape->pos();
+        QTest::mousePress(shape, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(shape, QPoint(30, 25));
+        EXPECT_EQ(shape->pos(), start + QPoint(20, 15));
+        QTest::mouseMove(shape, QPoint(-600, 10));
+        EXPECT_EQ(shape->x() + shape->width(), 6);
+        QTest::mouseMove(shape, QPoint(10, -600));
+        EXPECT_EQ(shape->y() + shape->height(), 6);
+        QTest::mouseRelease(shape, Qt::LeftButton, {}, QPoint(10, 10));
+        EXPECT_FALSE(d.Dragging);
+        // Hanging over the edge, the cut takes white for what lies outside.
+        shape->move(d.Image1->x() - 60, d.Image1->y());
+        QTest::mouseClick(d.SB_apply_th, Qt::LeftButton);
+        EXPECT_EQ(d.Image2->Picture().pixel(0, 60), qRgb(255, 255, 255));
+    });
+}
+
+TEST_F(PictureDialogTest, ClipboardPastesOnlyPicturesAndCopiesTheWorkingPicture) {
+    TJpegPicture picture = PictureOf(Pattern(30, 20));
+    QApplication::clipboard()->setText(QStringLiteral("not a picture"));
+    EXPECT_FALSE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        script_.Then(ModalScript::Ok);
+        QTest::mouseClick(d.btn_paste, Qt::LeftButton);
+        EXPECT_EQ(d.Image1->Picture(), Pattern(30, 20));
+        EXPECT_FALSE(d.PictureChanged);
+    }));
+    EXPECT_TRUE(
+        script_.Shown.last().endsWith("Sorry, can't paste clipboard content as a picture."));
+
+    const QImage pasted = Pattern(17, 9);
+    QApplication::clipboard()->setImage(pasted);
+    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        script_.Then(ModalScript::No);
+        d.N_paste->trigger();
+        EXPECT_FALSE(d.PictureChanged);
+        script_.Then(ModalScript::Yes);
+        d.N_paste->trigger();
+        EXPECT_EQ(d.Image1->Picture(), pasted);
+        EXPECT_EQ(d.ViewScale, 100);
+        QTest::mouseClick(d.SB_r_l, Qt::LeftButton);
+        // Ctrl+C works from any control of the dialog.
+        d.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        QTest::keyClick(d.ScrollBox1->viewport(), Qt::Key_C, Qt::ControlModifier);
+    }));
+    EXPECT_TRUE(script_.Shown.last().endsWith("Paste from clipboard ?"));
+    QImage turned;
+    RotateLeft(pasted, turned);
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB888), turned);
+}
+
+TEST_F(PictureDialogTest, FilesLoadAndExportWithoutMovingTheCurrentFolder) {
+    QTemporaryDir files;
+    QTemporaryDir working;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(working.path());
+    const QImage loaded = Pattern(50, 40);
+    WriteFile(files.filePath("in.BMP"), BitmapToBmpBytes(loaded));
+    WriteFile(files.filePath("in.png"), BitmapToBmpBytes(loaded));
+    TJpegPicture picture = PictureOf(Pattern(10, 10));
+
+    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        ChooseFile(files.filePath("in.BMP"));
+        QTest::mouseClick(d.btn_load_from_file, Qt::LeftButton);
+        EXPECT_EQ(d.Image1->Picture(), loaded);
+        EXPECT_EQ(QDir::currentPath(), QDir(working.path()).canonicalPath());
+        ChooseFile(files.filePath("out"));
+        d.N_save_jpeg->trigger();
+        EXPECT_EQ(QDir::currentPath(), QDir(working.path()).canonicalPath());
+    }));
+    EXPECT_EQ(picture.ToBitmap(), loaded);
+    // The default extension is added; the bytes are the stored form.
+    EXPECT_EQ(ReadFile(files.filePath("out.jpg")), PictureToJpegBytes(loaded));
+
+    // A file the loader does not take leaves an empty picture, stored empty.
+    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        ChooseFile(files.filePath("in.png"));
+        QTest::mouseClick(d.btn_load_from_file, Qt::LeftButton);
+        EXPECT_TRUE(d.Image1->Picture().isNull());
+    }));
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_TRUE(picture.SaveToBytes().isEmpty());
+    QDir::setCurrent(before);
+}
+
+} // namespace
