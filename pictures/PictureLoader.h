@@ -8,12 +8,13 @@
 #include <optional>
 
 // Loading picture files into working bitmaps (24-bit, Format_RGB888). These
-// routines need no window; the dialogs that call them show the busy cursor
-// around LoadPictureFile with their override-cursor guard.
+// routines need no window.
 
 // The picture of a file of one of the kinds TGraphic reads, or none when the
 // file does not exist, its extension is not one of them, or its reader
-// rejects it. Never throws for a bad file.
+// rejects it. Never throws for a bad file. In a GUI application the busy
+// cursor shows while the file loads and the previous cursor comes back on
+// every way out.
 std::optional<QImage> LoadPictureFile(const QString& fileName);
 
 // Loads the graphic from the file; any error while loading gives false.

@@ -35,7 +35,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <optional>
 
 namespace {
 
@@ -60,7 +59,8 @@ QIcon RotateGlyph(bool clockwise) {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0, 0, 128), 2));
-    if (!clockwise) {
+    // Drawn counter-clockwise; mirrored for the clockwise turn.
+    if (clockwise) {
         painter.translate(20, 0);
         painter.scale(-1, 1);
     }
@@ -272,12 +272,7 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    std::optional<QImage> loaded;
-    {
-        const BusyCursor busy;
-        loaded = LoadPictureFile(fileName);
-    }
-    ShowRealSize(loaded.value_or(QImage()));
+    ShowRealSize(LoadPictureFile(fileName).value_or(QImage()));
     ViewScale = 100;
     PictureChanged = true;
 }

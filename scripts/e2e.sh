@@ -223,7 +223,87 @@ if [ -x "$tool" ] && "$tool" --help 2>&1 | grep -q "^  restore "; then
   step "velmora-tool restore of the archive gives the same database bytes"
 fi
 
-# 5. A data folder that cannot be created: the message, then the end.
+# 5. Pictures. A figure whose stored picture cannot be read asks to edit
+#    it; one with a picture opens the full-size viewer, whose context menu
+#    opens the scale view. Then the image dialog, from the additional
+#    pictures of a figure (shown in a plain window until the figure's
+#    editor holds them): a picture loaded from a file, a thumbnail cut
+#    with the catch rectangle, both stored when the list is saved.
+thumb_hussar="806 170"; thumb_knight="278 305"
+convert -size 900x600 gradient:navy-gold -fill red -draw "circle 450,300 450,420" "$scratch/knight.jpg"
+sqlite3 "$db" "update figures set picture = readfile('$scratch/knight.jpg') where figure_id = 'F2'"
+(cd "$first/bin" && exec "$program") >"$out/pictures.log" 2>&1 &
+pids+=($!)
+pictures_pid=$!
+wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window for the pictures"
+wait_check_closed
+sleep 0.8
+click $tab_figures
+click $thumb_hussar
+question=$(wait_window "^Confirmation:$" 10) || fail "no question for a figure whose picture cannot be read"
+sleep 0.3
+shot picture-not-available
+xdotool windowfocus --sync "$question" key Escape
+sleep 0.5
+click $thumb_knight
+viewer=$(wait_window "^Full size image$" 10) || fail "no full-size viewer"
+sleep 0.5
+shot full-size-viewer
+xdotool mousemove 500 400 click 3
+sleep 0.5
+xdotool key Down Down Return
+scale=$(wait_window "^Scale view$" 10) || fail "no scale view from the viewer's menu"
+xdotool windowfocus --sync "$scale" key Page_Down Page_Down Page_Down Page_Down Page_Down
+sleep 0.5
+shot scale-view
+xdotool key Return
+sleep 0.5
+shot full-size-viewer-half
+xdotool windowfocus --sync "$viewer" key Escape
+sleep 0.5
+xdotool search --onlyvisible --name "^Full size image$" >/dev/null 2>&1 && fail "Escape did not close the viewer"
+kill "$pictures_pid"
+wait "$pictures_pid" 2>/dev/null || true
+step "full-size viewer and scale view shown; a picture that cannot be read asks to edit"
+
+host="$(dirname "$program")/../tests/velmora_picture_list_host"
+if [ -x "$host" ]; then
+  "$host" "$first/LDB" F2 >"$out/picture-list.log" 2>&1 &
+  pids+=($!)
+  host_pid=$!
+  list=$(wait_window "^Additional pictures$" 10) || fail "no additional pictures window"
+  sleep 0.5
+  # "New " appends a row and opens the image dialog on it.
+  xdotool mousemove --window "$list" 469 21 click 1
+  image=$(wait_window "^Image$" 10) || fail "no image dialog after New"
+  sleep 0.5
+  # Positions inside the image dialog, as laid out with the DejaVu fonts.
+  xdotool mousemove --window "$image" 724 21 click 1
+  open=$(wait_window "^Open$" 10) || fail "no open dialog from Load from file"
+  xdotool windowfocus --sync "$open" type --delay 10 "$scratch/knight.jpg"
+  xdotool key Return
+  sleep 1
+  xdotool mousemove --window "$image" 696 178 click 1
+  sleep 0.3
+  # The catch rectangle, at the picture's corner, dragged onto the circle.
+  xdotool mousemove --window "$image" 87 87 mousedown 1
+  for i in $(seq 1 7); do xdotool mousemove --window "$image" $(( 87 + i * 39 )) $(( 87 + i * 24 )); sleep 0.03; done
+  xdotool mouseup 1
+  sleep 0.5
+  shot image-dialog-catch
+  xdotool mousemove --window "$image" 783 178 click 1
+  sleep 0.5
+  shot image-dialog-thumbnail
+  xdotool mousemove --window "$image" 682 577 click 1
+  sleep 0.5
+  xdotool windowfocus --sync "$list" key alt+F4
+  for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.05; done
+  stored=$(sqlite3 "$db" "select count(*) || ' ' || hex(substr(picture, 1, 3)) || ' ' || length(picture_th) || ' ' || hex(substr(picture_th, 1, 2)) from add_pictures where figure_id = 'F2'")
+  [ "$stored" = "1 FFD8FF 45810 424D" ] || fail "additional picture stored: $stored"
+  step "image dialog: picture loaded, thumbnail cut, both stored with the list"
+fi
+
+# 6. A data folder that cannot be created: the message, then the end.
 blocked="$scratch/blocked"
 mkdir -p "$blocked/bin"
 : >"$blocked/LDB"
@@ -238,4 +318,4 @@ for _ in $(seq 100); do kill -0 "$blocked_pid" 2>/dev/null || break; sleep 0.05;
 kill -0 "$blocked_pid" 2>/dev/null && fail "the program did not end after the message"
 step "blocked data folder: message shown, program ended"
 step "screenshots in $out"
-echo "e2e: 5 passed, 0 failed"
+echo "e2e: 6 passed, 0 failed"

@@ -5,9 +5,13 @@
 #include "JpegEncoder.h"
 #include "PictureTestSupport.h"
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace picturetest;
 
@@ -57,6 +61,8 @@ TEST_F(PictureLoaderTest, RejectedFilesGiveNoneAndTransparencyLiesOnWhite) {
     EXPECT_FALSE(LoadPictureFile(Write("bomb.bmp", bomb)).has_value());
     EXPECT_FALSE(LoadPictureFile(Write("empty.gif", QByteArray())).has_value());
     EXPECT_FALSE(LoadPictureFile(Write("empty.ico", QByteArray())).has_value());
+    // The busy cursor is gone again after a file that failed.
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     QImage bitmap(3, 2, QImage::Format_RGB32);
     bitmap.fill(qRgb(255, 0, 0));
@@ -85,4 +91,32 @@ TEST_F(PictureLoaderTest, GraphicsAndTheirBitmaps) {
     const std::optional<QImage> bitmap = GraphicToBitmap(graphic.get());
     ASSERT_TRUE(bitmap.has_value());
     EXPECT_EQ(QSize(7, 3), bitmap->size());
+}
+
+TEST_F(PictureLoaderTest, OpaqueBitmapsAreTheGraphicDrawnOverWhiteAndTheCallersOwn) {
+    const auto drawn = [](const QImage& image) {
+        QImage bitmap(image.size(), QImage::Format_RGB888);
+        bitmap.fill(Qt::white);
+        QPainter painter(&bitmap);
+        painter.drawImage(0, 0, image);
+        painter.end();
+        return bitmap;
+    };
+    // A JPEG reads as a 24-bit bitmap, a BMP as a 32-bit one.
+    const QImage pattern = Pattern(37, 23);
+    const std::pair<QString, QByteArray> files[] = {{"p.jpg", PictureToJpegBytes(pattern)},
+                                                    {"p.bmp", BitmapToBmpBytes(pattern)}};
+    for (const auto& [name, bytes] : files) {
+        const std::unique_ptr<TGraphic> graphic = TGraphic::ForFileName(name);
+        ASSERT_TRUE(LoadGraphicFile(*graphic, Write(name, bytes))) << name.toStdString();
+        std::optional<QImage> bitmap = GraphicToBitmap(graphic.get());
+        ASSERT_TRUE(bitmap.has_value()) << name.toStdString();
+        EXPECT_EQ(QImage::Format_RGB888, bitmap->format());
+        EXPECT_EQ(drawn(graphic->Image()), *bitmap) << name.toStdString();
+
+        // Drawing on the bitmap leaves the graphic as it was read.
+        const QImage read = graphic->Image().copy();
+        bitmap->fill(Qt::black);
+        EXPECT_EQ(read, graphic->Image()) << name.toStdString();
+    }
 }
