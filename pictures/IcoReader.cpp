@@ -7,8 +7,10 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -50,9 +52,13 @@ Candidate Inspect(const QByteArray& image) {
     Candidate candidate;
     candidate.data = image;
     if (IsPng(image)) {
-        const std::int64_t width = U32BigEndian(image.constData() + 16);
-        const std::int64_t height = U32BigEndian(image.constData() + 20);
-        candidate.pixels = width * height;
+        // Each side fits 32 bits, so their product fits 64 unsigned bits; a
+        // count beyond the signed range still ranks as the largest (and is
+        // refused when the entry is read).
+        const std::uint64_t width = U32BigEndian(image.constData() + 16);
+        const std::uint64_t height = U32BigEndian(image.constData() + 20);
+        candidate.pixels = static_cast<std::int64_t>(
+            std::min<std::uint64_t>(width * height, std::numeric_limits<std::int64_t>::max()));
         candidate.bits = 32;
     } else if (image.size() >= 16 && U32(image.constData()) >= 40) {
         const std::int64_t width = static_cast<std::int32_t>(U32(image.constData() + 4));

@@ -140,4 +140,10 @@ TEST_F(GifIconReaderTest, IconBitmapMaskAndPngEntries) {
     EXPECT_THROW(ReadIco(QByteArray()), EPictureError);
     EXPECT_THROW(ReadIco(Bytes({0, 0, 1, 0, 0, 0})), EPictureError) << "no entries";
     EXPECT_THROW(ReadIco(icon({dib.left(30)})), EPictureError) << "entry cut short";
+
+    // A PNG entry whose header claims 4294967295 × 4294967268 pixels is the
+    // largest entry, and refused as too large.
+    QByteArray hugePng = png;
+    hugePng.replace(16, 8, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xE4}));
+    EXPECT_THROW(ReadIco(icon({dib, hugePng})), EPictureError);
 }

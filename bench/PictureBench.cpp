@@ -1,0 +1,226 @@
+// Loading a 24-megapixel camera picture as the program does and writing its
+// stored JPEG form to a file, against djpeg writing a BMP file and cjpeg
+// compressing it at quality 90 baseline, run as child processes in the same
+// run. Both sides read the same file and write the same bytes.
+
+#include "JpegEncoder.h"
+#include "PictureLoader.h"
+#include "RatioReporter.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <jpeglib.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr int Width = 6000;
+constexpr int Height = 4000;
+// Centre x, centre y and radius of the discs in the picture.
+constexpr int Discs[3][3] = {{1500, 1800, 900}, {3900, 2300, 1300}, {5100, 900, 500}};
+
+// A photograph-like picture as a camera writes it (quality 92): a smooth
+// sky-to-ground shading, a few soft-edged shapes, fine texture and sensor
+// grain, so that the file is some megabytes, as dense as a real one.
+QByteArray CameraPicture() {
+    std::vector<JSAMPLE> row(Width * 3);
+    std::uint32_t noise = 2463534242u;
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &bytes, &size);
+    info.image_width = Width;
+    info.image_height = Height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 92, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        const int y = static_cast<int>(info.next_scanline);
+        for (int x = 0; x < Width; ++x) {
+            noise ^= noise << 13;
+            noise ^= noise >> 17;
+            noise ^= noise << 5;
+            // Shapes: three discs with soft borders, and darker ground below
+            // a jagged horizon.
+            int shape = 0;
+            for (const auto& disc : Discs) {
+                const std::int64_t dx = x - disc[0];
+                const std::int64_t dy = y - disc[1];
+                const std::int64_t inside = std::int64_t{disc[2]} * disc[2] - dx * dx - dy * dy;
+                if (inside > 0)
+                    shape += static_cast<int>(std::min<std::int64_t>(inside / 4000, 60));
+            }
+            if (y > 3000 + (x % 1200) / 8)
+                shape -= 40;
+            // Texture: a fine weave over everything.
+            const int weave = ((x / 3 + y / 5) % 7 + (x / 11 - y / 7 + 1000) % 5) * 2;
+            const int grain = static_cast<int>(noise % 17) - 8;
+            const int base[3] = {60 + y / 25 + x / 90, 90 + y / 40 + (Width - x) / 120,
+                                 200 - y / 24 + x / 200};
+            for (int c = 0; c < 3; ++c) {
+                const int value = base[c] + shape * (c + 1) / 2 + weave + grain +
+                                  static_cast<int>((noise >> (8 + c * 5)) % 7) - 3;
+                row[x * 3 + c] = static_cast<JSAMPLE>(std::clamp(value, 0, 255));
+            }
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    QByteArray picture(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
+    jpeg_destroy_compress(&info);
+    std::free(bytes);
+    return picture;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class BenchData {
+public:
+    BenchData()
+        : input(root.filePath(QStringLiteral("camera.jpg"))),
+          ours(root.filePath(QStringLiteral("ours.jpg"))),
+          bmp(root.filePath(QStringLiteral("decoded.bmp"))),
+          reference(root.filePath(QStringLiteral("reference.jpg"))),
+          djpeg(QStandardPaths::findExecutable(QStringLiteral("djpeg"))),
+          cjpeg(QStandardPaths::findExecutable(QStringLiteral("cjpeg"))) {
+        // Without the reference there is nothing to measure against.
+        QFile file(input);
+        if (!djpeg.isEmpty() && !cjpeg.isEmpty() && root.isValid() &&
+            file.open(QIODevice::WriteOnly))
+            file.write(CameraPicture());
+    }
+
+    QTemporaryDir root;
+    QString input;
+    QString ours;
+    QString bmp;
+    QString reference;
+    QString djpeg;
+    QString cjpeg;
+};
+
+const BenchData& Data() {
+    static const BenchData data;
+    return data;
+}
+
+// The program's side: load the file into a working bitmap, make the stored
+// form and write it. Returns false on any failure.
+bool LoadAndStore(const BenchData& data) {
+    const std::optional<QImage> picture = LoadPictureFile(data.input);
+    if (!picture)
+        return false;
+    const QByteArray bytes = PictureToJpegBytes(*picture);
+    QFile file(data.ours);
+    return !bytes.isEmpty() && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// Runs the program with the arguments and its standard output going to the
+// file, as a shell's redirection does; true when it exits with 0.
+bool Run(const QString& program, const std::vector<QString>& arguments, const QString& output) {
+    std::vector<QByteArray> strings{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        strings.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& string : strings)
+        argv.push_back(string.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, QFile::encodeName(output).constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// The reference: djpeg -bmp IN > tmp.bmp, then cjpeg -quality 90 -baseline
+// tmp.bmp > out.jpg.
+bool DecodeAndEncode(const BenchData& data) {
+    return Run(data.djpeg, {QStringLiteral("-bmp"), data.input}, data.bmp) &&
+           Run(data.cjpeg,
+               {QStringLiteral("-quality"), QStringLiteral("90"), QStringLiteral("-baseline"),
+                data.bmp},
+               data.reference);
+}
+
+void BM_LoadAndStorePicture(benchmark::State& state) {
+    const BenchData& data = Data();
+    for (auto _ : state) {
+        if (!LoadAndStore(data))
+            state.SkipWithError("loading or storing the picture failed");
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(data.input).size());
+}
+
+void BM_DjpegCjpeg(benchmark::State& state) {
+    const BenchData& data = Data();
+    for (auto _ : state) {
+        if (!DecodeAndEncode(data))
+            state.SkipWithError("djpeg or cjpeg failed");
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(data.input).size());
+}
+
+BENCHMARK(BM_LoadAndStorePicture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DjpegCjpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const BenchData& data = Data();
+    if (data.djpeg.isEmpty() || data.cjpeg.isEmpty()) {
+        std::fprintf(stderr, "bench_picture: djpeg and cjpeg (libjpeg-turbo-progs) must be on "
+                             "PATH; the reference cannot run without them\n");
+        return 1;
+    }
+    if (!QFileInfo(data.input).isFile() || !LoadAndStore(data) || !DecodeAndEncode(data)) {
+        std::fprintf(stderr, "bench_picture: the picture cannot be made, loaded or stored in %s\n",
+                     qPrintable(data.root.path()));
+        return 1;
+    }
+    // The same work on both sides: the stored form is cjpeg's output byte
+    // for byte.
+    const QByteArray ours = ReadAll(data.ours);
+    if (ours != ReadAll(data.reference)) {
+        std::fprintf(stderr, "bench_picture: the stored picture differs from cjpeg's output\n");
+        return 1;
+    }
+    std::printf("picture: %d x %d, %lld bytes; stored form %lld bytes, as cjpeg writes it\n", Width,
+                Height, static_cast<long long>(QFileInfo(data.input).size()),
+                static_cast<long long>(ours.size()));
+    return RatioReporter::Main(
+        argc, argv,
+        {{"load + store vs djpeg, cjpeg", "BM_LoadAndStorePicture", "BM_DjpegCjpeg", 1 / 1.3}});
+}
