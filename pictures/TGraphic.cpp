@@ -2,18 +2,26 @@
 
 #include "BmpReader.h"
 #include "EPictureError.h"
+#include "EmfReader.h"
 #include "GifReader.h"
 #include "IcoReader.h"
 #include "JpegDecoder.h"
 #include "PictureLimits.h"
+#include "WmfReader.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-QImage ReadMetafile(const QByteArray&) {
-    throw EPictureError("Metafiles are not supported");
+// Either kind of metafile, whichever extension it has: files named .wmf
+// often hold an enhanced metafile, and the two start differently.
+QImage ReadMetafile(const QByteArray& bytes) {
+    if (HasWmfSignature(bytes))
+        return ReadWmf(bytes);
+    if (HasEmfSignature(bytes))
+        return ReadEmf(bytes);
+    throw EPictureError("Not a Windows metafile");
 }
 
 } // namespace

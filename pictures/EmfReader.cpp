@@ -1,0 +1,251 @@
+#include "EmfReader.h"
+
+#include "EPictureError.h"
+#include "MetafileBytes.h"
+#include "PictureLimits.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRectF>
+#include <QSize>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include <emf2svg.h>
+#include <uemf_safe.h>
+
+namespace {
+
+constexpr std::uint32_t EmrHeader = 1;
+constexpr std::uint32_t EmrEof = 14;
+// A record type no writer uses; libemf2svg passes over it.
+constexpr std::uint32_t EmrSkipped = 69;
+constexpr std::uint32_t EmfSignature = 0x464D4520;
+constexpr qsizetype SignatureField = 40;
+constexpr qsizetype BoundsField = 8;
+constexpr qsizetype MinHeaderSize = 88;
+constexpr qsizetype RecordHeaderSize = 8;
+constexpr int ScreenPixelsPerInch = 96;
+constexpr int HundredthsMmPerInch = 2540;
+// Zero bytes after the copy given to libemf2svg, so that a read a little
+// past a record's end still stays in memory the reader owns.
+constexpr qsizetype Padding = 64;
+
+constexpr std::uint32_t CompressionRle8 = 1;
+constexpr std::uint32_t CompressionRle4 = 2;
+
+// Where records keep the offset and size of a bitmap they draw: the offset
+// of the pair (offset, size) of its header.
+struct BitmapField {
+    std::uint32_t type;
+    qsizetype at;
+};
+constexpr BitmapField BitmapFields[] = {
+    {76, 84},  // EMR_BITBLT
+    {77, 84},  // EMR_STRETCHBLT
+    {78, 84},  // EMR_MASKBLT: the source
+    {78, 112}, // EMR_MASKBLT: the mask
+    {79, 96},  // EMR_PLGBLT: the source
+    {79, 124}, // EMR_PLGBLT: the mask
+    {80, 48},  // EMR_SETDIBITSTODEVICE
+    {81, 48},  // EMR_STRETCHDIBITS
+    {93, 16},  // EMR_CREATEMONOBRUSH
+    {94, 16},  // EMR_CREATEDIBPATTERNBRUSHPT
+    {95, 12},  // EMR_EXTCREATEPEN
+    {114, 84}, // EMR_ALPHABLEND
+    {116, 84}, // EMR_TRANSPARENTBLT
+};
+
+// EMR_EXTTEXTOUTA, EMR_EXTTEXTOUTW, EMR_POLYTEXTOUTA, EMR_POLYTEXTOUTW,
+// EMR_SMALLTEXTOUT.
+constexpr std::uint32_t TextRecords[] = {83, 84, 96, 97, 108};
+
+struct DeviceRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// What the checks of the header and the records found.
+struct EmfLayout {
+    QSize size;                     // the picture, in pixels
+    DeviceRect frame;               // the header's frame in pixels of the reference device
+    qsizetype length = 0;           // the records up to the end record
+    std::vector<qsizetype> skipped; // records left out of the drawing
+};
+
+// Pixels at 96 per inch for a length in hundredths of a millimetre; a
+// length that is not zero gives at least one pixel.
+std::int64_t Pixels(std::int64_t hundredthsMm) {
+    if (hundredthsMm == 0)
+        return 0;
+    return std::max<std::int64_t>(
+        1, (hundredthsMm * ScreenPixelsPerInch + HundredthsMmPerInch / 2) / HundredthsMmPerInch);
+}
+
+// Whether the record draws a bitmap libemf2svg cannot be trusted with: its
+// decoders of run-length compressed bitmaps read past their data. Throws
+// for a bitmap of a size the program does not take.
+bool DrawsUnsafeBitmap(const MetafileBytes& record, std::uint32_t type) {
+    bool unsafe = false;
+    for (const BitmapField& field : BitmapFields) {
+        if (field.type != type || record.Size() < field.at + 8)
+            continue;
+        const std::uint32_t offset = record.UInt32(field.at);
+        const std::uint32_t size = record.UInt32(field.at + 4);
+        if (size == 0)
+            continue;
+        const std::uint32_t compression = record.Slice(offset, size).BitmapCompression();
+        unsafe = unsafe || compression == CompressionRle8 || compression == CompressionRle4;
+    }
+    return unsafe;
+}
+
+bool IsText(std::uint32_t type) {
+    return std::find(std::begin(TextRecords), std::end(TextRecords), type) != std::end(TextRecords);
+}
+
+// Qt draws the SVG's text with the fonts of a GUI application, and stops
+// the process when there is none (a command-line program): text records are
+// left out then.
+bool CanDrawText() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+EmfLayout ReadLayout(const QByteArray& bytes) {
+    const MetafileBytes file(bytes);
+    if (file.UInt32(0) != EmrHeader || file.UInt32(SignatureField) != EmfSignature)
+        throw EPictureError("Not an enhanced metafile");
+    if (file.UInt32(4) < MinHeaderSize)
+        throw EPictureError("Metafile header is corrupt");
+    const std::int64_t frameLeft = file.Int32(24);
+    const std::int64_t frameTop = file.Int32(28);
+    const std::int64_t frameRight = file.Int32(32);
+    const std::int64_t frameBottom = file.Int32(36);
+    const std::int64_t devicePixelsX = file.Int32(72);
+    const std::int64_t devicePixelsY = file.Int32(76);
+    const std::int64_t deviceMmX = file.Int32(80);
+    const std::int64_t deviceMmY = file.Int32(84);
+    if (devicePixelsX <= 0 || devicePixelsY <= 0 || deviceMmX <= 0 || deviceMmY <= 0)
+        throw EPictureError("Metafile header is corrupt");
+
+    EmfLayout layout;
+    const std::int64_t width = Pixels(std::abs(frameRight - frameLeft));
+    const std::int64_t height = Pixels(std::abs(frameBottom - frameTop));
+    CheckPictureSize(width, height);
+    layout.size = QSize(static_cast<int>(width), static_cast<int>(height));
+
+    // The frame on the reference device, whose pixels the records draw in.
+    const auto onDeviceX = [&](std::int64_t x) {
+        return std::llround(static_cast<double>(x) * devicePixelsX / (deviceMmX * 100.0));
+    };
+    const auto onDeviceY = [&](std::int64_t y) {
+        return std::llround(static_cast<double>(y) * devicePixelsY / (deviceMmY * 100.0));
+    };
+    const long long left = onDeviceX(std::min(frameLeft, frameRight));
+    const long long top = onDeviceY(std::min(frameTop, frameBottom));
+    const long long right = std::max(left + 1, onDeviceX(std::max(frameLeft, frameRight)));
+    const long long bottom = std::max(top + 1, onDeviceY(std::max(frameTop, frameBottom)));
+    constexpr long long Limit = 1LL << 30;
+    if (left < -Limit || top < -Limit || right > Limit || bottom > Limit)
+        throw EPictureError("Metafile header is corrupt");
+    layout.frame = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
+                    static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+
+    qsizetype at = 0;
+    for (;;) {
+        const std::uint32_t type = file.UInt32(at);
+        const std::uint32_t size = file.UInt32(at + 4);
+        if (size < RecordHeaderSize || size % 4 != 0 ||
+            size > static_cast<std::uint64_t>(file.Size() - at))
+            throw EPictureError("Metafile is truncated");
+        if (at > 0 && type == EmrHeader)
+            throw EPictureError("Metafile has a second header");
+        const MetafileBytes record = file.Slice(at, size);
+        if (U_emf_record_safe(record.Data()) == 0)
+            throw EPictureError("Metafile record is corrupt");
+        if (DrawsUnsafeBitmap(record, type) || (IsText(type) && !CanDrawText()))
+            layout.skipped.push_back(at);
+        at += size;
+        if (type == EmrEof)
+            break;
+    }
+    layout.length = at;
+    return layout;
+}
+
+void WriteS32(QByteArray& bytes, qsizetype at, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+}
+
+QByteArray ToSvg(const QByteArray& bytes, const EmfLayout& layout) {
+    // libemf2svg stretches the header's bounds (the drawn part, in device
+    // pixels) over the picture; its copy has the frame there instead, so
+    // that the picture shows the frame and nothing is stretched.
+    QByteArray copy(layout.length + Padding, '\0');
+    std::memcpy(copy.data(), bytes.constData(), static_cast<std::size_t>(layout.length));
+    WriteS32(copy, BoundsField, layout.frame.left);
+    WriteS32(copy, BoundsField + 4, layout.frame.top);
+    WriteS32(copy, BoundsField + 8, layout.frame.right);
+    WriteS32(copy, BoundsField + 12, layout.frame.bottom);
+    for (const qsizetype at : layout.skipped)
+        WriteS32(copy, at, static_cast<std::int32_t>(EmrSkipped));
+
+    char noNameSpace[] = "";
+    generatorOptions options{};
+    options.nameSpace = noNameSpace;
+    options.verbose = false;
+    options.emfplus = false;
+    options.svgDelimiter = true;
+    // At the frame's own size in device pixels, the SVG's units are the
+    // device's pixels.
+    options.imgWidth = layout.frame.right - layout.frame.left;
+    options.imgHeight = layout.frame.bottom - layout.frame.top;
+    char* svg = nullptr;
+    std::size_t svgLength = 0;
+    const int converted =
+        emf2svg(copy.data(), static_cast<std::size_t>(layout.length), &svg, &svgLength, &options);
+    const std::unique_ptr<char, decltype(&std::free)> owner(svg, &std::free);
+    if (converted == 0 || svg == nullptr)
+        throw EPictureError("Metafile is corrupt");
+    return QByteArray(svg, static_cast<qsizetype>(svgLength));
+}
+
+} // namespace
+
+QImage ReadEmf(const QByteArray& bytes) {
+    const EmfLayout layout = ReadLayout(bytes);
+    QSvgRenderer renderer(ToSvg(bytes, layout));
+    if (!renderer.isValid())
+        throw EPictureError("Metafile is corrupt");
+    // The frame, which the SVG's own size may miss by a rounding.
+    renderer.setViewBox(QRectF(0, 0, layout.frame.right - layout.frame.left,
+                               layout.frame.bottom - layout.frame.top));
+    QImage image(layout.size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        throw EPictureError("Not enough memory for the picture");
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(layout.size)));
+    if (!painter.end())
+        throw EPictureError("Cannot draw the metafile");
+    return image;
+}
+
+bool HasEmfSignature(const QByteArray& bytes) {
+    if (bytes.size() < SignatureField + 4)
+        return false;
+    const MetafileBytes file(bytes);
+    return file.UInt32(0) == EmrHeader && file.UInt32(SignatureField) == EmfSignature;
+}
