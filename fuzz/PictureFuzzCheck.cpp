@@ -1,0 +1,31 @@
+#include "PictureFuzzCheck.h"
+
+#include "EPictureError.h"
+#include "PictureLimits.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace picturefuzz {
+
+int ReadAndCheck(const std::uint8_t* data, std::size_t size,
+                 QImage (*read)(const QByteArray& bytes)) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QImage picture;
+    try {
+        picture = read(bytes);
+    } catch (const EPictureError&) {
+        return 0;
+    }
+    const std::int64_t pixels = std::int64_t{picture.width()} * picture.height();
+    if (picture.isNull() || pixels <= 0 || pixels > MaxPicturePixels)
+        Fail("reader returned a picture without pixels or beyond the limit", picture);
+    return 0;
+}
+
+void Fail(const char* what, const QImage& picture) {
+    std::fprintf(stderr, "%s: %d x %d\n", what, picture.width(), picture.height());
+    std::abort();
+}
+
+} // namespace picturefuzz

@@ -1,0 +1,8 @@
+// Feeds arbitrary bytes to the placeable WMF reader (libwmf behind it).
+
+#include "PictureFuzzCheck.h"
+#include "WmfReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return picturefuzz::ReadAndCheck(data, size, ReadWmf);
+}
