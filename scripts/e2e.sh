@@ -296,6 +296,7 @@ if [ -x "$host" ]; then
   shot image-dialog-thumbnail
   xdotool mousemove --window "$image" 682 577 click 1
   sleep 0.5
+  shot additional-pictures
   xdotool windowfocus --sync "$list" key alt+F4
   for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.05; done
   stored=$(sqlite3 "$db" "select count(*) || ' ' || hex(substr(picture, 1, 3)) || ' ' || length(picture_th) || ' ' || hex(substr(picture_th, 1, 2)) from add_pictures where figure_id = 'F2'")
