@@ -5,6 +5,7 @@
 
 #include "Archive.h"
 #include "RatioReporter.h"
+#include "SyntheticJpeg.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <jpeglib.h>
 #include <sqlite3.h>
 #include <zlib.h>
 
@@ -34,24 +34,8 @@ constexpr qint64 DatabaseBytes = 100'000'000;
 QByteArray Picture(unsigned seed) {
     constexpr int Width = 2400;
     constexpr int Height = 1600;
-    std::vector<JSAMPLE> row(Width * 3);
     std::uint32_t noise = seed * 2654435761u + 1;
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* bytes = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &bytes, &size);
-    info.image_width = Width;
-    info.image_height = Height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 92, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
+    return SyntheticJpeg(Width, Height, 92, [&](int y, std::uint8_t* row) {
         for (int x = 0; x < Width; ++x) {
             for (int c = 0; c < 3; ++c) {
                 noise ^= noise << 13;
@@ -59,17 +43,10 @@ QByteArray Picture(unsigned seed) {
                 noise ^= noise << 5;
                 const int shade = (x * (c + 1) + y * (3 - c) + static_cast<int>(seed) * 37) / 24;
                 row[x * 3 + c] =
-                    static_cast<JSAMPLE>((shade + static_cast<int>(noise % 48)) & 0xFF);
+                    static_cast<std::uint8_t>((shade + static_cast<int>(noise % 48)) & 0xFF);
             }
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    QByteArray picture(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-    jpeg_destroy_compress(&info);
-    std::free(bytes);
-    return picture;
+    });
 }
 
 // A catalog database of text rows until the file holds about size bytes.

@@ -6,6 +6,7 @@
 #include "JpegEncoder.h"
 #include "PictureLoader.h"
 #include "RatioReporter.h"
+#include "SyntheticJpeg.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <jpeglib.h>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -41,24 +41,8 @@ constexpr int Discs[3][3] = {{1500, 1800, 900}, {3900, 2300, 1300}, {5100, 900, 
 // sky-to-ground shading, a few soft-edged shapes, fine texture and sensor
 // grain, so that the file is some megabytes, as dense as a real one.
 QByteArray CameraPicture() {
-    std::vector<JSAMPLE> row(Width * 3);
     std::uint32_t noise = 2463534242u;
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* bytes = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &bytes, &size);
-    info.image_width = Width;
-    info.image_height = Height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 92, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
+    return SyntheticJpeg(Width, Height, 92, [&](int y, std::uint8_t* row) {
         for (int x = 0; x < Width; ++x) {
             noise ^= noise << 13;
             noise ^= noise >> 17;
@@ -83,17 +67,10 @@ QByteArray CameraPicture() {
             for (int c = 0; c < 3; ++c) {
                 const int value = base[c] + shape * (c + 1) / 2 + weave + grain +
                                   static_cast<int>((noise >> (8 + c * 5)) % 7) - 3;
-                row[x * 3 + c] = static_cast<JSAMPLE>(std::clamp(value, 0, 255));
+                row[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
             }
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    QByteArray picture(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-    jpeg_destroy_compress(&info);
-    std::free(bytes);
-    return picture;
+    });
 }
 
 QByteArray ReadAll(const QString& path) {

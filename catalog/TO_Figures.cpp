@@ -95,11 +95,6 @@ TO_Figures::TO_Figures(QWidget* parent) : TO_ci(parent) {
         QStringList{"delete from figures", "where", "  figure_id = :OLD_figure_id"};
 
     CGrid1->SelectedColor = QColor(0, 128, 255);
-    Q1.AfterPost = [this](TQuery&) {
-        ForgetCurrentThumbnail();
-        Q1AfterPost();
-    };
-    Q1.AfterCancel = [this](TQuery&) { ForgetCurrentThumbnail(); };
     Q1.BeforeDelete = [this](TQuery&) { Q1BeforeDelete(); };
 }
 

@@ -61,7 +61,12 @@ private:
 TO_ci::TO_ci(QWidget* parent) : QFrame(parent) {
     Q1.UpdateObject = &UpdateSQL1;
     Q1.CachedUpdates = true;
-    Q1.AfterPost = [this](TQuery&) { Q1AfterPost(); };
+    // A posted or cancelled row may show another thumbnail than the one kept.
+    Q1.AfterPost = [this](TQuery&) {
+        ForgetCurrentThumbnail();
+        Q1AfterPost();
+    };
+    Q1.AfterCancel = [this](TQuery&) { ForgetCurrentThumbnail(); };
     Q1.AfterDelete = [this](TQuery&) { Q1AfterDelete(); };
 
     CGrid1 = new TRecordGrid(*this, this);

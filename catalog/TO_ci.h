@@ -79,8 +79,9 @@ public:
     // A column of the record at row (0-based) as text, for painting: empty
     // for NULL, a missing column or a row out of range; blobs as UTF-8.
     QString RowText(int row, const QString& column) const;
-    void Q1AfterPost();
-    void Q1AfterDelete();
+    // Write the posted or deleted row to the table at once.
+    virtual void Q1AfterPost();
+    virtual void Q1AfterDelete();
     void Timer_scrollTimer();
 
 signals:

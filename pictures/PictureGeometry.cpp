@@ -73,6 +73,11 @@ std::int64_t RoundHalfEven(std::int64_t numerator, std::int64_t denominator) {
     return quotient;
 }
 
+QSize ScaledSize(const QSize& size, int percent) {
+    return QSize(static_cast<int>(RoundHalfEven(std::int64_t{percent} * size.width(), 100)),
+                 static_cast<int>(RoundHalfEven(std::int64_t{percent} * size.height(), 100)));
+}
+
 QImage CopyArea(const QImage& source, const QRect& area, const QColor& fill) {
     if (area.isEmpty())
         return QImage();

@@ -27,6 +27,9 @@ QImage StretchDraw(const QImage& source, QSize size);
 // one (denominator > 0; the numerator may be negative).
 std::int64_t RoundHalfEven(std::int64_t numerator, std::int64_t denominator);
 
+// A size at a percentage of itself, each side rounded halves to even.
+QSize ScaledSize(const QSize& size, int percent);
+
 // The area of the source, pixel for pixel, as a 24-bit bitmap of the area's
 // size; the parts of the area outside the source are filled with fill. An
 // empty area gives a null image.

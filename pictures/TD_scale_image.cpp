@@ -113,8 +113,7 @@ void TD_scale_image::TrB1Change() {
         target_->SetAutoSize(false);
         target_->SetStretch(true);
     }
-    target_->resize(static_cast<int>(RoundHalfEven(std::int64_t{p} * BaseWidth, 100)),
-                    static_cast<int>(RoundHalfEven(std::int64_t{p} * BaseHeight, 100)));
+    target_->resize(ScaledSize(QSize(BaseWidth, BaseHeight), p));
 }
 
 void TD_scale_image::btn_applyClick() {

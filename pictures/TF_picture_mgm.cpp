@@ -338,9 +338,7 @@ void TF_picture_mgm::Rotate(bool clockwise) {
     Image1->SetPicture(turned);
     // A scaled view stays at its scale.
     if (Image1->Stretch())
-        Image1->resize(
-            static_cast<int>(RoundHalfEven(std::int64_t{turned.width()} * ViewScale, 100)),
-            static_cast<int>(RoundHalfEven(std::int64_t{turned.height()} * ViewScale, 100)));
+        Image1->resize(ScaledSize(turned.size(), ViewScale));
 }
 
 void TF_picture_mgm::SB_r_lClick() {

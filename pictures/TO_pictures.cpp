@@ -49,10 +49,6 @@ TO_pictures::TO_pictures(QWidget* parent) : TO_ci(parent) {
     UpdateSQL1.DeleteSQL =
         QStringList{"delete from add_pictures", "where", "  add_picture_id = :OLD_add_picture_id"};
 
-    // Posts and deletes stay in the cache.
-    Q1.AfterPost = [this](TQuery&) { ForgetCurrentThumbnail(); };
-    Q1.AfterCancel = [this](TQuery&) { ForgetCurrentThumbnail(); };
-    Q1.AfterDelete = [](TQuery&) {};
     Q1.AfterInsert = [this](TQuery&) { Q1AfterInsert(); };
 
     CGrid1->SetColCount(2);
@@ -94,6 +90,10 @@ void TO_pictures::UpdateButtons() {
 void TO_pictures::Q1AfterInsert() {
     Q1.FieldByName(QStringLiteral("figure_id")).SetValue(Q1.Param(QStringLiteral("FID")));
 }
+
+void TO_pictures::Q1AfterPost() {}
+
+void TO_pictures::Q1AfterDelete() {}
 
 void TO_pictures::btn_newClick() {
     AppendRecord();

@@ -32,6 +32,9 @@ public:
     void UpdateButtons();
     // A new row belongs to the figure the list was opened for.
     void Q1AfterInsert();
+    // Posts and deletes stay in the cache until the owner applies it.
+    void Q1AfterPost() override;
+    void Q1AfterDelete() override;
 
     void btn_newClick();
     void btn_editClick();

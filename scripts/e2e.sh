@@ -61,6 +61,22 @@ wait_check_closed() {
   done
 }
 
+# Starts the program again on the first catalog, its output in $out/$1.log,
+# and waits until its main window shows the catalog; the process id is left
+# in $catalog_pid. stop_catalog ends it.
+start_catalog() {
+  (cd "$first/bin" && exec "$program") >"$out/$1.log" 2>&1 &
+  catalog_pid=$!
+  pids+=("$catalog_pid")
+  wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window ($1)"
+  wait_check_closed
+  sleep 0.8
+}
+stop_catalog() {
+  kill "$catalog_pid"
+  wait "$catalog_pid" 2>/dev/null || true
+}
+
 # 1. A first start in an empty folder: the structure check, then the main
 #    window, and the database with its five tables.
 first="$scratch/first"
@@ -121,12 +137,7 @@ insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, sca
   ('F2', 'Knight', 'P2', 'G2', 'cavalry', '90-mm', 'Plate armour', readfile('$scratch/green-yellow.bmp')),
   ('F3', 'Grenadier', 'P1', 'G1', 'infantry', '54-mm', 'Bearskin', readfile('$scratch/orange-purple.bmp'));
 SQL
-(cd "$first/bin" && exec "$program") >"$out/seeded.log" 2>&1 &
-pids+=($!)
-seeded_pid=$!
-wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window on the seeded catalog"
-wait_check_closed
-sleep 0.8
+start_catalog seeded
 click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
 shot page-figures
 click $tab_producers; shot page-manufacturers
@@ -147,20 +158,14 @@ added=$(sqlite3 "$db" "select count(*) from producers where producer_name = 'Gam
 placeholders=$(sqlite3 "$db" "select count(*) from producers where producer_name like 'New record;%'")
 [ "$placeholders" = "0" ] || fail "a placeholder manufacturer was left behind"
 step "seeded catalog shown; manufacturer added through the editor"
-kill "$seeded_pid"
-wait "$seeded_pid" 2>/dev/null || true
+stop_catalog
 
 # 4. Backup and restore of the seeded catalog. A large picture makes
 #    packing last long enough to see the progress bar; the restore goes
 #    through the open dialog and brings back what the backup held.
 button_backup="88 121"; button_restore="88 149"
 sqlite3 "$db" "update figures set picture = randomblob(60000000) where figure_id = 'F1'"
-(cd "$first/bin" && exec "$program") >"$out/backup.log" 2>&1 &
-pids+=($!)
-backup_pid=$!
-wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window for the backup"
-wait_check_closed
-sleep 0.8
+start_catalog backup
 click $tab_database
 click $button_backup
 backup=$(wait_window "^Backing up$" 10) || fail "no backup dialog"
@@ -207,12 +212,11 @@ xdotool windowfocus --sync "$message" key Return || true
 sleep 2
 restored=$(sqlite3 "$db" "select count(*) || ' ' || sum(length(picture)) from figures")
 [ "$restored" = "3 60000000" ] || fail "figures after the restore: $restored"
-kill -0 "$backup_pid" || fail "the program ended after the restore"
+kill -0 "$catalog_pid" || fail "the program ended after the restore"
 click $tab_figures
 shot restore-reopened
 step "restored from the archive: the database is the one backed up"
-kill "$backup_pid"
-wait "$backup_pid" 2>/dev/null || true
+stop_catalog
 # The command-line companion, when built, unpacks the same bytes.
 tool="$(dirname "$program")/../tools/velmora-tool"
 if [ -x "$tool" ] && "$tool" --help 2>&1 | grep -q "^  restore "; then
@@ -232,12 +236,7 @@ fi
 thumb_hussar="806 170"; thumb_knight="278 305"
 convert -size 900x600 gradient:navy-gold -fill red -draw "circle 450,300 450,420" "$scratch/knight.jpg"
 sqlite3 "$db" "update figures set picture = readfile('$scratch/knight.jpg') where figure_id = 'F2'"
-(cd "$first/bin" && exec "$program") >"$out/pictures.log" 2>&1 &
-pids+=($!)
-pictures_pid=$!
-wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window for the pictures"
-wait_check_closed
-sleep 0.8
+start_catalog pictures
 click $tab_figures
 click $thumb_hussar
 question=$(wait_window "^Confirmation:$" 10) || fail "no question for a figure whose picture cannot be read"
@@ -262,8 +261,7 @@ shot full-size-viewer-half
 xdotool windowfocus --sync "$viewer" key Escape
 sleep 0.5
 xdotool search --onlyvisible --name "^Full size image$" >/dev/null 2>&1 && fail "Escape did not close the viewer"
-kill "$pictures_pid"
-wait "$pictures_pid" 2>/dev/null || true
+stop_catalog
 step "full-size viewer and scale view shown; a picture that cannot be read asks to edit"
 
 host="$(dirname "$program")/../tests/velmora_picture_list_host"

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <functional>
+
+// The bytes of a JPEG file of width × height colour pixels at the quality
+// given (every other setting at the library defaults), its rows filled one
+// at a time by fillRow(y, row) with red, green and blue bytes: the
+// benchmarks' camera-like pictures.
+QByteArray SyntheticJpeg(int width, int height, int quality,
+                         const std::function<void(int y, std::uint8_t* row)>& fillRow);
