@@ -1,0 +1,39 @@
+#include "TDBImage.h"
+
+#include "Bitmap24.h"
+#include "BmpReader.h"
+#include "TDataSource.h"
+#include "TField.h"
+#include "TQuery.h"
+
+#include <exception>
+
+TDBImage::TDBImage(TDataSource* source, const QString& fieldName, QWidget* parent)
+    : TImageView(parent) {
+    SetCenter(true);
+    link_.SetDataField(fieldName);
+    link_.SetDataSource(source);
+}
+
+void TDBImage::Refresh() {
+    QByteArray bytes;
+    if (TQuery* dataSet = link_.OpenDataSet()) {
+        try {
+            bytes = dataSet->FieldByName(link_.DataField()).AsBytes();
+        } catch (const std::exception&) {
+            bytes.clear();
+        }
+    }
+    if (bytes == shown_)
+        return;
+    shown_ = bytes;
+    QImage picture;
+    if (!bytes.isEmpty()) {
+        try {
+            picture = ToBitmap24(ReadBmp(bytes));
+        } catch (const std::exception&) {
+            picture = QImage();
+        }
+    }
+    SetPicture(picture);
+}
