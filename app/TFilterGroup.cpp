@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "TE_figure.h"
 #include "TField.h"
 
 #include <QCheckBox>
@@ -10,10 +11,6 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
-
-const QStringList TFilterGroup::FigureTypes = {"cavalry", "infantry", "mini diorama", "other type"};
-const QStringList TFilterGroup::Scales = {"15-mm", "20-mm",  "54-mm",      "70-mm",
-                                          "90-mm", "120-mm", "other scale"};
 
 TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"), parent) {
     QFproducers.SQL = {"select producer_id, producer_name ", "from producers",
@@ -62,9 +59,9 @@ void TFilterGroup::RefreshLookups() {
     Reload(QFproducers, DBLproducers);
     Reload(QFgenres, DBLgenres);
     CmBFScale->clear();
-    CmBFScale->addItems(Scales);
+    CmBFScale->addItems(TE_figure::Scales());
     CmBFcavalry->clear();
-    CmBFcavalry->addItems(FigureTypes);
+    CmBFcavalry->addItems(TE_figure::FigureTypes());
     if (CmBFcavalry->currentIndex() < 0)
         CmBFcavalry->setCurrentIndex(0);
     CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));

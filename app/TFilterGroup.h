@@ -17,9 +17,6 @@ class TFilterGroup : public QGroupBox {
 public:
     explicit TFilterGroup(QWidget* parent = nullptr);
 
-    static const QStringList FigureTypes;
-    static const QStringList Scales;
-
     // Reloads the manufacturer and genre lookups and resets the type and
     // scale lists to "cavalry" and "54-mm"; the lookups keep their choice.
     void RefreshLookups();

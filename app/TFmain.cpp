@@ -6,9 +6,12 @@
 #include "ShellOpen.h"
 #include "TD_scale_image.h"
 #include "TDatabasePage.h"
+#include "TE_figure.h"
+#include "TE_genre.h"
 #include "TE_producer.h"
 #include "TFBackUpRestore.h"
 #include "TF_big_view.h"
+#include "TF_picture_mgm.h"
 #include "TFabout.h"
 #include "TFilterGroup.h"
 #include "TO_Figures.h"
@@ -209,8 +212,15 @@ void TFmain::BuildPages() {
                 if (element == QLatin1String("thumbnail"))
                     Show_big_img();
             }));
+    connect(O_Figures1, &TO_ci::PanelDoubleClicked, this,
+            CommandGuard::Slot([this](const QString& element) {
+                if (element == QLatin1String("text"))
+                    EditFigure();
+            }));
     connect(O_producers1, &TO_ci::PanelDoubleClicked, this,
             CommandGuard::Slot([this] { Btn_edit_producerClick(); }));
+    connect(O_genres1, &TO_ci::PanelDoubleClicked, this,
+            CommandGuard::Slot([this] { Btn_edit_genreClick(); }));
 }
 
 bool TFmain::InitApplication() {
@@ -270,14 +280,12 @@ TO_ci* TFmain::PageList() const {
 void TFmain::UpdateToolbar() {
     TO_ci* list = PageList();
     const bool filled = list && list->Q1.Active() && !list->Q1.IsEmpty();
-    // Figures and genres are added and edited with their own editors, which
-    // this version does not have yet.
-    const bool editable = list == static_cast<TO_ci*>(O_producers1);
-    TB_add->setEnabled(list != nullptr && editable);
+    TB_add->setEnabled(list != nullptr);
     TB_del->setEnabled(filled);
+    // The manual window and the HTML export are not available in this version.
     TB_html_export->setEnabled(false);
     TB_sheme->setEnabled(TB_html_export->isEnabled());
-    TB_edit->setEnabled(TB_del->isEnabled() && editable);
+    TB_edit->setEnabled(TB_del->isEnabled());
     TB_first->setEnabled(TB_del->isEnabled());
     TB_last->setEnabled(TB_del->isEnabled());
     menuEdit_->setEnabled(TB_edit->isEnabled());
@@ -292,14 +300,25 @@ void TFmain::CloseDatabase() {
 }
 
 void TFmain::TB_addClick() {
-    if (PageList() == static_cast<TO_ci*>(O_producers1))
+    TO_ci* list = PageList();
+    if (list == static_cast<TO_ci*>(O_Figures1))
+        btn_add_figureClick();
+    else if (list == static_cast<TO_ci*>(O_producers1))
         Btn_add_producerClick();
+    else if (list == static_cast<TO_ci*>(O_genres1))
+        Btn_add_genreClick();
+    ShowRecordCount();
     UpdateToolbar();
 }
 
 void TFmain::TB_editClick() {
-    if (PageList() == static_cast<TO_ci*>(O_producers1))
+    TO_ci* list = PageList();
+    if (list == static_cast<TO_ci*>(O_Figures1))
+        EditFigure();
+    else if (list == static_cast<TO_ci*>(O_producers1))
         Btn_edit_producerClick();
+    else if (list == static_cast<TO_ci*>(O_genres1))
+        Btn_edit_genreClick();
 }
 
 void TFmain::TB_delClick() {
@@ -346,6 +365,45 @@ TE_producer& TFmain::ProducerEditor() {
     if (!E_producer)
         E_producer = new TE_producer(this);
     return *E_producer;
+}
+
+TD_scale_image& TFmain::ScaleView() {
+    if (!D_scale_image)
+        D_scale_image = new TD_scale_image(this);
+    return *D_scale_image;
+}
+
+TE_figure& TFmain::FigureEditor() {
+    if (!E_figure)
+        E_figure = new TE_figure(this);
+    if (!F_picture_mgm) {
+        F_picture_mgm = new TF_picture_mgm(this);
+        F_picture_mgm->ScaleView = &ScaleView();
+    }
+    E_figure->SetPictureDialog(F_picture_mgm);
+    return *E_figure;
+}
+
+TE_genre& TFmain::GenreEditor() {
+    if (!E_genre)
+        E_genre = new TE_genre(this);
+    return *E_genre;
+}
+
+void TFmain::btn_add_figureClick() {
+    O_Figures1->AppendRecord();
+    if (!FigureEditor().EditRecord(O_Figures1->Q1))
+        O_Figures1->DeleteCurrent();
+}
+
+void TFmain::Btn_add_genreClick() {
+    O_genres1->AppendRecord();
+    if (!GenreEditor().EditRecord(O_genres1->Q1))
+        O_genres1->DeleteCurrent();
+}
+
+void TFmain::Btn_edit_genreClick() {
+    GenreEditor().EditRecord(O_genres1->Q1);
 }
 
 void TFmain::Btn_add_producerClick() {
@@ -463,11 +521,9 @@ TFBackUpRestore& TFmain::BackUpRestore() {
 }
 
 TF_big_view& TFmain::BigView() {
-    if (!D_scale_image)
-        D_scale_image = new TD_scale_image(this);
     if (!F_big_view) {
         F_big_view = new TF_big_view(this);
-        F_big_view->ScaleView = D_scale_image;
+        F_big_view->ScaleView = &ScaleView();
     }
     return *F_big_view;
 }
@@ -489,8 +545,10 @@ void TFmain::Show_big_img() {
 }
 
 void TFmain::EditFigure() {
-    // The figures list has no editor of its own yet: "Edit/Details" is
-    // disabled on its page, and so nothing opens here.
+    TE_figure& editor = FigureEditor();
+    editor.PageControl1->setCurrentWidget(editor.Tab_sheetGeneral);
+    editor.EditRecord(O_Figures1->Q1);
+    O_Figures1->main_focus();
 }
 
 void TFmain::btn_backupClick() {

@@ -9,8 +9,11 @@ class QTabWidget;
 class QToolBar;
 class TDatabasePage;
 class TD_scale_image;
+class TE_figure;
+class TE_genre;
 class TE_producer;
 class TF_big_view;
+class TF_picture_mgm;
 class TFBackUpRestore;
 class TFabout;
 class TFilterGroup;
@@ -61,8 +64,11 @@ public:
     // Edits the current figure, as "Edit/Details" does on the figures page.
     void EditFigure();
 
+    void btn_add_figureClick();
     void Btn_add_producerClick();
     void Btn_edit_producerClick();
+    void Btn_add_genreClick();
+    void Btn_edit_genreClick();
     void btn_delete_figureClick();
     void Btn_del_producerClick();
     void Btn_del_genreClick();
@@ -101,6 +107,9 @@ public:
     // The program's editors, the backup/restore dialog and the About box;
     // made here when the program did not hand them over.
     TE_producer* E_producer = nullptr;
+    TE_figure* E_figure = nullptr;
+    TE_genre* E_genre = nullptr;
+    TF_picture_mgm* F_picture_mgm = nullptr;
     TFBackUpRestore* FBackUpRestore = nullptr;
     TFabout* Fabout = nullptr;
     TF_big_view* F_big_view = nullptr;
@@ -118,6 +127,9 @@ private:
     void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
     void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);
     TE_producer& ProducerEditor();
+    TE_figure& FigureEditor();
+    TE_genre& GenreEditor();
+    TD_scale_image& ScaleView();
     TFBackUpRestore& BackUpRestore();
     TF_big_view& BigView();
 

@@ -4,6 +4,8 @@
 #include "SingleInstanceLock.h"
 #include "TD_scale_image.h"
 #include "TDmsg.h"
+#include "TE_figure.h"
+#include "TE_genre.h"
 #include "TE_producer.h"
 #include "TFBackUpRestore.h"
 #include "TF_big_view.h"
@@ -29,6 +31,8 @@ int main(int argc, char** argv) {
     TFsure sure;
     TDmsg message;
     TE_producer producerEditor(&mainWindow);
+    TE_figure figureEditor(&mainWindow);
+    TE_genre genreEditor(&mainWindow);
     TF_picture_mgm pictureDialog(&mainWindow);
     TD_scale_image scaleView(&mainWindow);
     TFBackUpRestore backUpRestore(&mainWindow);
@@ -37,6 +41,9 @@ int main(int argc, char** argv) {
     pictureDialog.ScaleView = &scaleView;
     bigView.ScaleView = &scaleView;
     mainWindow.E_producer = &producerEditor;
+    mainWindow.E_figure = &figureEditor;
+    mainWindow.E_genre = &genreEditor;
+    mainWindow.F_picture_mgm = &pictureDialog;
     mainWindow.FBackUpRestore = &backUpRestore;
     mainWindow.Fabout = &about;
     mainWindow.F_big_view = &bigView;

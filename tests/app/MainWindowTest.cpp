@@ -3,8 +3,10 @@
 #include "DialogRunner.h"
 #include "JpegEncoder.h"
 #include "TDBEdit.h"
+#include "TDBLookupComboBox.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
+#include "TE_figure.h"
 #include "TE_producer.h"
 #include "TF_big_view.h"
 #include "TFilterGroup.h"
@@ -324,4 +326,46 @@ TEST_F(MainWindowTest, ThumbnailClickShowsTheFullPictureOrAsksToEdit) {
     clickThumbnail();
     EXPECT_EQ(shown, QSize(70, 50));
     EXPECT_EQ(answers_.questions.size(), 1);
+}
+
+TEST_F(MainWindowTest, FiguresAndGenresAreAddedAndEditedInTheirEditors) {
+    QStringList shown;
+    answers_.editor = [&](QDialog& dialog) {
+        shown << dialog.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    // Add, then Cancel: the new row goes again, on both pages.
+    window_->TB_add->trigger();
+    window_->PageControl1->setCurrentIndex(2);
+    window_->TB_add->trigger();
+    EXPECT_EQ(shown, (QStringList{"TE_figure", "TE_genre"}));
+    EXPECT_EQ(4, Count("select count(*) from figures"));
+    EXPECT_EQ(3, Count("select count(*) from genres"));
+
+    // A double click on a figure's texts, and Yes to the question after a
+    // thumbnail click on a figure without a picture, edit that figure.
+    window_->PageControl1->setCurrentIndex(0);
+    TO_Figures* list = window_->O_Figures1;
+    ASSERT_TRUE(list->LocateKey("F1"));
+    const QRect panel = list->CGrid1->PanelRect(list->CGrid1->PanelIndex());
+    shown.clear();
+    QTest::mouseDClick(list->CGrid1->viewport(), Qt::LeftButton, {},
+                       TO_Figures::TextRect(panel).center());
+    QTest::mouseClick(list->CGrid1->viewport(), Qt::LeftButton, {},
+                      TO_Figures::ThumbnailRect(panel).center());
+    EXPECT_EQ(shown, (QStringList{"TE_figure", "TE_figure"}));
+
+    // Another manufacturer chosen shows in the list at once.
+    answers_.editor = [](QDialog& dialog) {
+        auto* editor = qobject_cast<TE_figure*>(&dialog);
+        if (!editor)
+            return int(QDialog::Rejected);
+        QTest::keyClick(editor->DBL_producer, Qt::Key_Down);
+        editor->btn_ok->click();
+        return editor->result();
+    };
+    window_->TB_edit->trigger();
+    EXPECT_EQ(list->FieldValue("producer_name"), "Beta Castings");
+    EXPECT_EQ(1,
+              Count("select count(*) from figures where figure_id = 'F1' and producer_id = 'P2'"));
 }

@@ -1,0 +1,258 @@
+#include "TE_figure.h"
+
+#include "CommandGuard.h"
+#include "DBactions.h"
+#include "Msg.h"
+#include "PictureFields.h"
+#include "TDBComboBox.h"
+#include "TDBEdit.h"
+#include "TDBImage.h"
+#include "TDBLookupComboBox.h"
+#include "TDBMemo.h"
+#include "TD_scale_image.h"
+#include "TDataSource.h"
+#include "TF_picture_mgm.h"
+#include "TField.h"
+#include "TO_filelist.h"
+#include "TO_pictures.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+constexpr int ThumbnailSize = 148;
+
+const QString FigureKey = QStringLiteral("figure_id");
+
+// The caught exception's message, for a line of a report.
+QString Reason(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+QStringList TE_figure::FigureTypes() {
+    return {"cavalry", "infantry", "mini diorama", "other type"};
+}
+
+QStringList TE_figure::Scales() {
+    return {"15-mm", "20-mm", "54-mm", "70-mm", "90-mm", "120-mm", "other scale"};
+}
+
+TE_figure::TE_figure(QWidget* parent)
+    : TP_Edit(parent), pictureUpdate_{{},
+                                      {"update figures", "set", "  picture = :picture", "where",
+                                       "  figure_id = :OLD_figure_id"},
+                                      {}} {
+    setWindowTitle(QStringLiteral("Figure"));
+    SetClientSize(ClientWidth, ClientHeight);
+
+    QFproducers.SQL = {"select producer_id, producer_name ", "from producers",
+                       "order by producer_name"};
+    QFgenres.SQL = {"select genre_id, genre_name ", "from genres", "order by genre_name"};
+    // The key comes along so the picture can be written back under it.
+    Qpicture.SQL = {"select figure_id, picture from figures ", "where figure_id=:_id"};
+    Qpicture.UpdateObject = &pictureUpdate_;
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(4, 4, ClientWidth - 8, ClientHeight - ButtonStripHeight - 4);
+
+    Tab_sheetGeneral = new QWidget;
+    PageControl1->addTab(Tab_sheetGeneral, QStringLiteral("Main"));
+    BuildMainPage();
+
+    TabSheet_pictures = new QWidget;
+    PageControl1->addTab(TabSheet_pictures, QStringLiteral("Additional images"));
+    O_pictures1 = new TO_pictures;
+    (new QVBoxLayout(TabSheet_pictures))->addWidget(O_pictures1);
+
+    TabSheet_dsc = new QWidget;
+    PageControl1->addTab(TabSheet_dsc, QStringLiteral("Description"));
+    DBMemo_dsc = new TDBMemo(&DS1, QStringLiteral("figure_dsc"));
+    (new QVBoxLayout(TabSheet_dsc))->addWidget(DBMemo_dsc);
+
+    TabSheet_files = new QWidget;
+    PageControl1->addTab(TabSheet_files, QStringLiteral("Related files"));
+    O_filelist1 = new TO_filelist;
+    (new QVBoxLayout(TabSheet_files))->addWidget(O_filelist1);
+}
+
+TE_figure::~TE_figure() = default;
+
+void TE_figure::BuildMainPage() {
+    auto* page = new QHBoxLayout(Tab_sheetGeneral);
+
+    auto* left = new QVBoxLayout;
+    DBImage_th = new TDBImage(&DS1, QStringLiteral("picture_th"));
+    DBImage_th->setFixedSize(ThumbnailSize, ThumbnailSize);
+    left->addWidget(DBImage_th);
+    Btn_picture = new QPushButton(QStringLiteral("Edit main image"));
+    Btn_add_pictures = new QPushButton(QStringLiteral("Additional images"));
+    left->addWidget(Btn_picture);
+    left->addWidget(Btn_add_pictures);
+    left->addStretch();
+    page->addLayout(left);
+    connect(Btn_picture, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_pictureClick(); }));
+    connect(Btn_add_pictures, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { Btn_add_picturesClick(); }));
+
+    auto* right = new QGridLayout;
+    DBEdit_name = new TDBEdit(&DS1, QStringLiteral("figure_name"));
+    QFont bold = DBEdit_name->font();
+    bold.setBold(true);
+    DBEdit_name->setFont(bold);
+    right->addWidget(DBEdit_name, 0, 0, 1, 2);
+
+    DBL_genre = new TDBLookupComboBox(&DS1, QStringLiteral("genre_id"));
+    DBL_genre->SetListSource(&QFgenres, QStringLiteral("genre_id"), QStringLiteral("genre_name"));
+    DBCmB_scale = new TDBComboBox(&DS1, QStringLiteral("scale"), Scales());
+    DBL_producer = new TDBLookupComboBox(&DS1, QStringLiteral("producer_id"));
+    DBL_producer->SetListSource(&QFproducers, QStringLiteral("producer_id"),
+                                QStringLiteral("producer_name"));
+    DBCmB_type = new TDBComboBox(&DS1, QStringLiteral("type_ci"), FigureTypes());
+    DBEdit_sculpter = new TDBEdit(&DS1, QStringLiteral("sculpter_name"));
+    DBEdit_painter = new TDBEdit(&DS1, QStringLiteral("painter_name"));
+    const std::pair<const char*, QWidget*> rows[] = {
+        {"Genre:", DBL_genre},
+        {"Scale:", DBCmB_scale},
+        {"Manufacturer:", DBL_producer},
+        {"Figure type:", DBCmB_type},
+        {"Sculpter name:", DBEdit_sculpter},
+        {"Painter name:", DBEdit_painter},
+    };
+    int row = 1;
+    for (const auto& [caption, control] : rows) {
+        auto* label = new QLabel(QString::fromUtf8(caption));
+        label->setBuddy(control);
+        right->addWidget(label, row, 0);
+        right->addWidget(control, row, 1);
+        ++row;
+    }
+    right->setRowStretch(row, 1);
+    right->setColumnStretch(1, 1);
+    page->addLayout(right, 1);
+}
+
+void TE_figure::showEvent(QShowEvent* event) {
+    TP_Edit::showEvent(event);
+    // The page tabs come first in the focus chain; typing starts in the name.
+    if (PageControl1->currentWidget() == Tab_sheetGeneral)
+        DBEdit_name->setFocus();
+}
+
+void TE_figure::SetPictureDialog(TF_picture_mgm* dialog) {
+    pictureDialog_ = dialog;
+    O_pictures1->PictureDialog = dialog;
+}
+
+TF_picture_mgm& TE_figure::PictureDialog() {
+    if (!pictureDialog_) {
+        auto* dialog = new TF_picture_mgm(this);
+        dialog->ScaleView = new TD_scale_image(this);
+        SetPictureDialog(dialog);
+    }
+    return *pictureDialog_;
+}
+
+void TE_figure::PrepareEdit() {
+    MainPictureChanged = false;
+    TQuery& record = *DS1.DataSet();
+    const QString key = record.FieldByName(FigureKey).AsString();
+
+    QFproducers.Close();
+    QFproducers.Open();
+    DBL_producer->ReloadList();
+    QFgenres.Close();
+    QFgenres.Open();
+    DBL_genre->ReloadList();
+
+    // Only the stored bytes and their header are read here: the picture is
+    // decoded when "Edit main image" asks for it.
+    Qpicture.Close();
+    Qpicture.SetParam(QStringLiteral("_id"), key);
+    Qpicture.Open();
+    try {
+        ReadStoredPicture(Qpicture, FullPicture);
+    } catch (const std::exception&) {
+        // Bytes that are no picture stay in the table untouched until a new
+        // picture replaces them; the editor starts with none.
+        FullPicture.Assign(QImage());
+    }
+
+    O_filelist1->LoadFromText(record.FieldByName(QStringLiteral("figure_files")).AsString());
+
+    PictureDialog();
+    O_pictures1->KeyField = QStringLiteral("add_picture_id");
+    O_pictures1->NameField = QStringLiteral("add_picture_name");
+    O_pictures1->CloseList();
+    O_pictures1->Q1.SetParam(QStringLiteral("FID"), key);
+    O_pictures1->OpenList();
+}
+
+void TE_figure::Btn_pictureClick() {
+    TQuery* record = DS1.DataSet();
+    if (!record || !record->Active())
+        return;
+    QImage thumbnail = DBImage_th->Picture().copy();
+    // A second run that changes nothing keeps the first run's change: the
+    // thumbnail in the record and the picture to be saved stay a pair.
+    if (PictureDialog().EditPicture(&FullPicture, &thumbnail)) {
+        MainPictureChanged = true;
+        WriteStoredThumbnail(*record, thumbnail);
+    }
+}
+
+void TE_figure::Btn_add_picturesClick() {
+    PageControl1->setCurrentWidget(TabSheet_pictures);
+}
+
+void TE_figure::BeforeSave() {
+    TQuery& record = *DS1.DataSet();
+    DataSetEdit(record);
+    // The joined names, so the list shows the new ones at once.
+    record.FieldByName(QStringLiteral("producer_name")).SetAsString(DBL_producer->currentText());
+    record.FieldByName(QStringLiteral("genre_name")).SetAsString(DBL_genre->currentText());
+    record.FieldByName(QStringLiteral("figure_files")).SetAsString(O_filelist1->SaveToText());
+
+    const QStringList failures = SavePictures();
+    QFproducers.Close();
+    QFgenres.Close();
+    Qpicture.Close();
+    O_pictures1->CloseList();
+    // The figure itself is still saved; what could not be is said, not
+    // hidden.
+    if (!failures.isEmpty())
+        ShowMsg(failures.join(QLatin1Char('\n')));
+}
+
+QStringList TE_figure::SavePictures() {
+    QStringList failures;
+    if (MainPictureChanged) {
+        try {
+            WriteStoredPicture(Qpicture, FullPicture);
+            Qpicture.Post();
+        } catch (const std::exception& error) {
+            DataSetCancel(Qpicture);
+            failures << QStringLiteral("The main image was not saved: ") + Reason(error);
+        }
+    }
+    try {
+        TQuery& pictures = O_pictures1->Q1;
+        if (pictures.State() == TDataSetState::Edit || pictures.State() == TDataSetState::Insert)
+            pictures.Post();
+        pictures.ApplyUpdates();
+        if (pictures.UpdatesPending())
+            failures << QStringLiteral("The additional images were not saved.");
+    } catch (const std::exception& error) {
+        failures << QStringLiteral("The additional images were not saved: ") + Reason(error);
+    }
+    return failures;
+}

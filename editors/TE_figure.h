@@ -1,0 +1,91 @@
+#pragma once
+
+#include "TJpegPicture.h"
+#include "TP_Edit.h"
+#include "TQuery.h"
+#include "TUpdateSQL.h"
+
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class TDBComboBox;
+class TDBEdit;
+class TDBImage;
+class TDBLookupComboBox;
+class TDBMemo;
+class TF_picture_mgm;
+class TO_filelist;
+class TO_pictures;
+
+// The figure editor: the figure's columns on the page "Main" with its
+// thumbnail, the additional pictures, the description and the related
+// files. The full-size picture is read and written through a query of its
+// own; it is decoded only when "Edit main image" needs it, and written only
+// when that changed it. The additional pictures stay in their list's cache
+// until the figure is saved.
+class TE_figure : public TP_Edit {
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 541;
+    static constexpr int ClientHeight = 425;
+
+    // The figure types and scales offered; the figure filter offers them too.
+    static QStringList FigureTypes();
+    static QStringList Scales();
+
+    explicit TE_figure(QWidget* parent = nullptr);
+    ~TE_figure() override;
+
+    // The image dialog "Edit main image" and the additional pictures open;
+    // made by the editor when the owner sets none.
+    void SetPictureDialog(TF_picture_mgm* dialog);
+    TF_picture_mgm& PictureDialog();
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* Tab_sheetGeneral = nullptr;
+    QWidget* TabSheet_pictures = nullptr;
+    QWidget* TabSheet_dsc = nullptr;
+    QWidget* TabSheet_files = nullptr;
+
+    TDBImage* DBImage_th = nullptr;
+    QPushButton* Btn_picture = nullptr;
+    QPushButton* Btn_add_pictures = nullptr;
+    TDBEdit* DBEdit_name = nullptr;
+    TDBLookupComboBox* DBL_genre = nullptr;
+    TDBComboBox* DBCmB_scale = nullptr;
+    TDBLookupComboBox* DBL_producer = nullptr;
+    TDBComboBox* DBCmB_type = nullptr;
+    TDBEdit* DBEdit_sculpter = nullptr;
+    TDBEdit* DBEdit_painter = nullptr;
+    TDBMemo* DBMemo_dsc = nullptr;
+    TO_pictures* O_pictures1 = nullptr;
+    TO_filelist* O_filelist1 = nullptr;
+
+    TQuery QFproducers;
+    TQuery QFgenres;
+    TQuery Qpicture;
+    TJpegPicture FullPicture;
+    bool MainPictureChanged = false;
+
+    void PrepareEdit() override;
+    void BeforeSave() override;
+
+    // "Edit main image" and "Additional images".
+    void Btn_pictureClick();
+    void Btn_add_picturesClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMainPage();
+    // Writes the full picture when it changed and applies the additional
+    // pictures; what failed, one line each.
+    QStringList SavePictures();
+
+    TUpdateSQL pictureUpdate_;
+    TF_picture_mgm* pictureDialog_ = nullptr;
+};
