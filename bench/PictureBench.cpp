@@ -32,46 +32,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int Width = 6000;
-constexpr int Height = 4000;
-// Centre x, centre y and radius of the discs in the picture.
-constexpr int Discs[3][3] = {{1500, 1800, 900}, {3900, 2300, 1300}, {5100, 900, 500}};
-
-// A photograph-like picture as a camera writes it (quality 92): a smooth
-// sky-to-ground shading, a few soft-edged shapes, fine texture and sensor
-// grain, so that the file is some megabytes, as dense as a real one.
-QByteArray CameraPicture() {
-    std::uint32_t noise = 2463534242u;
-    return SyntheticJpeg(Width, Height, 92, [&](int y, std::uint8_t* row) {
-        for (int x = 0; x < Width; ++x) {
-            noise ^= noise << 13;
-            noise ^= noise >> 17;
-            noise ^= noise << 5;
-            // Shapes: three discs with soft borders, and darker ground below
-            // a jagged horizon.
-            int shape = 0;
-            for (const auto& disc : Discs) {
-                const std::int64_t dx = x - disc[0];
-                const std::int64_t dy = y - disc[1];
-                const std::int64_t inside = std::int64_t{disc[2]} * disc[2] - dx * dx - dy * dy;
-                if (inside > 0)
-                    shape += static_cast<int>(std::min<std::int64_t>(inside / 4000, 60));
-            }
-            if (y > 3000 + (x % 1200) / 8)
-                shape -= 40;
-            // Texture: a fine weave over everything.
-            const int weave = ((x / 3 + y / 5) % 7 + (x / 11 - y / 7 + 1000) % 5) * 2;
-            const int grain = static_cast<int>(noise % 17) - 8;
-            const int base[3] = {60 + y / 25 + x / 90, 90 + y / 40 + (Width - x) / 120,
-                                 200 - y / 24 + x / 200};
-            for (int c = 0; c < 3; ++c) {
-                const int value = base[c] + shape * (c + 1) / 2 + weave + grain +
-                                  static_cast<int>((noise >> (8 + c * 5)) % 7) - 3;
-                row[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-            }
-        }
-    });
-}
+constexpr int Width = CameraWidth;
+constexpr int Height = CameraHeight;
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
