@@ -229,10 +229,7 @@ fi
 
 # 5. Pictures. A figure whose stored picture cannot be read asks to edit
 #    it; one with a picture opens the full-size viewer, whose context menu
-#    opens the scale view. Then the image dialog, from the additional
-#    pictures of a figure (shown in a plain window until the figure's
-#    editor holds them): a picture loaded from a file, a thumbnail cut
-#    with the catch rectangle, both stored when the list is saved.
+#    opens the scale view.
 thumb_hussar="806 170"; thumb_knight="278 305"
 convert -size 900x600 gradient:navy-gold -fill red -draw "circle 450,300 450,420" "$scratch/knight.jpg"
 sqlite3 "$db" "update figures set picture = readfile('$scratch/knight.jpg') where figure_id = 'F2'"
@@ -264,45 +261,91 @@ xdotool search --onlyvisible --name "^Full size image$" >/dev/null 2>&1 && fail 
 stop_catalog
 step "full-size viewer and scale view shown; a picture that cannot be read asks to edit"
 
-host="$(dirname "$program")/../tests/velmora_picture_list_host"
-if [ -x "$host" ]; then
-  "$host" "$first/LDB" F2 >"$out/picture-list.log" 2>&1 &
-  pids+=($!)
-  host_pid=$!
-  list=$(wait_window "^Additional pictures$" 10) || fail "no additional pictures window"
+# 6. A figure recorded in the figure editor: name, genre and manufacturer
+#    on "Main", the main image loaded from a file with a thumbnail cut
+#    from it, an additional image, a description and a related file; then
+#    a genre's epoch stepped with the up-down controls. Positions are
+#    inside the dialogs, as laid out with the DejaVu fonts.
+echo "Paint the facings first." >"$scratch/notes.txt"
+start_catalog editors
+click $tab_figures
+click $button_add
+figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Add"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Old Guard Grenadier"
+# Genre: the first of the list (Medieval); manufacturer: the first (Alpha).
+xdotool key Tab Down Tab Tab Down
+sleep 0.3
+in_figure() { xdotool mousemove --window "$figure" "$1" "$2" click 1; sleep "${3:-0.5}"; }
+# Loads $scratch/knight.jpg in the image dialog that is open; with "cut",
+# also cuts the thumbnail; then Ok.
+load_in_image_dialog() {
+  local image open
+  image=$(wait_window "^Image$" 10) || fail "no image dialog"
   sleep 0.5
-  # "New " appends a row and opens the image dialog on it.
-  xdotool mousemove --window "$list" 469 21 click 1
-  image=$(wait_window "^Image$" 10) || fail "no image dialog after New"
-  sleep 0.5
-  # Positions inside the image dialog, as laid out with the DejaVu fonts.
   xdotool mousemove --window "$image" 724 21 click 1
   open=$(wait_window "^Open$" 10) || fail "no open dialog from Load from file"
   xdotool windowfocus --sync "$open" type --delay 10 "$scratch/knight.jpg"
   xdotool key Return
   sleep 1
-  xdotool mousemove --window "$image" 696 178 click 1
-  sleep 0.3
-  # The catch rectangle, at the picture's corner, dragged onto the circle.
-  xdotool mousemove --window "$image" 87 87 mousedown 1
-  for i in $(seq 1 7); do xdotool mousemove --window "$image" $(( 87 + i * 39 )) $(( 87 + i * 24 )); sleep 0.03; done
-  xdotool mouseup 1
-  sleep 0.5
-  shot image-dialog-catch
-  xdotool mousemove --window "$image" 783 178 click 1
-  sleep 0.5
-  shot image-dialog-thumbnail
+  if [ "${1:-}" = cut ]; then
+    xdotool mousemove --window "$image" 696 178 click 1
+    sleep 0.3
+    xdotool mousemove --window "$image" 783 178 click 1
+    sleep 0.5
+    shot image-dialog-thumbnail
+  fi
   xdotool mousemove --window "$image" 682 577 click 1
-  sleep 0.5
-  shot additional-pictures
-  xdotool windowfocus --sync "$list" key alt+F4
-  for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.05; done
-  stored=$(sqlite3 "$db" "select count(*) || ' ' || hex(substr(picture, 1, 3)) || ' ' || length(picture_th) || ' ' || hex(substr(picture_th, 1, 2)) from add_pictures where figure_id = 'F2'")
-  [ "$stored" = "1 FFD8FF 45810 424D" ] || fail "additional picture stored: $stored"
-  step "image dialog: picture loaded, thumbnail cut, both stored with the list"
-fi
+  sleep 0.8
+}
+in_figure 87 203
+load_in_image_dialog cut
+shot figure-editor-main
+in_figure 121 17
+in_figure 481 51
+load_in_image_dialog
+shot figure-editor-additional-images
+in_figure 234 17
+in_figure 200 150 0.2
+xdotool type --delay 10 "Resin, 1:32 <kit> 100% & more"
+shot figure-editor-description
+in_figure 329 17
+in_figure 465 53 1
+open=$(wait_window "^Select a file to add to the list$" 10) || fail "no file dialog for a related file"
+xdotool windowfocus --sync "$open" type --delay 10 "$scratch/notes.txt"
+xdotool key Return
+sleep 0.8
+shot figure-editor-related-files
+in_figure 411 404 1
+xdotool search --onlyvisible --name "^Figure$" >/dev/null 2>&1 && fail "Ok did not close the figure editor"
+shot figure-added
+row=$(sqlite3 "$db" "select genre_id || ' ' || producer_id || ' ' || hex(substr(picture, 1, 3)) || ' ' || length(picture_th) || ' ' || hex(substr(picture_th, 1, 2)) || ' ' || hex(figure_files) from figures where figure_name = 'Old Guard Grenadier'")
+files=$(printf '%s\r\n' "$scratch/notes.txt" | od -An -tx1 | tr -d ' \n' | tr a-f A-F)
+[ "$row" = "G2 P1 FFD8FF 45810 424D $files" ] || fail "figure stored: $row"
+extra=$(sqlite3 "$db" "select count(*) || ' ' || hex(substr(a.picture, 1, 3)) from add_pictures a join figures f on a.figure_id = f.figure_id where f.figure_name = 'Old Guard Grenadier'")
+[ "$extra" = "1 FFD8FF" ] || fail "additional image stored: $extra"
+step "figure added in its editor: name, keys, JPEG picture, 123 x 123 BMP thumbnail, related file, additional image"
 
-# 6. A data folder that cannot be created: the message, then the end.
+click $tab_genres
+click $button_add
+genre=$(wait_window "^Genre$" 10) || fail "no genre editor after Add"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Roman Empire"
+# The first year's right arrow three times, the last year's left arrow once.
+xdotool mousemove --window "$genre" 40 329 click 1 click 1 click 1
+xdotool mousemove --window "$genre" 338 329 click 1
+sleep 0.3
+shot genre-editor
+xdotool mousemove --window "$genre" 254 364 click 1
+sleep 0.8
+epoch=$(sqlite3 "$db" "select TB || ' ' || TE || ' ' || RX || ' ' || RY from genres where genre_name = 'Roman Empire'")
+[ "$epoch" = "153 199 170 90" ] || fail "genre stored: $epoch"
+step "genre added in its editor: epoch 150-200 stepped to 153-199"
+stop_catalog
+
+# 7. A data folder that cannot be created: the message, then the end.
 blocked="$scratch/blocked"
 mkdir -p "$blocked/bin"
 : >"$blocked/LDB"
@@ -317,4 +360,4 @@ for _ in $(seq 100); do kill -0 "$blocked_pid" 2>/dev/null || break; sleep 0.05;
 kill -0 "$blocked_pid" 2>/dev/null && fail "the program did not end after the message"
 step "blocked data folder: message shown, program ended"
 step "screenshots in $out"
-echo "e2e: 6 passed, 0 failed"
+echo "e2e: 7 passed, 0 failed"
