@@ -7,16 +7,6 @@
 
 #include <QLineEdit>
 
-#include <algorithm>
-#include <exception>
-
-namespace {
-
-// QLineEdit's own limit.
-constexpr int UnlimitedLength = 32767;
-
-} // namespace
-
 TDBComboBox::TDBComboBox(TDataSource* source, const QString& fieldName, const QStringList& items,
                          QWidget* parent)
     : QComboBox(parent) {
@@ -39,26 +29,12 @@ void TDBComboBox::Store(const QString& text) {
 void TDBComboBox::Refresh() {
     if (link_.Busy())
         return;
-    TQuery* dataSet = link_.OpenDataSet();
-    QString value;
-    int maxLength = UnlimitedLength;
-    if (dataSet) {
-        try {
-            const TField field = dataSet->FieldByName(link_.DataField());
-            value = field.AsString();
-            // A longer value already stored is shown whole, never cut.
-            if (field.Size() > 0)
-                maxLength = std::max(field.Size(), static_cast<int>(value.size()));
-        } catch (const std::exception&) {
-            value.clear();
-        }
-    }
-    lineEdit()->setReadOnly(dataSet == nullptr);
-    if (lineEdit()->maxLength() != maxLength)
-        lineEdit()->setMaxLength(maxLength);
-    if (currentText() != value) {
-        const int index = findText(value);
-        setCurrentIndex(index);
-        setEditText(value);
+    const TFieldLink::TextValue shown = link_.ReadText();
+    lineEdit()->setReadOnly(!shown.open);
+    if (lineEdit()->maxLength() != shown.maxLength)
+        lineEdit()->setMaxLength(shown.maxLength);
+    if (currentText() != shown.value) {
+        setCurrentIndex(findText(shown.value));
+        setEditText(shown.value);
     }
 }

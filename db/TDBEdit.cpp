@@ -5,16 +5,6 @@
 #include "TField.h"
 #include "TQuery.h"
 
-#include <algorithm>
-#include <exception>
-
-namespace {
-
-// QLineEdit's own limit.
-constexpr int UnlimitedLength = 32767;
-
-} // namespace
-
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, CommandGuard::Slot([this](const QString& text) {
                 link_.Write([&text](TField& field) { field.SetAsString(text); });
@@ -30,26 +20,12 @@ TDBEdit::TDBEdit(TDataSource* source, const QString& fieldName, QWidget* parent)
 void TDBEdit::Refresh() {
     if (link_.Busy())
         return;
-    TQuery* dataSet = link_.OpenDataSet();
-    QString value;
-    int maxLength = UnlimitedLength;
-    if (dataSet) {
-        try {
-            const TField field = dataSet->FieldByName(link_.DataField());
-            value = field.AsString();
-            // A longer value already stored is shown whole, never cut.
-            if (field.Size() > 0)
-                maxLength = std::max(field.Size(), static_cast<int>(value.size()));
-        } catch (const std::exception&) {
-            // A value that cannot be read shows as empty.
-            value.clear();
-        }
-    }
+    const TFieldLink::TextValue shown = link_.ReadText();
     // Setting the limit or the text, even unchanged, puts the cursor at the
     // end; so they are set only when they change.
-    setReadOnly(dataSet == nullptr);
-    if (QLineEdit::maxLength() != maxLength)
-        setMaxLength(maxLength);
-    if (text() != value)
-        setText(value);
+    setReadOnly(!shown.open);
+    if (maxLength() != shown.maxLength)
+        setMaxLength(shown.maxLength);
+    if (text() != shown.value)
+        setText(shown.value);
 }

@@ -7,6 +7,9 @@
 
 #include <QObject>
 
+#include <algorithm>
+#include <exception>
+
 TFieldLink::TFieldLink(QObject* control, std::function<void()> refresh)
     : control_(control), refresh_(std::move(refresh)) {}
 
@@ -34,6 +37,23 @@ TQuery* TFieldLink::OpenDataSet() const {
     if (!dataSet || !dataSet->Active() || dataSet->FieldIndex(fieldName_) < 0)
         return nullptr;
     return dataSet;
+}
+
+TFieldLink::TextValue TFieldLink::ReadText() const {
+    TextValue text;
+    TQuery* dataSet = OpenDataSet();
+    text.open = dataSet != nullptr;
+    if (!dataSet)
+        return text;
+    try {
+        const TField field = dataSet->FieldByName(fieldName_);
+        text.value = field.AsString();
+        if (field.Size() > 0)
+            text.maxLength = std::max(field.Size(), static_cast<int>(text.value.size()));
+    } catch (const std::exception&) {
+        text.value.clear();
+    }
+    return text;
 }
 
 void TFieldLink::Write(const std::function<void(TField&)>& store) {

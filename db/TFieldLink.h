@@ -28,6 +28,18 @@ public:
     // The source's dataset when it is open and has the column; else nullptr.
     TQuery* OpenDataSet() const;
 
+    // What a text box shows of the column: its value as text (empty for a
+    // value that cannot be read), the most characters it takes (the width
+    // of a "char(n)" column, or a longer value already stored, whole;
+    // otherwise QLineEdit's own limit), and whether there is an open
+    // dataset with the column at all.
+    struct TextValue {
+        QString value;
+        int maxLength = 32767;
+        bool open = false;
+    };
+    TextValue ReadText() const;
+
     // Puts the record into edit state and lets store set the column, then
     // refreshes the control (also when the record could not be changed).
     void Write(const std::function<void(TField&)>& store);
