@@ -167,8 +167,10 @@ void TE_genre::CreateTimeLine() {
     Shape_epoch->setAttribute(Qt::WA_TransparentForMouseEvents);
     Shape_left = new THatchShape(THatchShape::Shape::None, this);
     Shape_right = new THatchShape(THatchShape::Shape::None, this);
-    for (const auto& [handle, shape] :
+    for (const auto& pair :
          {std::pair{Handle::Left, Shape_left}, std::pair{Handle::Right, Shape_right}}) {
+        const Handle handle = pair.first;
+        THatchShape* shape = pair.second;
         shape->setCursor(Qt::SizeHorCursor);
         connect(shape, &THatchShape::MouseDown, this,
                 CommandGuard::Slot([this, handle](Qt::MouseButton button, int x, int) {
