@@ -1,5 +1,6 @@
 #include "PictureFuzzCheck.h"
 
+#include "DrawingChild.h"
 #include "EPictureError.h"
 #include "PictureLimits.h"
 
@@ -20,6 +21,22 @@ int ReadAndCheck(const std::uint8_t* data, std::size_t size,
     const std::int64_t pixels = std::int64_t{picture.width()} * picture.height();
     if (picture.isNull() || pixels <= 0 || pixels > MaxPicturePixels)
         Fail("reader returned a picture without pixels or beyond the limit", picture);
+    return 0;
+}
+
+int ReadDrawingAndCheck(const std::uint8_t* data, std::size_t size,
+                        QImage (*read)(const QByteArray& bytes)) {
+    DrawingChild::ForgetLastEnd();
+    ReadAndCheck(data, size, read);
+    const std::optional<DrawingChild::End> end = DrawingChild::LastEnd();
+    if (end == DrawingChild::End::Crashed) {
+        std::fprintf(stderr, "the drawing child crashed\n");
+        std::abort();
+    }
+    if (end == DrawingChild::End::TimedOut) {
+        std::fprintf(stderr, "the drawing child hung: still drawing at the time limit\n");
+        std::abort();
+    }
     return 0;
 }
 

@@ -1,8 +1,9 @@
-// Feeds arbitrary bytes to the placeable WMF reader (libwmf behind it).
+// Feeds arbitrary bytes to the placeable WMF reader (libwmf behind it); the
+// drawing child crashing or hanging fails the target.
 
 #include "PictureFuzzCheck.h"
 #include "WmfReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return picturefuzz::ReadAndCheck(data, size, ReadWmf);
+    return picturefuzz::ReadDrawingAndCheck(data, size, ReadWmf);
 }

@@ -1,5 +1,6 @@
 #include "EmfReader.h"
 
+#include "DrawingChild.h"
 #include "EPictureError.h"
 #include "MetafileBytes.h"
 #include "PictureLimits.h"
@@ -79,6 +80,7 @@ struct DeviceRect {
 struct EmfLayout {
     QSize size;                     // the picture, in pixels
     DeviceRect frame;               // the header's frame in pixels of the reference device
+    QSize frameSize;                // its width and height
     qsizetype length = 0;           // the records up to the end record
     std::vector<qsizetype> skipped; // records left out of the drawing
 };
@@ -108,6 +110,19 @@ bool DrawsUnsafeBitmap(const MetafileBytes& record, std::uint32_t type) {
         unsafe = unsafe || compression == CompressionRle8 || compression == CompressionRle4;
     }
     return unsafe;
+}
+
+// Record types libUEMF has no check for (it passes them with a warning on
+// standard output): they are left out of the drawing unchecked, as are
+// types beyond the last one.
+constexpr std::uint32_t UncheckedRecords[] = {0,   69,  96,  97,  102, 103, 105, 106, 107,
+                                              109, 110, 111, 112, 113, 117, 119, 120, 121};
+constexpr std::uint32_t LastRecordType = 122;
+
+bool IsUnchecked(std::uint32_t type) {
+    return type > LastRecordType ||
+           std::find(std::begin(UncheckedRecords), std::end(UncheckedRecords), type) !=
+               std::end(UncheckedRecords);
 }
 
 bool IsText(std::uint32_t type) {
@@ -155,11 +170,15 @@ EmfLayout ReadLayout(const QByteArray& bytes) {
     const long long top = onDeviceY(std::min(frameTop, frameBottom));
     const long long right = std::max(left + 1, onDeviceX(std::max(frameLeft, frameRight)));
     const long long bottom = std::max(top + 1, onDeviceY(std::max(frameTop, frameBottom)));
+    // Corners and sides alike must fit an int with room to spare: the
+    // drawing and libemf2svg take the frame's width and height as ints.
     constexpr long long Limit = 1LL << 30;
-    if (left < -Limit || top < -Limit || right > Limit || bottom > Limit)
-        throw EPictureError("Metafile header is corrupt");
+    if (left < -Limit || top < -Limit || right > Limit || bottom > Limit || right - left > Limit ||
+        bottom - top > Limit)
+        throw EPictureError("Metafile frame is too large");
     layout.frame = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
                     static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+    layout.frameSize = QSize(static_cast<int>(right - left), static_cast<int>(bottom - top));
 
     qsizetype at = 0;
     for (;;) {
@@ -171,10 +190,14 @@ EmfLayout ReadLayout(const QByteArray& bytes) {
         if (at > 0 && type == EmrHeader)
             throw EPictureError("Metafile has a second header");
         const MetafileBytes record = file.Slice(at, size);
-        if (U_emf_record_safe(record.Data()) == 0)
-            throw EPictureError("Metafile record is corrupt");
-        if (DrawsUnsafeBitmap(record, type) || (IsText(type) && !CanDrawText()))
+        if (IsUnchecked(type)) {
             layout.skipped.push_back(at);
+        } else {
+            if (U_emf_record_safe(record.Data()) == 0)
+                throw EPictureError("Metafile record is corrupt");
+            if (DrawsUnsafeBitmap(record, type) || (IsText(type) && !CanDrawText()))
+                layout.skipped.push_back(at);
+        }
         at += size;
         if (type == EmrEof)
             break;
@@ -210,8 +233,8 @@ QByteArray ToSvg(const QByteArray& bytes, const EmfLayout& layout) {
     options.svgDelimiter = true;
     // At the frame's own size in device pixels, the SVG's units are the
     // device's pixels.
-    options.imgWidth = layout.frame.right - layout.frame.left;
-    options.imgHeight = layout.frame.bottom - layout.frame.top;
+    options.imgWidth = layout.frameSize.width();
+    options.imgHeight = layout.frameSize.height();
     char* svg = nullptr;
     std::size_t svgLength = 0;
     const int converted =
@@ -222,25 +245,30 @@ QByteArray ToSvg(const QByteArray& bytes, const EmfLayout& layout) {
     return QByteArray(svg, static_cast<qsizetype>(svgLength));
 }
 
+// Draws the metafile into the pixels (the picture's size, transparent to
+// begin with). Runs in DrawingChild's child process: libemf2svg and Qt SVG
+// may crash or take minutes on hostile records.
+bool Draw(const QByteArray& bytes, const EmfLayout& layout, uchar* pixels) {
+    QSvgRenderer renderer(ToSvg(bytes, layout));
+    if (!renderer.isValid())
+        return false;
+    // The frame, which the SVG's own size may miss by a rounding.
+    renderer.setViewBox(QRectF(QPointF(0, 0), QSizeF(layout.frameSize)));
+    QImage image(pixels, layout.size.width(), layout.size.height(),
+                 layout.size.width() * qsizetype{4}, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return false;
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(layout.size)));
+    return painter.end();
+}
+
 } // namespace
 
 QImage ReadEmf(const QByteArray& bytes) {
     const EmfLayout layout = ReadLayout(bytes);
-    QSvgRenderer renderer(ToSvg(bytes, layout));
-    if (!renderer.isValid())
-        throw EPictureError("Metafile is corrupt");
-    // The frame, which the SVG's own size may miss by a rounding.
-    renderer.setViewBox(QRectF(0, 0, layout.frame.right - layout.frame.left,
-                               layout.frame.bottom - layout.frame.top));
-    QImage image(layout.size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        throw EPictureError("Not enough memory for the picture");
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(layout.size)));
-    if (!painter.end())
-        throw EPictureError("Cannot draw the metafile");
-    return image;
+    return DrawingChild::Draw(layout.size, QImage::Format_ARGB32_Premultiplied,
+                              [&](uchar* pixels) { return Draw(bytes, layout, pixels); });
 }
 
 bool HasEmfSignature(const QByteArray& bytes) {

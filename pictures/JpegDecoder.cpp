@@ -24,10 +24,13 @@ struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    // The first warning about the data, empty while there is none.
+    char damage[JMSG_LENGTH_MAX];
 };
 
 struct ProgressMonitor {
     jpeg_progress_mgr base;
+    std::int64_t pixels;
 };
 
 void ExitOnError(j_common_ptr info) {
@@ -36,18 +39,32 @@ void ExitOnError(j_common_ptr info) {
     std::longjmp(errors->jump, 1);
 }
 
-// Warnings about corrupt data (a truncated file above all) make the reading
-// fail; stray bytes between markers are harmless and pass.
+// Warnings are about data libjpeg decodes as far as it can and fills in
+// after (a truncated file, a damaged stretch of a scan), as other viewers
+// show them: the first one is kept for the caller. Stray bytes between
+// markers are harmless and not counted as damage.
 void EmitMessage(j_common_ptr info, int level) {
-    if (level == -1 && info->err->msg_code != JWRN_EXTRANEOUS_DATA)
-        info->err->error_exit(info);
+    if (level != -1 || info->err->msg_code == JWRN_EXTRANEOUS_DATA)
+        return;
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    if (errors->damage[0] == '\0')
+        errors->base.format_message(info, errors->damage);
 }
 
+// Refuses a file as soon as a scan starts that takes it beyond MaxScans or
+// beyond MaxJpegScanPixels of decoding work.
 void LimitScans(j_common_ptr info) {
     auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > MaxScans) {
+    const auto* progress = reinterpret_cast<ProgressMonitor*>(decompress->progress);
+    const std::int64_t scans = decompress->input_scan_number;
+    const char* refusal = nullptr;
+    if (scans > MaxScans)
+        refusal = "Too many scans in JPEG data";
+    else if (scans * progress->pixels > MaxJpegScanPixels)
+        refusal = "Too many scans in JPEG data for a picture of its size";
+    if (refusal != nullptr) {
         auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-        std::snprintf(errors->message, sizeof errors->message, "Too many scans in JPEG data");
+        std::snprintf(errors->message, sizeof errors->message, "%s", refusal);
         std::longjmp(errors->jump, 1);
     }
 }
@@ -64,7 +81,7 @@ enum class Outcome { Done, LibraryError, TooLarge, UnknownColours };
 // an error can leave libjpeg by longjmp. With headerOnly the size is read and
 // checked and no picture is made.
 Outcome Decompress(const QByteArray& bytes, bool headerOnly, QImage* picture, QSize* size,
-                   char* message) {
+                   char* message, char* damage) {
     jpeg_decompress_struct info;
     ErrorManager errors;
     ProgressMonitor progress;
@@ -72,6 +89,8 @@ Outcome Decompress(const QByteArray& bytes, bool headerOnly, QImage* picture, QS
     errors.base.error_exit = ExitOnError;
     errors.base.emit_message = EmitMessage;
     errors.message[0] = '\0';
+    errors.damage[0] = '\0';
+    progress.pixels = 0;
     if (setjmp(errors.jump)) {
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", errors.message);
         jpeg_destroy_decompress(&info);
@@ -92,6 +111,7 @@ Outcome Decompress(const QByteArray& bytes, bool headerOnly, QImage* picture, QS
         return Outcome::TooLarge;
     }
     *size = QSize(static_cast<int>(width), static_cast<int>(height));
+    progress.pixels = width * height;
     bool cmyk = false;
     switch (info.jpeg_color_space) {
     case JCS_GRAYSCALE:
@@ -140,18 +160,21 @@ Outcome Decompress(const QByteArray& bytes, bool headerOnly, QImage* picture, QS
         }
     }
     jpeg_finish_decompress(&info);
+    std::snprintf(damage, JMSG_LENGTH_MAX, "%s", errors.damage);
     jpeg_destroy_decompress(&info);
     return Outcome::Done;
 }
 
-QImage Decode(const QByteArray& bytes, bool headerOnly, QSize* size) {
+JpegDecoding Decode(const QByteArray& bytes, bool headerOnly, QSize* size) {
     if (bytes.isEmpty())
         throw EPictureError("No JPEG data");
-    QImage picture;
+    JpegDecoding decoding;
     char message[JMSG_LENGTH_MAX];
-    switch (Decompress(bytes, headerOnly, &picture, size, message)) {
+    char damage[JMSG_LENGTH_MAX] = "";
+    switch (Decompress(bytes, headerOnly, &decoding.picture, size, message, damage)) {
     case Outcome::Done:
-        return picture;
+        decoding.damage = damage;
+        return decoding;
     case Outcome::LibraryError:
         throw EPictureError(std::string("JPEG error: ") + message);
     case Outcome::TooLarge:
@@ -164,9 +187,13 @@ QImage Decode(const QByteArray& bytes, bool headerOnly, QSize* size) {
 
 } // namespace
 
-QImage ReadJpeg(const QByteArray& bytes) {
+JpegDecoding DecodeJpeg(const QByteArray& bytes) {
     QSize size;
     return Decode(bytes, false, &size);
+}
+
+QImage ReadJpeg(const QByteArray& bytes) {
+    return DecodeJpeg(bytes).picture;
 }
 
 QSize ReadJpegSize(const QByteArray& bytes) {

@@ -1,5 +1,6 @@
 #include "WmfReader.h"
 
+#include "DrawingChild.h"
 #include "EPictureError.h"
 #include "MetafileBytes.h"
 #include "PictureLimits.h"
@@ -10,21 +11,12 @@
 #include <QSizeF>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
@@ -66,10 +58,9 @@ constexpr double DefaultGlyphPixels = 16;
 constexpr double LibraryFontUnits = 12;
 
 // What libwmf may allocate for one metafile through its allocator (gd's
-// raster is not among it: its size is checked before libwmf starts), and
-// how long it may take to draw it.
+// raster is not among it: its size is checked before libwmf starts);
+// its drawing time is DrawingChild's.
 constexpr std::size_t LibraryMemoryLimit = std::size_t{1} << 30;
-constexpr std::chrono::seconds DrawingTimeLimit{8};
 
 // What the checks of the header and the records found.
 struct WmfLayout {
@@ -342,56 +333,6 @@ bool Play(QByteArray& copy, const WmfLayout& layout, QRgb* pixels) noexcept {
     return true;
 }
 
-// Memory shared with the child process, later the picture's pixels.
-struct SharedPixels {
-    void* data;
-    std::size_t size;
-};
-
-void Unmap(void* info) {
-    const auto* pixels = static_cast<SharedPixels*>(info);
-    if (pixels->data != nullptr)
-        munmap(pixels->data, pixels->size);
-    delete pixels;
-}
-
-// A file descriptor, closed at the end of its scope.
-struct Descriptor {
-    int number = -1;
-    ~Descriptor() {
-        if (number >= 0)
-            close(number);
-    }
-};
-
-// Waits up to the time limit for the child's one-byte result; none (the
-// child died, or is still drawing and is killed) gives nullopt.
-std::optional<char> AwaitChild(pid_t child, int input, bool& timedOut) {
-    const auto deadline = std::chrono::steady_clock::now() + DrawingTimeLimit;
-    std::optional<char> result;
-    timedOut = true;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd waiting{input, POLLIN, 0};
-        const int ready = poll(&waiting, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        timedOut = ready == 0;
-        char status = 0;
-        if (ready > 0 && read(input, &status, 1) == 1)
-            result = status;
-        break;
-    }
-    if (!result)
-        kill(child, SIGKILL);
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    return result;
-}
-
 QImage Draw(const QByteArray& bytes, const WmfLayout& layout) {
     // libwmf reads its copy: the records up to the end record, the header's
     // largest record as the records really are (libwmf sizes its record
@@ -407,48 +348,10 @@ QImage Draw(const QByteArray& bytes, const WmfLayout& layout) {
 
     // libwmf loops for a very long time, or crashes, on some metafiles that
     // no check here foresees (it fills a shape of millions of pixels pixel
-    // by pixel, clipped or not): it draws in a child process, into memory
-    // shared with this one, within DrawingTimeLimit.
-    const std::size_t size = static_cast<std::size_t>(layout.size.width()) *
-                             static_cast<std::size_t>(layout.size.height()) * sizeof(QRgb);
-    std::unique_ptr<SharedPixels, void (*)(void*)> mapping(new SharedPixels{nullptr, size}, Unmap);
-    void* data = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (data == MAP_FAILED)
-        throw EPictureError("Not enough memory for the picture");
-    mapping->data = data;
-
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0)
-        throw EPictureError("Cannot start drawing the metafile");
-    const Descriptor input{ends[0]};
-    Descriptor output{ends[1]};
-    const pid_t child = fork();
-    if (child == 0) {
-        const char status = Play(copy, layout, static_cast<QRgb*>(data)) ? 1 : 0;
-        [[maybe_unused]] const ssize_t written = write(output.number, &status, 1);
-        _exit(0);
-    }
-    // The child's end closes here, so that its death ends the wait.
-    close(output.number);
-    output.number = -1;
-    if (child < 0)
-        throw EPictureError("Cannot start drawing the metafile");
-    bool timedOut = false;
-    const std::optional<char> status = AwaitChild(child, input.number, timedOut);
-    if (!status)
-        throw EPictureError(timedOut ? "Metafile takes too long to draw"
-                                     : "Metafile cannot be drawn");
-    if (*status != 1)
-        throw EPictureError("Metafile is corrupt");
-
-    QImage image(static_cast<uchar*>(data), layout.size.width(), layout.size.height(),
-                 layout.size.width() * static_cast<qsizetype>(sizeof(QRgb)), QImage::Format_ARGB32,
-                 Unmap, mapping.get());
-    if (image.isNull())
-        throw EPictureError("Not enough memory for the picture");
-    // The image unmaps the pixels when it goes.
-    mapping.release();
-    return image;
+    // by pixel, clipped or not): it draws in a child process.
+    return DrawingChild::Draw(layout.size, QImage::Format_ARGB32, [&](uchar* pixels) {
+        return Play(copy, layout, reinterpret_cast<QRgb*>(pixels));
+    });
 }
 
 } // namespace

@@ -9,8 +9,8 @@
 // the picture is the window of the metafile's first window origin and extent
 // records (the bounding box where it has none). The header and the chain of
 // records are checked before libwmf sees them, and fonts are kept to sizes
-// libwmf draws safely. libwmf draws in a child process with a time limit:
-// a metafile it crashes on or takes too long with, one without the
+// libwmf draws safely. libwmf draws in a child process (DrawingChild) within
+// its time limit: a metafile it crashes on or takes too long with, one without the
 // placeable header (it carries no size), a truncated or corrupt one, or one
 // whose size or embedded bitmaps exceed the limits throws EPictureError. The
 // result is Format_ARGB32 on a white background.

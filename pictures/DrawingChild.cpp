@@ -1,0 +1,201 @@
+#include "DrawingChild.h"
+
+#include "EPictureError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+namespace {
+
+// Memory shared with the child process, later the picture's pixels.
+struct SharedPixels {
+    void* data;
+    std::size_t size;
+};
+
+void Unmap(void* info) {
+    const auto* pixels = static_cast<SharedPixels*>(info);
+    if (pixels->data != nullptr)
+        munmap(pixels->data, pixels->size);
+    delete pixels;
+}
+
+// A file descriptor, closed at the end of its scope.
+struct Descriptor {
+    int number = -1;
+    ~Descriptor() {
+        if (number >= 0)
+            close(number);
+    }
+};
+
+// The memory limit of the child: the data and stack this process has now,
+// plus the budget; none where it cannot be had or must not be set.
+std::optional<rlim_t> ChildMemoryLimit() {
+#ifdef VELMORA_ADDRESS_SANITIZER
+    return std::nullopt;
+#else
+    // What the child may allocate beyond what this process had when it
+    // forked (the shared pixels are not counted).
+    constexpr rlim_t ChildMemoryBudget = rlim_t{2} << 30;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return std::nullopt;
+    unsigned long fields[6] = {};
+    const int read = std::fscanf(statm, "%lu %lu %lu %lu %lu %lu", &fields[0], &fields[1],
+                                 &fields[2], &fields[3], &fields[4], &fields[5]);
+    std::fclose(statm);
+    const long page = sysconf(_SC_PAGESIZE);
+    if (read != 6 || page <= 0)
+        return std::nullopt;
+    return rlim_t{fields[5]} * static_cast<rlim_t>(page) + ChildMemoryBudget;
+#endif
+}
+
+// Closes every descriptor but the one kept, from 3 on.
+void CloseAllBut(int kept) {
+    if (kept > 3 && close_range(3, static_cast<unsigned>(kept) - 1, 0) != 0) {
+        for (int fd = 3; fd < kept; ++fd)
+            close(fd);
+    }
+    if (close_range(static_cast<unsigned>(kept) + 1, ~0U, 0) != 0) {
+        const long most = sysconf(_SC_OPEN_MAX);
+        for (long fd = kept + 1; fd < (most > 0 ? most : 65536); ++fd)
+            close(static_cast<int>(fd));
+    }
+}
+
+// The child's side: everything here is system calls until draw.
+[[noreturn]] void RunChild(pid_t parent, int output, std::optional<rlim_t> memory,
+                           std::chrono::milliseconds timeLimit,
+                           const std::function<bool(uchar*)>& draw, uchar* pixels) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(1);
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null < 0)
+        _exit(1);
+    for (int fd = 0; fd <= 2; ++fd)
+        dup2(null, fd);
+    CloseAllBut(output);
+
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    // A backstop should this process fail to kill the child in time.
+    const auto seconds = static_cast<rlim_t>(timeLimit.count() / 1000 + 2);
+    const rlimit cpu{seconds, seconds};
+    setrlimit(RLIMIT_CPU, &cpu);
+    if (memory) {
+        const rlimit data{*memory, *memory};
+        setrlimit(RLIMIT_DATA, &data);
+    }
+
+    char status = 0;
+    try {
+        status = draw(pixels) ? 1 : 0;
+    } catch (...) {
+        status = 0;
+    }
+    [[maybe_unused]] const ssize_t written = write(output, &status, 1);
+    _exit(0);
+}
+
+// Waits up to the time limit for the child's one-byte answer, kills the
+// child if it has not answered, reaps it, and says how it ended.
+DrawingChild::End AwaitChild(pid_t child, int input, std::chrono::milliseconds timeLimit) {
+    const auto deadline = std::chrono::steady_clock::now() + timeLimit;
+    std::optional<char> answer;
+    bool timedOut = true;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd waiting{input, POLLIN, 0};
+        const int ready = poll(&waiting, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        timedOut = ready == 0;
+        char status = 0;
+        if (ready > 0 && read(input, &status, 1) == 1)
+            answer = status;
+        break;
+    }
+    if (!answer)
+        kill(child, SIGKILL);
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    if (answer)
+        return *answer == 1 ? DrawingChild::End::Drawn : DrawingChild::End::Refused;
+    return timedOut ? DrawingChild::End::TimedOut : DrawingChild::End::Crashed;
+}
+
+} // namespace
+
+QImage DrawingChild::Draw(QSize size, QImage::Format format,
+                          const std::function<bool(uchar*)>& draw,
+                          std::chrono::milliseconds timeLimit) {
+    lastEnd_ = End::Crashed;
+    const qsizetype stride = size.width() * qsizetype{4};
+    const std::size_t bytes =
+        static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height());
+    std::unique_ptr<SharedPixels, void (*)(void*)> mapping(new SharedPixels{nullptr, bytes}, Unmap);
+    void* data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (data == MAP_FAILED)
+        throw EPictureError("Not enough memory for the picture");
+    mapping->data = data;
+
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        throw EPictureError("Metafile cannot be drawn");
+    const Descriptor input{ends[0]};
+    Descriptor output{ends[1]};
+    const std::optional<rlim_t> memory = ChildMemoryLimit();
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child == 0)
+        RunChild(parent, output.number, memory, timeLimit, draw, static_cast<uchar*>(data));
+    // This end closes here, so that the child's death ends the wait.
+    close(output.number);
+    output.number = -1;
+    if (child < 0)
+        throw EPictureError("Metafile cannot be drawn");
+    lastEnd_ = AwaitChild(child, input.number, timeLimit);
+    switch (*lastEnd_) {
+    case End::Drawn:
+        break;
+    case End::Refused:
+        throw EPictureError("Metafile is corrupt");
+    case End::Crashed:
+        throw EPictureError("Metafile cannot be drawn");
+    case End::TimedOut:
+        throw EPictureError("Metafile takes too long to draw");
+    }
+
+    QImage image(static_cast<uchar*>(data), size.width(), size.height(), stride, format, Unmap,
+                 mapping.get());
+    if (image.isNull())
+        throw EPictureError("Not enough memory for the picture");
+    // The image unmaps the pixels when it goes.
+    mapping.release();
+    return image;
+}
