@@ -233,11 +233,13 @@ QImage ReadPlain(const ByteView& view, const DibLayout& layout, qsizetype pixels
 }
 
 // Run-length data; pixels the data skips stay black. Every step consumes at
-// least two bytes, so the loop ends with the data.
+// least two bytes, so the loop ends with the data. A picture larger than its
+// data can give in runs is refused before its memory is taken.
 QImage ReadRunLength(const ByteView& view, const DibLayout& layout, qsizetype pixels) {
     const bool fourBits = layout.compression == CompressionRle4;
     const std::uint8_t* data = view.At(pixels, view.Size() - pixels);
     const qsizetype size = view.Size() - pixels;
+    CheckPixelsBackedBy(layout.width, layout.height, size, MaxRunLengthPixelsPerByte);
     QImage image = NewImage(layout, QImage::Format_RGB32);
     std::int64_t x = 0;
     std::int64_t y = 0;

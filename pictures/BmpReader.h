@@ -9,8 +9,9 @@
 // (5-5-5 or bit fields), 24 bits, 32 bits (plain or bit fields); RLE8 and
 // RLE4; rows bottom-up or top-down. The result is Format_RGB32, or
 // Format_ARGB32 for an icon with transparent parts. Everything is checked
-// against the input's length; a malformed or oversized bitmap throws
-// EPictureError before any pixel memory is allocated.
+// against the input's length (run-length data must be able to hold the
+// pixels it claims); a malformed or oversized bitmap throws EPictureError
+// before any pixel memory is allocated.
 QImage ReadBmp(const QByteArray& bytes);
 
 // The bitmap of an icon entry: a header without a file header, whose height

@@ -115,6 +115,11 @@ QImage ReadGif(const QByteArray& bytes) {
     const std::int64_t screenHeight =
         std::max<std::int64_t>(file->SHeight, std::int64_t{frame.Top} + frame.Height);
     CheckPictureSize(screenWidth, screenHeight);
+    // LZW data can stand for only so many pixels: the frame's must lie in
+    // what follows its descriptor, and a screen larger than the whole file
+    // could fill is no picture either.
+    CheckPixelsBackedBy(frame.Width, frame.Height, bytes.size() - input.at, MaxLzwPixelsPerByte);
+    CheckPixelsBackedBy(screenWidth, screenHeight, bytes.size(), MaxLzwPixelsPerByte);
 
     const std::vector<GifPixelType> indexes =
         ReadFrameIndexes(file.get(), frame.Width, frame.Height);

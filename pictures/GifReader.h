@@ -7,5 +7,6 @@
 // draws it on the logical screen. Pixels outside the frame and pixels of the
 // frame's transparent colour stay transparent (Format_ARGB32); the picture
 // loader lays them over its background. Sizes are checked before anything is
-// allocated; malformed data throws EPictureError.
+// allocated, against the limits and against the pixels the file's data can
+// hold; malformed data throws EPictureError.
 QImage ReadGif(const QByteArray& bytes);

@@ -35,36 +35,38 @@ std::uint16_t U16(const char* at) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-bool IsPng(const QByteArray& image) {
-    return image.size() >= 24 && std::memcmp(image.constData(), PngSignature, 8) == 0 &&
-           std::memcmp(image.constData() + 12, "IHDR", 4) == 0;
+bool IsPng(const char* image, qsizetype length) {
+    return length >= 24 && std::memcmp(image, PngSignature, 8) == 0 &&
+           std::memcmp(image + 12, "IHDR", 4) == 0;
 }
 
+// An entry of the directory: where its image lies in the file and the size
+// its own header gives (the directory's bytes are often wrong). Only the
+// chosen entry is copied out of the file.
 struct Candidate {
-    QByteArray data;
-    std::int64_t pixels = -1;
+    qsizetype offset = 0;
+    qsizetype length = 0;
+    std::int64_t pixels = -1; // -1 when the entry cannot be an image
     int bits = 0;
 };
 
-// The size an entry's own header gives (the directory's bytes are often
-// wrong); -1 when the entry cannot be an image.
-Candidate Inspect(const QByteArray& image) {
-    Candidate candidate;
-    candidate.data = image;
-    if (IsPng(image)) {
+Candidate Inspect(const QByteArray& bytes, qsizetype offset, qsizetype length) {
+    Candidate candidate{offset, length};
+    const char* image = bytes.constData() + offset;
+    if (IsPng(image, length)) {
         // Each side fits 32 bits, so their product fits 64 unsigned bits; a
         // count beyond the signed range still ranks as the largest (and is
         // refused when the entry is read).
-        const std::uint64_t width = U32BigEndian(image.constData() + 16);
-        const std::uint64_t height = U32BigEndian(image.constData() + 20);
+        const std::uint64_t width = U32BigEndian(image + 16);
+        const std::uint64_t height = U32BigEndian(image + 20);
         candidate.pixels = static_cast<std::int64_t>(
             std::min<std::uint64_t>(width * height, std::numeric_limits<std::int64_t>::max()));
         candidate.bits = 32;
-    } else if (image.size() >= 16 && U32(image.constData()) >= 40) {
-        const std::int64_t width = static_cast<std::int32_t>(U32(image.constData() + 4));
-        const std::int64_t height = static_cast<std::int32_t>(U32(image.constData() + 8)) / 2;
+    } else if (length >= 16 && U32(image) >= 40) {
+        const std::int64_t width = static_cast<std::int32_t>(U32(image + 4));
+        const std::int64_t height = static_cast<std::int32_t>(U32(image + 8)) / 2;
         candidate.pixels = width * (height < 0 ? -height : height);
-        candidate.bits = U16(image.constData() + 14);
+        candidate.bits = U16(image + 14);
     }
     return candidate;
 }
@@ -73,6 +75,7 @@ QImage ReadPng(const QByteArray& image) {
     const std::int64_t width = U32BigEndian(image.constData() + 16);
     const std::int64_t height = U32BigEndian(image.constData() + 20);
     CheckPictureSize(width, height);
+    CheckPixelsBackedBy(width, height, image.size(), MaxDeflatePixelsPerByte);
     QBuffer buffer;
     buffer.setData(image);
     buffer.open(QIODevice::ReadOnly);
@@ -99,14 +102,15 @@ QImage ReadIco(const QByteArray& bytes) {
         const qsizetype offset = U32(bytes.constData() + entry + 12);
         if (offset >= bytes.size() || length > bytes.size() - offset)
             continue;
-        const Candidate candidate = Inspect(bytes.mid(offset, length));
+        const Candidate candidate = Inspect(bytes, offset, length);
         if (candidate.pixels > best.pixels ||
             (candidate.pixels == best.pixels && candidate.bits > best.bits))
             best = candidate;
     }
     if (best.pixels <= 0)
         throw EPictureError("Icon file has no image");
-    if (IsPng(best.data))
-        return ReadPng(best.data);
-    return ReadIconBitmap(best.data);
+    const QByteArray image = bytes.mid(best.offset, best.length);
+    if (IsPng(image.constData(), image.size()))
+        return ReadPng(image);
+    return ReadIconBitmap(image);
 }

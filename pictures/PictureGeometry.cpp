@@ -1,7 +1,9 @@
 #include "PictureGeometry.h"
 
 #include "Bitmap24.h"
+#include "EPictureError.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -10,17 +12,46 @@ namespace {
 
 enum class Turn { Left, Right };
 
+// Square blocks of this many pixels a side are turned one at a time, so that
+// the source rows read and the destination rows written in a block stay in
+// the cache together; a pixel at a time across whole rows would miss it on
+// every write.
+constexpr int Block = 32;
+
 void Rotate(const QImage& source, QImage& destination, Turn turn) {
     const QImage from = ToBitmap24(source);
     const int width = from.width();
     const int height = from.height();
     QImage to(height, width, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = from.constScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int column = turn == Turn::Left ? y : height - 1 - y;
-            const int targetRow = turn == Turn::Left ? width - 1 - x : x;
-            std::memcpy(to.scanLine(targetRow) + column * 3, row + x * 3, 3);
+    if (to.isNull() && !from.isNull())
+        throw EPictureError("Not enough memory to turn the picture");
+    const std::uint8_t* const fromBits = from.constBits();
+    std::uint8_t* const toBits = to.isNull() ? nullptr : to.bits();
+    const qsizetype fromStride = from.bytesPerLine();
+    const qsizetype toStride = to.bytesPerLine();
+    // Destination row r holds source column x = r (Right) or width - 1 - r
+    // (Left); along it, column c holds source row y = height - 1 - c (Right)
+    // or c (Left). Each block is written a destination row at a time.
+    for (int rowStart = 0; rowStart < width; rowStart += Block) {
+        const int rowEnd = std::min(rowStart + Block, width);
+        for (int columnStart = 0; columnStart < height; columnStart += Block) {
+            const int columnEnd = std::min(columnStart + Block, height);
+            for (int row = rowStart; row < rowEnd; ++row) {
+                const int x = turn == Turn::Left ? width - 1 - row : row;
+                std::uint8_t* target = toBits + row * toStride + columnStart * 3;
+                qsizetype at =
+                    (turn == Turn::Left ? columnStart : height - 1 - columnStart) * fromStride +
+                    x * 3;
+                const qsizetype step = turn == Turn::Left ? fromStride : -fromStride;
+                for (int column = columnStart; column < columnEnd; ++column) {
+                    const std::uint8_t* pixel = fromBits + at;
+                    target[0] = pixel[0];
+                    target[1] = pixel[1];
+                    target[2] = pixel[2];
+                    target += 3;
+                    at += step;
+                }
+            }
         }
     }
     destination = to;

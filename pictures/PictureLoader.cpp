@@ -2,6 +2,7 @@
 
 #include "Bitmap24.h"
 #include "BusyCursor.h"
+#include "PictureLimits.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -10,20 +11,50 @@
 #include <memory>
 
 std::optional<QImage> LoadPictureFile(const QString& fileName) {
-    if (!QFileInfo(fileName).isFile())
-        return std::nullopt;
-    const BusyCursor busy;
-    const std::unique_ptr<TGraphic> graphic = TGraphic::ForFileName(fileName);
-    if (!graphic || !LoadGraphicFile(*graphic, fileName))
-        return std::nullopt;
-    return GraphicToBitmap(graphic.get());
+    return LoadPictureFile(fileName, nullptr);
 }
 
-bool LoadGraphicFile(TGraphic& graphic, const QString& fileName) {
+std::optional<QImage> LoadPictureFile(const QString& fileName, QString* failure) {
+    const auto fail = [failure](const QString& why) -> std::optional<QImage> {
+        if (failure != nullptr)
+            *failure = why;
+        return std::nullopt;
+    };
+    if (!QFileInfo(fileName).isFile())
+        return fail(QStringLiteral("The file does not exist."));
+    const BusyCursor busy;
+    const std::unique_ptr<TGraphic> graphic = TGraphic::ForFileName(fileName);
+    if (!graphic)
+        return fail(QStringLiteral("Pictures of this kind cannot be read."));
+    QString loadFailure;
+    if (!LoadGraphicFile(*graphic, fileName, &loadFailure))
+        return fail(loadFailure);
+    const QString sizeFailure = PictureSizeFailure(QSize(graphic->Width(), graphic->Height()));
+    if (!sizeFailure.isEmpty())
+        return fail(sizeFailure);
+    std::optional<QImage> bitmap = GraphicToBitmap(graphic.get());
+    if (!bitmap)
+        return fail(QStringLiteral("Not enough memory for the picture."));
+    return bitmap;
+}
+
+QString PictureSizeFailure(const QSize& size) {
+    if (FitsJpeg(size.width(), size.height()))
+        return QString();
+    return QStringLiteral("The picture is %1 x %2 pixels; a stored picture can be at most %3 "
+                          "pixels wide and %3 pixels high.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(MaxJpegSide);
+}
+
+bool LoadGraphicFile(TGraphic& graphic, const QString& fileName, QString* failure) {
     try {
         graphic.LoadFromFile(fileName);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (failure != nullptr)
+            *failure = QString::fromStdString(error.what());
         return false;
     }
 }

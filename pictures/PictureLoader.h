@@ -17,8 +17,18 @@
 // every way out.
 std::optional<QImage> LoadPictureFile(const QString& fileName);
 
-// Loads the graphic from the file; any error while loading gives false.
-bool LoadGraphicFile(TGraphic& graphic, const QString& fileName);
+// The same; when it gives none and failure is given, failure receives why,
+// in words the program can show. A picture wider or higher than a JPEG file
+// can hold (MaxJpegSide) is refused here: it could never be stored.
+std::optional<QImage> LoadPictureFile(const QString& fileName, QString* failure);
+
+// Why a bitmap of this size cannot be stored as a picture, or an empty text
+// when it can.
+QString PictureSizeFailure(const QSize& size);
+
+// Loads the graphic from the file; any error while loading gives false
+// (and its text in failure, when given).
+bool LoadGraphicFile(TGraphic& graphic, const QString& fileName, QString* failure = nullptr);
 
 // A bitmap of the graphic's size with the graphic drawn at (0, 0) over a
 // white background; none for no graphic or when the bitmap cannot be made.

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
@@ -35,6 +36,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -217,13 +219,18 @@ bool TF_picture_mgm::EditPicture(TJpegPicture* picture, QImage* thumbnail) {
     ShowRealSize(OnePixel());
     Image2->SetPicture(OnePixel());
     // A picture that cannot be decoded (an empty one among them) leaves
-    // the one pixel.
-    if (picture != nullptr) {
+    // the one pixel, standing in for it until another picture replaces it.
+    standIn_ = true;
+    QString unreadable;
+    if (picture != nullptr && !picture->Empty()) {
         try {
             Image1->SetPicture(picture->ToBitmap());
-        } catch (const std::exception&) {
+            standIn_ = false;
+        } catch (const std::exception& error) {
+            unreadable = QString::fromStdString(error.what());
         }
     }
+    startPicture_ = Image1->Picture().cacheKey();
     if (thumbnail != nullptr)
         Image2->SetPicture(ToBitmap24(*thumbnail));
     PictureChanged = false;
@@ -232,10 +239,17 @@ bool TF_picture_mgm::EditPicture(TJpegPicture* picture, QImage* thumbnail) {
     Dragging = false;
     UpdateWorkAreaSize();
 
+    if (!unreadable.isEmpty())
+        ShowMsg(QStringLiteral("The picture cannot be read (%1).\nIt is kept as it is unless you "
+                               "load or paste another picture.")
+                    .arg(unreadable));
     DialogRunner::Exec(*this);
 
     if (Accepted) {
-        if (picture != nullptr) {
+        // Only a picture the user replaced or changed goes back: one that
+        // was not touched keeps its bytes, and the stand-in for a picture
+        // that could not be read never takes its place.
+        if (picture != nullptr && WorkingPictureReplaced()) {
             try {
                 picture->Assign(Image1->Picture());
             } catch (const std::exception&) {
@@ -272,9 +286,15 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    ShowRealSize(LoadPictureFile(fileName).value_or(QImage()));
-    ViewScale = 100;
-    PictureChanged = true;
+    // A file that cannot be read changes nothing: the picture shown stays.
+    QString failure;
+    const std::optional<QImage> loaded = LoadPictureFile(fileName, &failure);
+    if (!loaded) {
+        ShowMsg(QStringLiteral("Cannot load the picture from %1:\n%2")
+                    .arg(QDir::toNativeSeparators(fileName), failure));
+        return;
+    }
+    ReplacePicture(*loaded);
 }
 
 void TF_picture_mgm::btn_pasteClick() {
@@ -285,17 +305,43 @@ void TF_picture_mgm::btn_pasteClick() {
     }
     if (!Ask(QStringLiteral("Paste from clipboard ?")))
         return;
-    ShowRealSize(ToBitmap24(QApplication::clipboard()->image()));
+    const QImage pasted = ToBitmap24(QApplication::clipboard()->image());
+    if (pasted.isNull()) {
+        ShowMsg(QStringLiteral("Sorry, can't paste clipboard content as a picture."));
+        return;
+    }
+    const QString sizeFailure = PictureSizeFailure(pasted.size());
+    if (!sizeFailure.isEmpty()) {
+        ShowMsg(sizeFailure);
+        return;
+    }
+    ReplacePicture(pasted);
+}
+
+void TF_picture_mgm::ReplacePicture(const QImage& picture) {
+    ShowRealSize(picture);
     ViewScale = 100;
     PictureChanged = true;
+}
+
+bool TF_picture_mgm::WorkingPictureReplaced() const {
+    // Every change makes a new bitmap; the one shown at the start is shared
+    // with what it was made from and never written to.
+    return Image1->Picture().cacheKey() != startPicture_;
+}
+
+bool TF_picture_mgm::ShowsStandIn() const {
+    return standIn_ && !WorkingPictureReplaced();
 }
 
 void TF_picture_mgm::btn_scaleClick() {
     if (ScaleView == nullptr)
         return;
-    ScaleView->ShowScaleView(Image1, true);
+    // The stand-in for a picture that could not be read is only shown.
+    const bool resampling = !ShowsStandIn();
+    ScaleView->ShowScaleView(Image1, resampling);
     ViewScale = ScaleView->CurrentScale();
-    if (ScaleView->Resampled())
+    if (resampling && ScaleView->Resampled())
         PictureChanged = true;
     UpdateWorkAreaSize();
 }
@@ -327,6 +373,10 @@ void TF_picture_mgm::CopyToClipboard() {
 }
 
 void TF_picture_mgm::Rotate(bool clockwise) {
+    // Turning the stand-in for a picture that could not be read would
+    // change nothing the caller keeps.
+    if (ShowsStandIn())
+        return;
     PictureChanged = true;
     const BusyCursor busy;
     const QImage copy = Image1->Picture();
@@ -413,6 +463,14 @@ void TF_picture_mgm::Shape_catchMouseUp() {
 // --- Ok, the menu, the work area -------------------------------------------------
 
 void TF_picture_mgm::btn_okClick() {
+    // Resampling can make a picture larger than a JPEG file holds; it is
+    // refused here, before the caller stores its thumbnail.
+    const QString sizeFailure =
+        WorkingPictureReplaced() ? PictureSizeFailure(Image1->Picture().size()) : QString();
+    if (!sizeFailure.isEmpty()) {
+        ShowMsg(sizeFailure);
+        return;
+    }
     Accepted = true;
     accept();
 }

@@ -68,8 +68,10 @@ public:
     int DragY = 0;
 
     // Shows the dialog for the picture and the thumbnail (either may be
-    // nullptr); on Ok both take what the dialog shows. True when the user
-    // pressed Ok and something changed.
+    // nullptr); on Ok the thumbnail takes what the dialog shows, and the
+    // picture too when the user replaced, turned or resampled it. A picture
+    // that cannot be decoded is said so and kept as it is. True when the
+    // user pressed Ok and something changed.
     bool EditPicture(TJpegPicture* picture, QImage* thumbnail);
 
     void btn_load_from_fileClick();
@@ -94,8 +96,21 @@ protected:
 
 private:
     void Rotate(bool clockwise);
+    // The working picture becomes a picture from a file or the clipboard.
+    void ReplacePicture(const QImage& picture);
+    // The working picture is no longer the one EditPicture began with: it
+    // was replaced, turned or resampled, and goes back to the caller on Ok.
+    bool WorkingPictureReplaced() const;
+    // The working picture is still the one pixel that stands for an empty
+    // picture or one that could not be decoded; it is never handed back.
+    bool ShowsStandIn() const;
     // The working picture at real size, unstretched.
     void ShowRealSize(const QImage& picture);
     void UpdateWorkAreaSize();
     void ShowContextMenu(const QPoint& globalPos);
+
+    // EditPicture began with a stand-in for the caller's picture.
+    bool standIn_ = true;
+    // The QImage::cacheKey of the working picture EditPicture began with.
+    qint64 startPicture_ = 0;
 };

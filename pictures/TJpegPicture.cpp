@@ -4,6 +4,7 @@
 #include "EPictureError.h"
 #include "JpegDecoder.h"
 #include "JpegEncoder.h"
+#include "PictureLimits.h"
 
 void TJpegPicture::LoadFromBytes(const QByteArray& bytes) {
     bytes_.clear();
@@ -19,6 +20,10 @@ void TJpegPicture::LoadFromBytes(const QByteArray& bytes) {
 }
 
 void TJpegPicture::Assign(const QImage& bitmap) {
+    // Refused before anything changes: such a picture could be held but
+    // never saved.
+    if (!FitsJpeg(bitmap.width(), bitmap.height()))
+        throw EPictureError("The picture is too large for a JPEG file");
     bytes_.clear();
     width_ = 0;
     height_ = 0;

@@ -12,7 +12,9 @@ public:
     // Takes the bytes and reads their header; throws EPictureError for bytes
     // that are not a JPEG picture the program takes. No bytes loads empty.
     void LoadFromBytes(const QByteArray& bytes);
-    // Takes the bitmap (a null bitmap makes the picture empty).
+    // Takes the bitmap (a null bitmap makes the picture empty). Throws
+    // EPictureError, and keeps what it held, for a bitmap wider or higher
+    // than a JPEG file can hold.
     void Assign(const QImage& bitmap);
 
     bool Empty() const { return bitmap_.isNull() && bytes_.isEmpty(); }

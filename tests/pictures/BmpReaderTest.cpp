@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include <vector>
@@ -121,4 +122,45 @@ TEST(BmpReaderTest, MalformedAndOversizedFilesAreRefused) {
     QByteArray badOffset = BmpFile(1, 1, 24, 0, {}, pixel);
     badOffset.replace(10, 4, Le32(5000));
     EXPECT_EQ(qRgb(3, 2, 1), ReadBmp(badOffset).pixel(0, 0));
+}
+
+TEST(BmpReaderTest, RunLengthDataMustBeAbleToHoldThePixelsItClaims) {
+    const QByteArray palette = Palette({qRgb(200, 0, 0), qRgb(0, 0, 200)});
+    // Runs of 255 pixels of one colour across each row, then end of line:
+    // the tightest data a real encoder writes.
+    const auto solid = [](int width, int height, int value) {
+        QByteArray row;
+        for (int left = width; left > 0; left -= 255)
+            row += Bytes({std::min(left, 255), value});
+        row += Bytes({0, 0});
+        return row.repeated(height) + Bytes({0, 1});
+    };
+    struct Case {
+        const char* name;
+        std::int32_t width;
+        std::int32_t height;
+        std::uint32_t compression;
+        QByteArray data;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"RLE8, a few bytes for 10000 x 10000", 10000, 10000, 1, Bytes({255, 1, 0, 0, 0, 1}),
+         false},
+        {"RLE4, a few bytes for 10000 x 10000", 10000, -10000, 2, Bytes({255, 1, 0, 1}), false},
+        {"RLE8, a delta past most of 9000 x 9000", 9000, 9000, 1,
+         Bytes({0, 2, 255, 255, 0, 2, 255, 255, 4, 1, 0, 1}), false},
+        {"RLE8, solid 2550 x 1200", 2550, 1200, 1, solid(2550, 1200, 1), true},
+        {"RLE4, solid 1000 x 700", 1000, 700, 2, solid(1000, 700, 0x11), true},
+    };
+    for (const Case& c : cases) {
+        const QByteArray file = BmpFile(c.width, c.height, c.compression == 1 ? 8 : 4,
+                                        c.compression, palette, c.data, 2);
+        if (c.loads) {
+            const QImage image = ReadBmp(file);
+            EXPECT_EQ(QSize(c.width, c.height), image.size()) << c.name;
+            EXPECT_EQ(qRgb(0, 0, 200), image.pixel(c.width - 1, c.height - 1)) << c.name;
+        } else {
+            EXPECT_THROW(ReadBmp(file), EPictureError) << c.name;
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include "PictureTestSupport.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -146,4 +147,72 @@ TEST_F(GifIconReaderTest, IconBitmapMaskAndPngEntries) {
     QByteArray hugePng = png;
     hugePng.replace(16, 8, Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xE4}));
     EXPECT_THROW(ReadIco(icon({dib, hugePng})), EPictureError);
+}
+
+namespace {
+
+// Where the first image descriptor of a GIF file starts: after the header,
+// the global colour table and any extensions.
+qsizetype FirstImageDescriptor(const QByteArray& gif) {
+    const auto byte = [&gif](qsizetype at) { return static_cast<std::uint8_t>(gif.at(at)); };
+    qsizetype at = 13;
+    if (byte(10) & 0x80)
+        at += 3 * (2 << (byte(10) & 7));
+    while (byte(at) == 0x21) {
+        at += 2;
+        while (byte(at) != 0)
+            at += byte(at) + 1;
+        ++at;
+    }
+    return byte(at) == 0x2C ? at : -1;
+}
+
+} // namespace
+
+TEST_F(GifIconReaderTest, GifClaimsBeyondWhatItsDataCanHoldAreRefused) {
+    // One colour over a large picture compresses as far as encoders take
+    // LZW, and still loads.
+    const QString solidPath = folder_.filePath("solid.gif");
+    ASSERT_TRUE(RunCommand(QString("convert -size 3000x2000 xc:red '%1'").arg(solidPath)));
+    const QImage solid = ReadGif(ReadFile(solidPath));
+    EXPECT_EQ(QSize(3000, 2000), solid.size());
+    EXPECT_EQ(qRgb(255, 0, 0), solid.pixel(2999, 1999));
+
+    // A file of some dozen bytes claiming 8000 × 8000 pixels, as the
+    // logical screen around a small frame or as the frame itself.
+    const QByteArray gif = Convert(SmallPattern(7, 9), "", "p.gif");
+    const qsizetype frame = FirstImageDescriptor(gif);
+    ASSERT_GT(frame, 0);
+    const QByteArray side = Le16(8000);
+    QByteArray largeScreen = gif;
+    largeScreen.replace(6, 4, side + side);
+    EXPECT_THROW(ReadGif(largeScreen), EPictureError) << "screen";
+    QByteArray largeFrame = largeScreen;
+    largeFrame.replace(frame + 5, 4, side + side);
+    EXPECT_THROW(ReadGif(largeFrame), EPictureError) << "frame";
+}
+
+TEST_F(GifIconReaderTest, IconWithThousandsOfEntriesCopiesOnlyTheChosenOne) {
+    // 20000 directory entries point at eight megabytes that are no image,
+    // the last at a 2 × 1 bitmap: copying each entry would move 160 GB.
+    constexpr int Entries = 20000;
+    const QByteArray junk(8 * 1024 * 1024, '\0');
+    const QByteArray dib = Le32(40) + Le32(2) + Le32(2) + Le16(1) + Le16(24) + Le32(0) + Le32(0) +
+                           Le32(0) + Le32(0) + Le32(0) + Le32(0) + Bytes({1, 2, 3, 4, 5, 6, 0, 0});
+    const auto entry = [](const QByteArray& image, std::uint32_t offset) {
+        return Bytes({0, 0, 0, 0}) + Le16(1) + Le16(24) +
+               Le32(static_cast<std::uint32_t>(image.size())) + Le32(offset);
+    };
+    const std::uint32_t junkAt = 6 + 16 * Entries;
+    QByteArray file = Bytes({0, 0, 1, 0}) + Le16(Entries);
+    for (int i = 0; i < Entries - 1; ++i)
+        file += entry(junk, junkAt);
+    file += entry(dib, junkAt + static_cast<std::uint32_t>(junk.size())) + junk + dib;
+
+    QElapsedTimer timer;
+    timer.start();
+    const QImage icon = ReadIco(file);
+    EXPECT_LT(timer.elapsed(), 1000) << "milliseconds";
+    ASSERT_EQ(QSize(2, 1), icon.size());
+    EXPECT_EQ(qRgb(6, 5, 4), icon.pixel(1, 0));
 }

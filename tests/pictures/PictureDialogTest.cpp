@@ -2,6 +2,7 @@
 // the catch rectangle and the thumbnail it cuts, the clipboard and files.
 
 #include "BmpWriter.h"
+#include "EPictureError.h"
 #include "JpegEncoder.h"
 #include "ModalScript.h"
 #include "PictureGeometry.h"
@@ -77,8 +78,10 @@ TEST_F(PictureDialogTest, OkWithoutChangesIsFalseAndCancelKeepsTheCallersObjects
         EXPECT_EQ(d.Image2->Picture(), Pattern(123, 123));
         EXPECT_EQ(d.ViewScale, 100);
     }));
-    // Ok hands the working picture back even when nothing changed.
+    // Ok without changes leaves the picture's bytes as they were: nothing
+    // is decoded and encoded again.
     const QByteArray handedBack = picture.SaveToBytes();
+    EXPECT_EQ(handedBack, PictureToJpegBytes(original));
 
     EXPECT_FALSE(Edit(
         &picture, &thumbnail,
@@ -90,11 +93,62 @@ TEST_F(PictureDialogTest, OkWithoutChangesIsFalseAndCancelKeepsTheCallersObjects
     EXPECT_EQ(picture.SaveToBytes(), handedBack);
     EXPECT_EQ(thumbnail, thumbnailBefore);
 
-    // An empty stored picture cannot be decoded: one pixel is shown.
+    // An empty stored picture cannot be decoded: one pixel is shown, and
+    // the picture stays empty.
     TJpegPicture empty;
     EXPECT_FALSE(Edit(&empty, nullptr, [](TF_picture_mgm& d) {
         EXPECT_EQ(d.Image1->Picture().size(), QSize(1, 1));
     }));
+    EXPECT_TRUE(empty.Empty());
+}
+
+TEST_F(PictureDialogTest, PictureThatCannotBeDecodedIsSaidSoAndNeverWrittenBack) {
+    // A good header up to the start of the scan, then garbage with a marker
+    // the decoder does not know in it.
+    const QByteArray good = PictureToJpegBytes(Pattern(64, 48));
+    const qsizetype scan = good.indexOf(QByteArray("\xFF\xDA", 2));
+    ASSERT_GT(scan, 0);
+    const qsizetype body = scan + 2 + (static_cast<std::uint8_t>(good[scan + 2]) << 8) +
+                           static_cast<std::uint8_t>(good[scan + 3]);
+    QByteArray garbage;
+    for (int i = 0; i < 400; ++i)
+        garbage += static_cast<char>((i * 37 + 11) % 255);
+    const QByteArray damaged = good.left(body) + garbage.insert(200, "\xFF\x02");
+    TJpegPicture picture;
+    picture.LoadFromBytes(damaged);
+    ASSERT_EQ(QSize(64, 48), QSize(picture.Width(), picture.Height()));
+    ASSERT_THROW(picture.ToBitmap(), EPictureError);
+    QImage thumbnail = Pattern(123, 123);
+
+    // Turning the one pixel shown in its place changes nothing.
+    script_.Then(ModalScript::Ok);
+    EXPECT_FALSE(Edit(&picture, &thumbnail, [](TF_picture_mgm& d) {
+        EXPECT_EQ(d.Image1->Picture().size(), QSize(1, 1));
+        QTest::mouseClick(d.SB_r_r, Qt::LeftButton);
+        EXPECT_FALSE(d.PictureChanged);
+    }));
+    ASSERT_FALSE(script_.Shown.isEmpty());
+    EXPECT_TRUE(script_.Shown.first().contains("The picture cannot be read"))
+        << script_.Shown.first().toStdString();
+    EXPECT_EQ(picture.SaveToBytes(), damaged);
+
+    // A new thumbnail is handed back; the picture keeps its bytes.
+    script_.Then(ModalScript::Ok);
+    EXPECT_TRUE(Edit(&picture, &thumbnail, [](TF_picture_mgm& d) {
+        QTest::mouseClick(d.SB_make_tn, Qt::LeftButton);
+        QTest::mouseClick(d.SB_apply_th, Qt::LeftButton);
+    }));
+    EXPECT_NE(thumbnail, Pattern(123, 123));
+    EXPECT_EQ(picture.SaveToBytes(), damaged);
+
+    // A pasted picture replaces it.
+    QApplication::clipboard()->setImage(Pattern(20, 10));
+    script_.Then(ModalScript::Ok);
+    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        script_.Then(ModalScript::Yes);
+        d.N_paste->trigger();
+    }));
+    EXPECT_EQ(picture.ToBitmap(), Pattern(20, 10));
 }
 
 TEST_F(PictureDialogTest, TurningRightThenLeftGivesBackTheSamePixels) {
@@ -228,14 +282,24 @@ TEST_F(PictureDialogTest, FilesLoadAndExportWithoutMovingTheCurrentFolder) {
     // The default extension is added; the bytes are the stored form.
     EXPECT_EQ(ReadFile(files.filePath("out.jpg")), PictureToJpegBytes(loaded));
 
-    // A file the loader does not take leaves an empty picture, stored empty.
-    EXPECT_TRUE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
-        ChooseFile(files.filePath("in.png"));
-        QTest::mouseClick(d.btn_load_from_file, Qt::LeftButton);
-        EXPECT_TRUE(d.Image1->Picture().isNull());
+    // A file the loader does not take, or a picture wider than a JPEG file
+    // holds, is said so and changes nothing.
+    WriteFile(files.filePath("wide.bmp"),
+              BmpFile(65501, 1, 24, 0, {}, QByteArray((65501 * 3 + 3) / 4 * 4, '\x40')));
+    const QByteArray stored = picture.SaveToBytes();
+    EXPECT_FALSE(Edit(&picture, nullptr, [&](TF_picture_mgm& d) {
+        for (const QString name : {"in.png", "wide.bmp"}) {
+            ChooseFile(files.filePath(name));
+            script_.Then(ModalScript::Ok);
+            QTest::mouseClick(d.btn_load_from_file, Qt::LeftButton);
+            EXPECT_EQ(d.Image1->Picture(), loaded) << name.toStdString();
+        }
+        EXPECT_FALSE(d.PictureChanged);
     }));
-    EXPECT_TRUE(picture.Empty());
-    EXPECT_TRUE(picture.SaveToBytes().isEmpty());
+    // The image dialog, then a file dialog and a message for each file.
+    EXPECT_TRUE(script_.Shown.at(script_.Shown.size() - 3).contains("in.png"));
+    EXPECT_TRUE(script_.Shown.last().contains("65500")) << script_.Shown.last().toStdString();
+    EXPECT_EQ(picture.SaveToBytes(), stored);
     QDir::setCurrent(before);
 }
 

@@ -74,3 +74,24 @@ TEST(PictureGeometryTest, StretchingRepeatsOrDropsPixelsWithoutFiltering) {
     EXPECT_TRUE(StretchDraw(QImage(), QSize(5, 5)).isNull());
     EXPECT_TRUE(StretchDraw(source, QSize(0, 5)).isNull());
 }
+
+TEST(PictureGeometryTest, QuarterTurnsMoveEveryPixelAcrossBlockEdges) {
+    // Sides below, at and past the blocks the turns work in, and odd ones.
+    const QSize sizes[] = {{1, 70}, {70, 1}, {31, 33}, {32, 32}, {33, 65}, {97, 40}};
+    for (const QSize size : sizes) {
+        const QImage source = Pattern(size.width(), size.height());
+        QImage left;
+        QImage right;
+        RotateLeft(source, left);
+        RotateRight(source, right);
+        ASSERT_EQ(size.transposed(), left.size());
+        ASSERT_EQ(size.transposed(), right.size());
+        int wrong = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                wrong += left.pixel(y, size.width() - 1 - x) != source.pixel(x, y);
+                wrong += right.pixel(size.height() - 1 - y, x) != source.pixel(x, y);
+            }
+        EXPECT_EQ(0, wrong) << size.width() << " x " << size.height();
+    }
+}

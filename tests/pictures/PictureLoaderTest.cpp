@@ -120,3 +120,32 @@ TEST_F(PictureLoaderTest, OpaqueBitmapsAreTheGraphicDrawnOverWhiteAndTheCallersO
         EXPECT_EQ(read, graphic->Image()) << name.toStdString();
     }
 }
+
+TEST_F(PictureLoaderTest, PicturesWiderOrHigherThanAJpegHoldsAreRefusedWithTheReason) {
+    // 24-bit bitmaps one pixel across: small files, up to a side of 65500.
+    const auto line = [](int width, int height) {
+        const int stride = (width * 3 + 3) / 4 * 4;
+        return BmpFile(width, height, 24, 0, {}, QByteArray(stride * height, '\x40'));
+    };
+    const std::pair<QSize, bool> cases[] = {{QSize(65500, 1), true},
+                                            {QSize(1, 65500), true},
+                                            {QSize(65501, 1), false},
+                                            {QSize(1, 65501), false}};
+    for (const auto& [size, loads] : cases) {
+        const QString name = QString("line%1x%2.bmp").arg(size.width()).arg(size.height());
+        QString failure;
+        const std::optional<QImage> picture =
+            LoadPictureFile(Write(name, line(size.width(), size.height())), &failure);
+        EXPECT_EQ(loads, picture.has_value()) << name.toStdString();
+        if (!loads) {
+            EXPECT_TRUE(failure.contains("65500")) << failure.toStdString();
+        }
+    }
+
+    // Other failures say why as well.
+    QString failure;
+    EXPECT_FALSE(LoadPictureFile(folder_.filePath("missing.jpg"), &failure).has_value());
+    EXPECT_EQ(failure, "The file does not exist.");
+    EXPECT_FALSE(LoadPictureFile(Write("bad.gif", "GIF89a"), &failure).has_value());
+    EXPECT_TRUE(failure.startsWith("GIF error")) << failure.toStdString();
+}
