@@ -1,13 +1,18 @@
 // The figures list as the main window uses it, against the engine's C
 // interface in the same run: reopening the list over ten thousand figures
 // with thumbnails, searching all of them for a missing text, and painting a
-// page of panels with their thumbnails.
+// page of panels with their thumbnails. The catalog is upgraded by the
+// structure check, as at a start.
 
+#include "DatabaseStructure.h"
 #include "FiguresCatalog.h"
 #include "RatioReporter.h"
 #include "TDatabase.h"
 #include "TO_Figures.h"
+#include "TQuery.h"
 #include "TRecordGrid.h"
+#include "TTable.h"
+#include "TZunPigger.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -128,6 +133,13 @@ int main(int argc, char** argv) {
             return thumbnail.toStdString();
         },
         [](int, std::mt19937&) { return std::string(); });
+    {
+        TZunPigger structure;
+        DatabaseStructure::Build(structure);
+        TTable table;
+        TQuery statements;
+        DatabaseStructure::Check(structure, table, statements, {});
+    }
     std::printf("%d figures, a %d x %d 24-bit BMP thumbnail (%lld bytes) each; peak memory after "
                 "setup %ld KB\n",
                 FigureCount, ThumbnailSide, ThumbnailSide,

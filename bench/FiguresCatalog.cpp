@@ -6,17 +6,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
 
-const char* const TextColumns =
-    "select f.figure_id, f.figure_name, f.producer_id, f.genre_id, f.type_ci, f.scale, "
-    "f.sculpter_name, f.painter_name, p.producer_name, g.genre_name\n"
-    "from figures f\n"
-    "left outer join producers p on (f.producer_id = p.producer_id)\n"
-    "left outer join genres g      on (f.genre_id = g.genre_id)\n"
-    "order by f.figure_name";
+std::string TextColumns(const char* figuresTable) {
+    return std::string("select f.figure_id, f.figure_name, f.producer_id, f.genre_id, f.type_ci, "
+                       "f.scale, f.sculpter_name, f.painter_name, p.producer_name, g.genre_name\n"
+                       "from ") +
+           figuresTable +
+           " f\n"
+           "left outer join producers p on (f.producer_id = p.producer_id)\n"
+           "left outer join genres g      on (f.genre_id = g.genre_id)\n"
+           "order by f.figure_name";
+}
 
 void Run(sqlite3* db, const char* sql) {
     char* error = nullptr;
@@ -136,13 +140,24 @@ void FiguresCatalog::Create(sqlite3* db, const BlobMaker& thumbnail, const BlobM
     Run(db, "commit");
 }
 
-void FiguresCatalog::ReadTextColumns(benchmark::State& state, const QString& databaseFile) {
+void FiguresCatalog::CopyWithoutBlobs(sqlite3* db) {
+    Run(db, "create table figures_text (figure_id char(32), figure_name char(32), "
+            "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
+            "sculpter_name char(32), painter_name char(32), prc_kit numeric(7,2), "
+            "prc_pr numeric(7,2), prc_pe numeric(7,2), primary key (figure_id))");
+    Run(db, "insert into figures_text select figure_id, figure_name, producer_id, genre_id, "
+            "type_ci, scale, sculpter_name, painter_name, prc_kit, prc_pr, prc_pe from figures");
+}
+
+void FiguresCatalog::ReadTextColumns(benchmark::State& state, const QString& databaseFile,
+                                     const char* figuresTable) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(databaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const std::string select = TextColumns(figuresTable);
     long long bytes = 0;
     for (auto _ : state) {
         sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, TextColumns, -1, &stmt, nullptr);
+        sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr);
         int rows = 0;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             for (int column = 0; column < 10; ++column) {

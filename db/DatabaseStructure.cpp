@@ -11,8 +11,10 @@
 namespace {
 
 using Columns = std::initializer_list<std::pair<const char*, const char*>>;
+using Indexes = std::initializer_list<std::pair<const char*, const char*>>;
 
-void AddTable(TZunPigger& root, const char* name, const char* primaryKey, Columns columns) {
+void AddTable(TZunPigger& root, const char* name, const char* primaryKey, Columns columns,
+              Indexes indexes = {}) {
     auto* table = new TZunPigger(&root);
     table->SetName("table");
     table->SetAttribute("name", name);
@@ -22,6 +24,12 @@ void AddTable(TZunPigger& root, const char* name, const char* primaryKey, Column
         field->SetName("FIELD");
         field->SetAttribute("name", columnName);
         field->SetAttribute("type", type);
+    }
+    for (const auto& [indexName, fields] : indexes) {
+        auto* index = new TZunPigger(table);
+        index->SetName("INDEX");
+        index->SetAttribute("name", indexName);
+        index->SetAttribute("fields", fields);
     }
 }
 
@@ -60,7 +68,11 @@ void DatabaseStructure::Build(TZunPigger& root) {
               {"painter_name", "char(32)"},
               {"prc_kit", "numeric(7,2)"},
               {"prc_pr", "numeric(7,2)"},
-              {"prc_pe", "numeric(7,2)"}});
+              {"prc_pe", "numeric(7,2)"}},
+             // The list's order first, then every other column the list reads
+             // with its rows; its memo and picture columns are read by key.
+             {{FiguresListIndex, "figure_name, figure_id, producer_id, genre_id, type_ci, "
+                                 "scale, sculpter_name, painter_name"}});
     AddTable(root, "add_pictures", "add_picture_id",
              {{"add_picture_id", "char(32)"},
               {"add_picture_name", "char(32)"},
@@ -106,12 +118,22 @@ QStringList DatabaseStructure::AddFieldLines(const QString& tableName, const TZu
                 Attribute(field, "type")};
 }
 
+QStringList DatabaseStructure::CreateIndexLines(const QString& tableName, const TZunPigger& index) {
+    return {QStringLiteral("create index if not exists ") + Attribute(index, "name"),
+            QStringLiteral("on %1 (%2)").arg(tableName, Attribute(index, "fields"))};
+}
+
 void DatabaseStructure::CreateTable(TQuery& query, const TZunPigger& table) {
     RunQuietly(query, CreateTableLines(table));
 }
 
 void DatabaseStructure::AddField(TQuery& query, const QString& tableName, const TZunPigger& field) {
     RunQuietly(query, AddFieldLines(tableName, field));
+}
+
+void DatabaseStructure::CreateIndex(TQuery& query, const QString& tableName,
+                                    const TZunPigger& index) {
+    RunQuietly(query, CreateIndexLines(tableName, index));
 }
 
 void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& query,
@@ -135,13 +157,19 @@ void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& que
         }
         if (missing) {
             CreateTable(query, element);
-            continue;
+        } else {
+            for (int f = 0; f < element.ChildCount(); ++f) {
+                const TZunPigger& field = *element.Child(f);
+                if (field.Name() == "FIELD" &&
+                    !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
+                    AddField(query, tableName, field);
+            }
         }
-        for (int f = 0; f < element.ChildCount(); ++f) {
-            const TZunPigger& field = *element.Child(f);
-            if (field.Name() == "FIELD" &&
-                !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
-                AddField(query, tableName, field);
+        // Once the columns are there; an index that exists stays as it is.
+        for (int x = 0; x < element.ChildCount(); ++x) {
+            const TZunPigger& index = *element.Child(x);
+            if (index.Name() == "INDEX")
+                CreateIndex(query, tableName, index);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "TDatabase.h"
 
 #include "EDatabaseError.h"
+#include "EngineVersion.h"
 #include "TQuery.h"
 
 #include <QDir>
@@ -89,6 +90,19 @@ void TDatabase::Open() {
     db.setDatabaseName(FileName());
     if (!db.open())
         throw EDatabaseError(db.lastError().text(), db.lastError().nativeErrorCode().toInt());
+    // Handle() gives the driver's connection to the program's own SQLite
+    // calls: never to another library than the driver's.
+    QString mismatch;
+    try {
+        mismatch = EngineVersion::Mismatch(EngineVersion::OfDriver(db), EngineVersion::Linked());
+    } catch (...) {
+        db.close();
+        throw;
+    }
+    if (!mismatch.isEmpty()) {
+        db.close();
+        throw EDatabaseError(mismatch);
+    }
 }
 
 void TDatabase::Close() {

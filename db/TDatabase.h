@@ -47,7 +47,8 @@ public:
     std::function<bool(QString& password)> PasswordCallback;
 
     bool IsConnected() const;
-    // Raises EDatabaseError with the engine's message on failure.
+    // Raises EDatabaseError with the engine's message on failure, and when
+    // the driver's SQLite is not the library the program is linked with.
     void Open();
     void Close();
 

@@ -2,6 +2,8 @@
 
 #include "CommandGuard.h"
 #include "DatabaseStructure.h"
+#include "EngineVersion.h"
+#include "Msg.h"
 #include "TDatabase.h"
 
 #include <QFrame>
@@ -11,17 +13,38 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include <exception>
-#include <sqlite3.h>
 
 namespace {
 
 // The oldest engine library the program's statements are written for.
 constexpr int MinimumEngineVersion = 3020000;
+
+// The SQLite of the toolkit's driver, asked through a connection of its
+// own; false when the driver cannot be loaded, open a database or answer.
+bool ProbeDriver(EngineVersion& driver) {
+    if (!TDatabase::DriverAvailable())
+        return false;
+    const QString name = QStringLiteral("velmora-engine-check");
+    bool answered = false;
+    {
+        QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        probe.setDatabaseName(QStringLiteral(":memory:"));
+        if (probe.open()) {
+            try {
+                driver = EngineVersion::OfDriver(probe);
+                answered = true;
+            } catch (const std::exception&) {
+            }
+        }
+        probe.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return answered;
+}
 
 } // namespace
 
@@ -98,6 +121,11 @@ void TF_check_DB::Timer1Timer() {
         CheckStructure();
         resultCode_ = 0;
     } else {
+        // A driver on another SQLite than the program's would be taken for
+        // a missing engine: say which two libraries met.
+        const QString mismatch = EngineMismatch();
+        if (!mismatch.isEmpty())
+            ShowMsg(mismatch);
         resultCode_ = 1;
     }
     accept();
@@ -105,26 +133,22 @@ void TF_check_DB::Timer1Timer() {
 
 bool TF_check_DB::EngineVersionOk() {
     try {
-        if (!TDatabase::DriverAvailable() || sqlite3_libversion_number() < MinimumEngineVersion)
-            return false;
-        // The driver must also load and open a database.
-        const QString name = QStringLiteral("velmora-engine-check");
-        bool opens = false;
-        {
-            QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            probe.setDatabaseName(QStringLiteral(":memory:"));
-            opens = probe.open();
-            if (opens) {
-                QSqlQuery version(probe);
-                opens = version.exec(QStringLiteral("select sqlite_version()")) && version.next();
-            }
-            probe.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        return opens;
+        EngineVersion driver;
+        return ProbeDriver(driver) && driver.Number >= MinimumEngineVersion &&
+               EngineVersion::Mismatch(driver, EngineVersion::Linked()).isEmpty();
     } catch (const std::exception&) {
         return false;
     }
+}
+
+QString TF_check_DB::EngineMismatch() {
+    try {
+        EngineVersion driver;
+        if (ProbeDriver(driver))
+            return EngineVersion::Mismatch(driver, EngineVersion::Linked());
+    } catch (const std::exception&) {
+    }
+    return {};
 }
 
 void TF_check_DB::CheckStructure() {

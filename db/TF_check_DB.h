@@ -23,8 +23,12 @@ public:
     // 1: the database engine is missing or too old; -1: closed before the
     // check could run.
     int Run();
-    // Whether the database engine can be loaded and is recent enough.
+    // Whether the database engine can be loaded and is recent enough, and
+    // the toolkit's driver runs the very SQLite the program is linked with.
     static bool EngineVersionOk();
+    // Empty, or the message naming both SQLite versions when the driver's
+    // is not the program's.
+    static QString EngineMismatch();
     void CheckStructure();
     void CreateTable(const TZunPigger& table);
     void AddField(const QString& tableName, const TZunPigger& field);
