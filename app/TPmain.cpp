@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 #include "Msg.h"
+#include "RecoverDataFolder.h"
 #include "TF_check_DB.h"
 
 #include <QDesktopServices>
@@ -65,6 +66,10 @@ void TPmain::FormActivate() {
 
 bool TPmain::InitApplication() {
     DataPath = QStringLiteral("../LDB");
+    // A restore that a crash interrupted is finished or undone before the
+    // database is opened.
+    if (!RecoverDataFolder(DataPath))
+        return false;
     try {
         DB1.Close();
         DB1.PasswordCallback = [this](QString& password) { return AskTablePassword(password); };

@@ -24,6 +24,9 @@ constexpr int NoSourceFiles = 2;    // packing: no such folder, or no files in i
 constexpr int NoArchive = 3;        // unpacking: the archive file does not exist
 constexpr int NotAnArchive = 4;     // unpacking: wrong signature, names or sizes
 constexpr int InputOutputError = 5; // creating, reading, writing or a damaged block
+// Unpacking: the swap of the restored files failed and could not be undone;
+// the data folder's files are kept beside it for the next start to put back.
+constexpr int RollBackFailed = 7;
 } // namespace ArchiveResult
 
 int PackFolder(const QString& sourceFolder, const QString& archiveFile,

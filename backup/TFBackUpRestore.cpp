@@ -5,6 +5,7 @@
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
+#include "RecoverDataFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -223,6 +224,8 @@ void TFBackUpRestore::RunBackup() {
         return;
     }
     QDir::setCurrent(WorkingFolder);
+    if (!RecoverDataFolder(DataFolder))
+        return;
     const int result = RunOperation([&] {
         return PackFolder(DataFolder, archive,
                           [this](int percent, bool& stop) { BackUpProgress(percent, stop); });
@@ -240,12 +243,18 @@ void TFBackUpRestore::RunRestore() {
     }
     QDir::setCurrent(WorkingFolder);
     StopRequested = false;
+    if (!RecoverDataFolder(DataFolder))
+        return;
     const int result = RunOperation([&] {
         return UnpackArchive(archive, DataFolder,
                              [this](int percent, bool& stop) { RestoreProgress(percent, stop); });
     });
-    ShowMsg(result == ArchiveResult::Done ? QStringLiteral("Database has been restored")
-                                          : QStringLiteral("Database restore error"));
+    if (result == ArchiveResult::Done)
+        ShowMsg(QStringLiteral("Database has been restored"));
+    else if (result == ArchiveResult::RollBackFailed)
+        ShowMsg(RestoreNotRolledBackMessage(DataFolder));
+    else
+        ShowMsg(QStringLiteral("Database restore error"));
     ProgressBar2->setValue(0);
 }
 

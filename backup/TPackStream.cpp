@@ -24,11 +24,11 @@ TPackStream::TPackStream(int threads) : pipeline_(threads) {}
 
 TPackStream::~TPackStream() = default;
 
-bool TPackStream::Create(const QString& fileName, QIODevice::OpenMode mode) {
+// Whatever the mode, the file is written anew and replaces an older one.
+bool TPackStream::Create(const QString& fileName, [[maybe_unused]] QIODevice::OpenMode mode) {
     if (open_)
         return false;
-    file_.setFileName(fileName);
-    if (!file_.open(mode | QIODevice::WriteOnly))
+    if (!file_.Open(fileName))
         return false;
     buffer_ = NewBlock();
     open_ = true;
@@ -76,7 +76,7 @@ bool TPackStream::Commit() {
     if (!Flush())
         return false;
     WriteOut(true);
-    if (failed_ || !file_.commit()) {
+    if (failed_ || !file_.Commit()) {
         failed_ = true;
         return false;
     }
@@ -115,7 +115,7 @@ void TPackStream::WriteOut(bool all) {
     while (!pipeline_.Empty() && (all || pipeline_.Full() || pipeline_.FrontDone())) {
         std::unique_ptr<TBlockTask> task = pipeline_.Pop();
         const auto size = static_cast<qint64>(task->output.size());
-        if (!failed_ && (task->status != Z_OK || file_.write(task->output.data(), size) != size))
+        if (!failed_ && (task->status != Z_OK || file_.Write(task->output.data(), size) != size))
             failed_ = true;
         if (task->work && spare_.size() < MaxSpare)
             spare_.push_back(std::move(task));

@@ -2,9 +2,9 @@
 
 #include "ArchiveFormat.h"
 #include "TBlockPipeline.h"
+#include "TPartFile.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
@@ -16,10 +16,11 @@
 // writes bytes as they are. The blocks are compressed on worker threads and
 // written in order, so the file is the same as with one thread.
 //
-// The file appears under its name only when Commit succeeds; until then it
-// is written under a temporary name in the same folder, and destroying the
-// stream without Commit removes it, leaving an older file of that name as
-// it was.
+// The file appears under its name, on disk, only when Commit succeeds;
+// until then it is written under a temporary name in the same folder
+// (TPartFile), and destroying the stream without Commit removes it, leaving
+// an older file of that name as it was. What a crashed writer left there
+// goes when the next stream is created in that folder.
 class TPackStream {
 public:
     static constexpr int BufferSize = ArchiveFormat::BlockSize;
@@ -56,7 +57,7 @@ private:
     void Queue(std::unique_ptr<TBlockTask> task);
     void WriteOut(bool all);
 
-    QSaveFile file_;
+    TPartFile file_;
     bool open_ = false;
     bool failed_ = false;
     std::unique_ptr<TBlockTask> buffer_;

@@ -1,85 +1,110 @@
 #include "TRestoreFolder.h"
 
-#include "ArchiveFormat.h"
+#include "Archive.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
 
-// Renames a file within one file system; never replaces an entry of the new
-// name and never copies.
-bool MoveFile(const QString& from, const QString& to) {
-    const QFileInfo destination(to);
-    if (destination.exists() || destination.isSymLink())
-        return false;
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+// The target's real location; a target that does not exist stays as given.
+QString RealPath(const QString& folder) {
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    return real.isEmpty() ? QDir(folder).absolutePath() : real;
 }
 
-// Moves the files until one fails; moved lists those that went.
-bool MoveAll(const QString& from, const QString& to, const QStringList& names, QStringList& moved) {
-    for (const QString& name : names) {
-        if (!MoveFile(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name))
-            return false;
-        moved << name;
-    }
-    return true;
+bool RemoveScratch(const QString& scratch) {
+    const QFileInfo entry(scratch);
+    if (entry.isSymLink() || !entry.isDir())
+        return !entry.exists() && !entry.isSymLink();
+    return QDir(scratch).removeRecursively();
 }
 
 } // namespace
 
 TRestoreFolder::TRestoreFolder(const QString& targetFolder)
-    : target_(QDir(targetFolder).absolutePath()) {}
+    : target_(RealPath(targetFolder)), scratch_(ScratchFolder(targetFolder)),
+      swap_(std::make_unique<TFolderSwap>(target_, scratch_)) {}
 
-TRestoreFolder::~TRestoreFolder() = default;
+TRestoreFolder::~TRestoreFolder() {
+    if (created_ && !keep_)
+        RemoveScratch(scratch_);
+}
+
+QString TRestoreFolder::ScratchFolder(const QString& targetFolder) {
+    const QFileInfo target(RealPath(targetFolder));
+    return target.path() + QStringLiteral("/.") + target.fileName() + QStringLiteral("-restore");
+}
+
+TRestoreFolder::TRecovery TRestoreFolder::Recover(const QString& targetFolder) {
+    const QString target = RealPath(targetFolder);
+    const QString scratch = ScratchFolder(targetFolder);
+    const QFileInfo entry(scratch);
+    if (!entry.exists() && !entry.isSymLink())
+        return TRecovery::Nothing;
+    TFolderSwap swap(target, scratch);
+    if (entry.isSymLink() || !entry.isDir())
+        return TRecovery::Failed;
+    if (!QFileInfo::exists(swap.JournalFile())) {
+        // A restore that ended before its swap began: its files are not
+        // needed.
+        RemoveScratch(scratch);
+        return TRecovery::Nothing;
+    }
+    if (!QFileInfo(target).isDir() || !swap.Load())
+        return TRecovery::Failed;
+    TRecovery done = TRecovery::Finished;
+    if (!swap.Forward()) {
+        if (!swap.Back())
+            return TRecovery::Failed;
+        done = TRecovery::RolledBack;
+    }
+    if (!swap.End())
+        return TRecovery::Failed;
+    RemoveScratch(scratch);
+    return done;
+}
 
 bool TRestoreFolder::Create() {
-    const QFileInfo target(target_);
-    scratch_ =
-        std::make_unique<QTemporaryDir>(target.path() + QStringLiteral("/.") + target.fileName() +
-                                        QStringLiteral("-restore-XXXXXX"));
-    if (!scratch_->isValid())
+    if (Recover(target_) == TRecovery::Failed)
         return false;
-    restored_ = scratch_->filePath(QStringLiteral("restored"));
-    previous_ = scratch_->filePath(QStringLiteral("previous"));
-    return QDir().mkdir(restored_) && QDir().mkdir(previous_);
+    if (!QDir().mkdir(scratch_))
+        return false;
+    created_ = true;
+    return QDir().mkdir(swap_->RestoredFolder()) && QDir().mkdir(swap_->PreviousFolder());
+}
+
+QString TRestoreFolder::RestoredFolder() const {
+    return swap_->RestoredFolder();
 }
 
 QString TRestoreFolder::FilePath(const QString& name) const {
-    return restored_ + QLatin1Char('/') + name;
+    return RestoredFolder() + QLatin1Char('/') + name;
 }
 
-bool TRestoreFolder::Commit(const QStringList& names, const std::vector<std::int64_t>& sizes) {
+int TRestoreFolder::Commit(const QStringList& names, const std::vector<std::int64_t>& sizes) {
     for (int i = 0; i < names.size(); ++i) {
         const QFileInfo file(FilePath(names[i]));
         if (!file.isFile() || file.size() != sizes[static_cast<std::size_t>(i)])
-            return false;
+            return ArchiveResult::InputOutputError;
     }
-    QStringList current;
-    for (const QFileInfo& file : ArchiveFormat::FolderFiles(target_))
-        current << file.fileName();
-
-    QStringList movedOut;
-    QStringList movedIn;
-    if (MoveAll(target_, previous_, current, movedOut) &&
-        MoveAll(restored_, target_, names, movedIn))
-        return true;
-
-    // Undo as much as can be undone, even past a move that fails.
-    bool restoredBack = true;
-    for (const QString& name : movedIn)
-        restoredBack &= MoveFile(target_ + QLatin1Char('/') + name, FilePath(name));
-    for (const QString& name : movedOut)
-        restoredBack &=
-            MoveFile(previous_ + QLatin1Char('/') + name, target_ + QLatin1Char('/') + name);
-    if (!restoredBack) {
-        // The target's old files must survive: keep them where they are.
-        scratch_->setAutoRemove(false);
-        std::fprintf(stderr, "restore: could not move the files back; they are in %s\n",
-                     QFile::encodeName(previous_).constData());
+    // From the first write of the journal on, an end of any kind leaves the
+    // scratch folder for Recover.
+    keep_ = true;
+    if (!swap_->Begin(names)) {
+        // Nothing has moved: a journal written all the same must not make
+        // Recover finish this swap.
+        keep_ = QFileInfo::exists(swap_->JournalFile()) && !QFile::remove(swap_->JournalFile());
+        return ArchiveResult::InputOutputError;
     }
-    return false;
+    int result = ArchiveResult::Done;
+    if (!swap_->Forward()) {
+        if (!swap_->Back())
+            return ArchiveResult::RollBackFailed;
+        result = ArchiveResult::InputOutputError;
+    }
+    // The swap is whole either way; what End leaves undone, Recover does.
+    keep_ = !swap_->End();
+    return result;
 }

@@ -1,39 +1,60 @@
 #pragma once
 
+#include "TFolderSwap.h"
+
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 // A scratch folder beside a target folder, receiving the files of a restore
-// so that the target keeps its files until the restore is known to be
-// complete. Commit then swaps the files: the target's files move out, the
-// restored ones move in, and if any move fails everything moves back. The
-// target's subfolders are never touched. The scratch folder goes when the
-// object does.
+// so that the target keeps its files until the restore is complete; Commit
+// then swaps them in (TFolderSwap), in steps that a crash at any moment
+// leaves for Recover to finish or undo. The scratch folder sits beside the
+// target's real location (through links), so that files only ever move
+// within one file system; it is named after the target, one per target. The
+// target's subfolders are never touched.
 class TRestoreFolder {
 public:
+    // What Recover found and did.
+    enum class TRecovery {
+        Nothing,    // no swap was under way (a scratch folder without a swap goes)
+        Finished,   // an interrupted swap was finished: the target holds the new files
+        RolledBack, // it could not be finished and was undone: the old files
+        Failed,     // it could be neither: the target's files are in ScratchFolder
+    };
+
     explicit TRestoreFolder(const QString& targetFolder);
     ~TRestoreFolder();
     TRestoreFolder(const TRestoreFolder&) = delete;
     TRestoreFolder& operator=(const TRestoreFolder&) = delete;
 
+    // The scratch folder of a target folder: ".NAME-restore" beside its real
+    // location.
+    static QString ScratchFolder(const QString& targetFolder);
+    // Finishes, or else undoes, a swap into the target folder that was
+    // interrupted, before anything uses the folder.
+    static TRecovery Recover(const QString& targetFolder);
+
+    // Makes the scratch folder, after recovering what an earlier restore
+    // left there.
     bool Create();
     // Where the restored files are written.
-    QString RestoredFolder() const { return restored_; }
+    QString RestoredFolder() const;
     QString FilePath(const QString& name) const;
-    // Checks every restored file against its size, then replaces the
-    // target's files with them. False when the target holds what it held
-    // before (or, if even moving back failed, when the scratch folder is kept
-    // with the target's old files in it).
-    bool Commit(const QStringList& names, const std::vector<std::int64_t>& sizes);
+    // Checks every restored file against its size, then swaps them in for
+    // the target's files: Done; InputOutputError when the target holds what
+    // it held before; RollBackFailed when a failed swap could not be undone
+    // (the target's files then stay in the scratch folder for Recover).
+    int Commit(const QStringList& names, const std::vector<std::int64_t>& sizes);
 
 private:
     QString target_;
-    std::unique_ptr<QTemporaryDir> scratch_;
-    QString restored_; // the restored files
-    QString previous_; // the target's files while they are swapped
+    QString scratch_;
+    std::unique_ptr<TFolderSwap> swap_;
+    bool created_ = false;
+    // True while the scratch folder holds a journal, which keeps it.
+    bool keep_ = false;
 };

@@ -9,7 +9,9 @@
 namespace {
 
 // Unpacks into a scratch folder and swaps the files in only when all of
-// them are complete, so the target keeps its files on any failure or stop.
+// them are complete and on disk, so the target keeps its files on any
+// failure or stop, and a crash during the swap leaves it for the next start
+// to finish.
 int Restore(const QString& archiveFile, const QString& folder, const TArchiveProgress& progress) {
     TArchiveUnpacker unpacker(progress);
     if (const int result = unpacker.Open(archiveFile))
@@ -19,8 +21,7 @@ int Restore(const QString& archiveFile, const QString& folder, const TArchivePro
         return ArchiveResult::InputOutputError;
     if (const int result = unpacker.UnpackInto(scratch.RestoredFolder()))
         return result;
-    return scratch.Commit(unpacker.Names(), unpacker.Sizes()) ? ArchiveResult::Done
-                                                              : ArchiveResult::InputOutputError;
+    return scratch.Commit(unpacker.Names(), unpacker.Sizes());
 }
 
 } // namespace

@@ -1,28 +1,89 @@
 #include "ArchiveCommand.h"
 
 #include "SingleInstanceLock.h"
+#include "TRestoreFolder.h"
 #include "TerminalProgress.h"
 
 #include <QFile>
+#include <QFileInfo>
 
-int ArchiveCommand::Run(const char* usage, Operation operation, const char* const (&messages)[6],
-                        const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+namespace {
+
+// Whether the archive lies right inside the data folder, however either is
+// named: a backup would pack the archives of earlier backups, and a restore
+// would delete the archive it restores from.
+bool ArchiveInDataFolder(const QString& archive, const QString& dataFolder) {
+    const QString archiveFolder = QFileInfo(QFileInfo(archive).absolutePath()).canonicalFilePath();
+    return !archiveFolder.isEmpty() && archiveFolder == QFileInfo(dataFolder).canonicalFilePath();
+}
+
+QByteArray PreviousFiles(const QString& dataFolder) {
+    return QFile::encodeName(TRestoreFolder::ScratchFolder(dataFolder) +
+                             QStringLiteral("/previous"));
+}
+
+// Finishes or undoes an interrupted restore of the data folder; false when
+// it could do neither.
+bool Recover(const QString& dataFolder, std::FILE* err) {
+    switch (TRestoreFolder::Recover(dataFolder)) {
+    case TRestoreFolder::TRecovery::Nothing:
+        return true;
+    case TRestoreFolder::TRecovery::Finished:
+        std::fprintf(err, "velmora-tool: an interrupted restore of the data folder has been "
+                          "finished\n");
+        return true;
+    case TRestoreFolder::TRecovery::RolledBack:
+        std::fprintf(err, "velmora-tool: an interrupted restore of the data folder has been "
+                          "undone\n");
+        return true;
+    case TRestoreFolder::TRecovery::Failed:
+        break;
+    }
+    std::fprintf(err,
+                 "velmora-tool: an interrupted restore of the data folder could be neither "
+                 "finished nor undone; its previous files are kept in %s\n",
+                 PreviousFiles(dataFolder).constData());
+    return false;
+}
+
+} // namespace
+
+int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
+                        const char* const (&messages)[6], const std::vector<std::string>& args,
+                        std::FILE* out, std::FILE* err) {
     if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' ||
         args[1][0] == '-') {
         std::fprintf(err, "usage: velmora-tool %s\n", usage);
         return 64;
+    }
+    const QString first = QFile::decodeName(args[0].c_str());
+    const QString second = QFile::decodeName(args[1].c_str());
+    const QString& data = dataFolder == 0 ? first : second;
+    if (ArchiveInDataFolder(dataFolder == 0 ? second : first, data)) {
+        std::fprintf(err, "The archive and the database can not be placed in the same folder\n");
+        return SameFolder;
     }
     SingleInstanceLock lock;
     if (!lock.Acquire()) {
         std::fprintf(err, "velmora-tool: Velmora is running; close it first\n");
         return ProgramRunning;
     }
+    if (!Recover(data, err))
+        return ArchiveResult::RollBackFailed;
     int result = ArchiveResult::InputOutputError;
     {
         TerminalProgress progress(err);
-        result =
-            operation(QFile::decodeName(args[0].c_str()), QFile::decodeName(args[1].c_str()),
-                      [&progress](int percent, bool& stop) { progress.Update(percent, stop); });
+        result = operation(first, second, [&progress](int percent, bool& stop) {
+            progress.Update(percent, stop);
+        });
+    }
+    if (result == ArchiveResult::RollBackFailed) {
+        std::fprintf(err,
+                     "Database restore error: the data folder could not be put back as it was; "
+                     "its previous files are kept in %s until the next start finishes or undoes "
+                     "the restore\n",
+                     PreviousFiles(data).constData());
+        return result;
     }
     const bool known = result >= 0 && result <= 5;
     std::fprintf(result == 0 ? out : err, "%s\n",

@@ -10,16 +10,21 @@
 
 // What the backup and restore commands share: two operands, the program's
 // single-instance lock held throughout (the data folder must not change
-// under a running program), the progress bar, and one line telling the
-// result, whose code is the exit status.
+// under a running program), an archive refused inside the data folder, an
+// interrupted restore of the data folder finished or undone first, the
+// progress bar, and one line telling the result, whose code is the exit
+// status.
 class ArchiveCommand {
 public:
     static constexpr int ProgramRunning = 6;
+    static constexpr int SameFolder = 8;
 
     using Operation = int (*)(const QString&, const QString&, const TArchiveProgress&);
 
-    // messages holds the line for each result code 0 to 5; code 0's goes to
-    // out, the others to err.
-    static int Run(const char* usage, Operation operation, const char* const (&messages)[6],
-                   const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+    // dataFolder is the index of the data folder's operand. messages holds
+    // the line for each result code 0 to 5; code 0's goes to out, the others
+    // to err.
+    static int Run(const char* usage, Operation operation, int dataFolder,
+                   const char* const (&messages)[6], const std::vector<std::string>& args,
+                   std::FILE* out, std::FILE* err);
 };

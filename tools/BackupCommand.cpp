@@ -11,5 +11,5 @@ int BackupCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
         "Archive creation error",
         "Archive creation error: cannot write the archive, or a file is unreadable or too big",
     };
-    return ArchiveCommand::Run(Usage, PackFolder, Messages, args, out, err);
+    return ArchiveCommand::Run(Usage, PackFolder, 0, Messages, args, out, err);
 }

@@ -11,5 +11,5 @@ int RestoreCommand::Run(const std::vector<std::string>& args, std::FILE* out, st
         "Database restore error: not an archive, or a damaged one; the data folder is unchanged",
         "Database restore error: a read or write error; the data folder is unchanged",
     };
-    return ArchiveCommand::Run(Usage, UnpackArchive, Messages, args, out, err);
+    return ArchiveCommand::Run(Usage, UnpackArchive, 1, Messages, args, out, err);
 }

@@ -34,7 +34,11 @@ void PrintHelp(std::FILE* to) {
     std::fprintf(to,
                  "\nbackup and restore exit with their result code: 0 done, 1 stopped, 2 no files "
                  "to back up,\n3 no archive, 4 not an archive or a damaged one, 5 a read or "
-                 "write error;\n6 while Velmora runs (close it first).\n");
+                 "write error;\n6 while Velmora runs (close it first); 7 a failed restore that "
+                 "could not be undone\n(the next start finishes or undoes it); 8 the archive "
+                 "inside the data folder.\n"
+                 "Both first finish or undo a restore of the data folder that was "
+                 "interrupted.\n");
 }
 
 } // namespace

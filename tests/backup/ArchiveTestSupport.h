@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TFolderSwap.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -34,6 +37,34 @@ QByteArray DatabaseBytes(int rows);
 // for a folder.
 using Snapshot = std::map<QString, QByteArray>;
 Snapshot Take(const QString& folder);
+
+// Thrown from a step of a restore's swap: the process ends right there.
+struct Crash {};
+
+// The swap's step hook, for the life of the object.
+class StepHook {
+public:
+    explicit StepHook(std::function<void(const QString&)> hook) {
+        TFolderSwap::BeforeStep = std::move(hook);
+    }
+    ~StepHook() { TFolderSwap::BeforeStep = nullptr; }
+    StepHook(const StepHook&) = delete;
+    StepHook& operator=(const StepHook&) = delete;
+};
+
+// Ends the process at the step numbered crashAt (from 0), counting every
+// step from the hook's creation.
+class CrashAt : public StepHook {
+public:
+    explicit CrashAt(int crashAt)
+        : StepHook([this, crashAt](const QString&) {
+              if (steps_++ == crashAt)
+                  throw Crash();
+          }) {}
+
+private:
+    int steps_ = 0;
+};
 
 // A temporary folder with shortcuts for writing and reading files in it.
 class ArchiveTest : public ::testing::Test {

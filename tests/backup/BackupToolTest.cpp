@@ -1,9 +1,11 @@
 // velmora-tool backup and restore, run as separate processes.
 
+#include "Archive.h"
 #include "ArchiveTestSupport.h"
 #include "SingleInstanceLock.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdlib>
 #include <sys/wait.h>
@@ -63,6 +65,64 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
         EXPECT_EQ(1, result.err.count('\n')) << result.err.toStdString();
     }
     EXPECT_EQ(Take(Path("data")), Take(Path("ldb")));
+}
+
+TEST_F(BackupToolTest, ArchiveInsideTheDataFolderIsRefusedHoweverEitherIsNamed) {
+    MakeFolder("ldb", {{"catalog.db", "current"}});
+    Write("ldb/x.tba", ExpectedArchive({{"catalog.db", "archived"}}));
+    Write("ldb/sub/keep", "");
+    ASSERT_TRUE(QFile::link(Path("ldb"), Path("alias")));
+    const Snapshot before = Take(Path("ldb"));
+    const QString refused[] = {
+        "restore '" + Path("ldb/x.tba") + "' '" + Path("ldb") + "'",
+        "restore '" + Path("alias/x.tba") + "' '" + Path("ldb/") + "'",
+        "backup '" + Path("ldb") + "' '" + Path("ldb/y.tba") + "'",
+        "backup '" + Path("alias") + "' '" + Path("ldb/sub/../y.tba") + "'",
+    };
+    for (const QString& args : refused) {
+        const ToolResult result = Run(args);
+        EXPECT_EQ(8, result.exitCode) << args.toStdString();
+        EXPECT_EQ("The archive and the database can not be placed in the same folder\n",
+                  result.err);
+        EXPECT_EQ(before, Take(Path("ldb")));
+    }
+    // A subfolder is not the folder: its files are neither packed nor
+    // replaced.
+    EXPECT_EQ(0, Run("backup '" + Path("ldb") + "' '" + Path("ldb/sub/y.tba") + "'").exitCode);
+    EXPECT_EQ(0, Run("restore '" + Path("ldb/sub/y.tba") + "' '" + Path("ldb") + "'").exitCode);
+    Snapshot expected = before;
+    expected["sub/y.tba"] = Read("ldb/sub/y.tba");
+    EXPECT_EQ(expected, Take(Path("ldb")));
+}
+
+TEST_F(BackupToolTest, EitherCommandFirstFinishesAnInterruptedRestore) {
+    const std::vector<File> restored = {{"added", "a"}, {"catalog.db", "restored"}};
+    Write("new.tba", ExpectedArchive(restored));
+    Write("other.tba", ExpectedArchive({{"catalog.db", "other"}}));
+    for (const bool backup : {true, false}) {
+        SCOPED_TRACE(backup);
+        QDir(Path("ldb")).removeRecursively();
+        MakeFolder("ldb", {{"catalog.db", "current"}, {"old", "o"}});
+        {
+            // After the old files moved out and before the new ones moved
+            // in: the data folder is empty.
+            const CrashAt crash(4);
+            EXPECT_NE(ArchiveResult::Done, UnpackArchive(Path("new.tba"), Path("ldb")));
+        }
+        ASSERT_EQ(QStringList(), QDir(Path("ldb")).entryList(QDir::Files | QDir::Hidden));
+        const ToolResult result =
+            backup ? Run("backup '" + Path("ldb") + "' '" + Path("out.tba") + "'")
+                   : Run("restore '" + Path("other.tba") + "' '" + Path("ldb") + "'");
+        EXPECT_EQ(0, result.exitCode);
+        EXPECT_EQ("velmora-tool: an interrupted restore of the data folder has been finished\n",
+                  result.err);
+        if (backup) {
+            EXPECT_EQ(ExpectedArchive(restored), Read("out.tba"));
+        } else {
+            EXPECT_EQ("other", Read("ldb/catalog.db"));
+        }
+        EXPECT_FALSE(QFileInfo::exists(Path(".ldb-restore")));
+    }
 }
 
 TEST_F(BackupToolTest, BothRefuseWhileTheProgramRuns) {

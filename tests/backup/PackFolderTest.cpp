@@ -3,10 +3,12 @@
 
 #include "Archive.h"
 #include "ArchiveTestSupport.h"
+#include "TPartFile.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <sys/file.h>
 #include <sys/resource.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -55,6 +57,40 @@ TEST_F(PackFolderTest, StopDeletesTheNewArchiveAndKeepsTheOlderOne) {
         stop = percents.size() == 2;
     });
     EXPECT_EQ((std::vector<int>{33, 67}), percents);
+}
+
+TEST_F(PackFolderTest, PartFilesOfCrashedBackupsGoAtTheNextBackupAndNothingElse) {
+    const QString folder = MakeFolder(QStringLiteral("data"), {{"a", "1"}});
+    // Left by backups that crashed, of this archive's name and another's.
+    Write(QStringLiteral(".a.tba.velmora-part-Ab12Cd"), "BACKUP and half an archive");
+    Write(QStringLiteral(".old.tba.velmora-part-000000"), "");
+    // No part files, and one whose writer is still at work.
+    const QStringList others = {".a.tba.velmora-part-short", "a.tba.velmora-part-Ab12Cd", ".notes",
+                                ".b.tba.velmora-part-Zz9Yy8"};
+    for (const QString& name : others)
+        Write(name, "kept");
+    QFile living(Path(others.last()));
+    ASSERT_TRUE(living.open(QIODevice::ReadOnly));
+    ASSERT_EQ(0, flock(living.handle(), LOCK_EX | LOCK_NB));
+
+    QStringList during;
+    ASSERT_EQ(ArchiveResult::Done,
+              PackFolder(folder, Path(QStringLiteral("a.tba")), [&](int, bool&) {
+                  during = Entries();
+                  // The writer's own part file is no one's leftover.
+                  EXPECT_EQ(0, TPartFile::RemoveAbandoned(Path(QString())));
+              }));
+    QStringList after = others + QStringList{"a.tba", "data"};
+    after.sort();
+    EXPECT_EQ(after, Entries());
+    EXPECT_EQ(ExpectedArchive({{"a", "1"}}), Read(QStringLiteral("a.tba")));
+    // While it was written: a hidden part file beside the older archive.
+    ASSERT_EQ(after.size() + 1, during.size()) << during.join(' ').toStdString();
+    EXPECT_TRUE(during.contains("a.tba"));
+    QStringList parts = during.filter(QStringLiteral(".a.tba.velmora-part-"));
+    parts.removeOne(others.first());
+    ASSERT_EQ(1, parts.size());
+    EXPECT_TRUE(TPartFile::IsPartName(parts.first()));
 }
 
 TEST_F(PackFolderTest, FolderWithoutFilesGivesTwo) {

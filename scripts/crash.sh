@@ -1,0 +1,234 @@
+#!/usr/bin/env bash
+# Crash test. Kills, with SIGKILL at a random moment, ROUNDS times each:
+#   (a) velmora-tool restore, (b) velmora-tool backup, and (c) the program
+#   while it saves edited figures (its stand-in, build/tests/velmora_crash_driver,
+#   which runs the program's start-up and saves through the figures list).
+# After each kill the next start of the program (the driver's start-up) or of
+# velmora-tool must recover, and then: the data folder holds exactly its old
+# or exactly its new files, byte for byte; the archive folder holds only
+# complete archives; PRAGMA integrity_check is ok; and every row committed
+# before the kill is there.
+#
+# Usage: bash scripts/crash.sh [ROUNDS]   (default 30; needs a built build/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+rounds="${1:-30}"
+tool="$PWD/build/tools/velmora-tool"
+driver="$PWD/build/tests/velmora_crash_driver"
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+export QT_QPA_PLATFORM=offscreen
+# The single-instance lock of this run's own.
+export XDG_RUNTIME_DIR="$home/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+data="$home/LDB"
+archives="$home/DB_archives"
+mkdir "$archives"
+started=$(date +%s)
+
+fail() {
+    echo "crash: $*" >&2
+    exit 1
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+seconds() { printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)); }
+# 0 to $1 - 1, from two draws of $RANDOM.
+random_below() { echo $(((RANDOM * 32768 + RANDOM) % $1)); }
+
+# The entries of a folder, sorted, with the SHA-256 of each file.
+listing() {
+    (cd "$1" && find . -mindepth 1 -maxdepth 1 -printf '%P\n' | LC_ALL=C sort |
+        while IFS= read -r name; do
+            if [ -f "$name" ] && [ ! -L "$name" ]; then
+                echo "$(sha256sum <"$name" | cut -c1-64) $name"
+            else
+                echo "other $name"
+            fi
+        done)
+}
+
+integrity() {
+    local result
+    result=$(sqlite3 "$1/velmora.db" 'PRAGMA integrity_check;')
+    [ "$result" = ok ] || fail "$2: integrity_check: $result"
+}
+
+rows() { sqlite3 "$1/velmora.db" 'select count(*) from figures;'; }
+
+# Runs the command in the background and kills it after $1 ms; true when
+# the kill came before the command ended.
+run_and_kill() {
+    local delay=$1
+    shift
+    "$@" >"$home/out" 2>"$home/err" &
+    local pid=$!
+    sleep "$(seconds "$delay")"
+    kill -9 "$pid" 2>/dev/null || true
+    local status=0
+    wait "$pid" 2>/dev/null || status=$?
+    [ "$status" -eq 137 ]
+}
+
+start_program() {
+    "$driver" start "$home" 2>"$home/start-err" || fail "$1: start failed: $(cat "$home/start-err")"
+}
+
+# --- the data: a catalog with a random blob of a few MB, and a newer one ----
+start_program setup
+sqlite3 "$data/velmora.db" <<'SQL'
+insert into producers (producer_id, producer_name) values ('P1', 'Old Guard');
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 300)
+insert into figures (figure_id, figure_name, producer_id, figure_dsc)
+select printf('%032X', i), 'Figure ' || i, 'P1', 'described ' || i from n;
+update figures set picture = randomblob(3000000) where figure_name = 'Figure 1';
+SQL
+echo "notes of the old catalog" >"$data/notes.txt"
+start_program setup
+old_listing=$(listing "$data")
+start_program setup
+[ "$(listing "$data")" = "$old_listing" ] || fail "the start-up changes a complete database"
+old_rows=$(rows "$data")
+cp -a "$data" "$home/old"
+
+cp -a "$home/old" "$home/new"
+sqlite3 "$home/new/velmora.db" <<'SQL'
+delete from figures where figure_name like 'Figure 2%';
+with recursive n(i) as (select 1001 union all select i + 1 from n where i < 1400)
+insert into figures (figure_id, figure_name, figure_dsc)
+select printf('%032X', i), 'Figure ' || i, 'added ' || i from n;
+update figures set picture = randomblob(3500000) where figure_name = 'Figure 1';
+SQL
+rm "$home/new/notes.txt"
+echo "added to the new catalog" >"$home/new/added.txt"
+new_listing=$(listing "$home/new")
+new_rows=$(rows "$home/new")
+"$tool" backup "$home/new" "$archives/new.tba" >/dev/null
+"$tool" backup "$home/old" "$home/old.tba" >/dev/null
+new_archive=$(sha256sum <"$archives/new.tba" | cut -c1-64)
+old_archive=$(sha256sum <"$home/old.tba" | cut -c1-64)
+
+# How long each operation takes uninterrupted, the longest of three runs;
+# kills fall within 120 % of it.
+restore_ms=0 backup_ms=0
+for _ in 1 2 3; do
+    rm -rf "$data" && cp -a "$home/old" "$data"
+    t0=$(now_ms)
+    "$tool" restore "$archives/new.tba" "$data" >/dev/null
+    restore_ms=$(( $(now_ms) - t0 > restore_ms ? $(now_ms) - t0 : restore_ms ))
+    t0=$(now_ms)
+    "$tool" backup "$data" "$archives/timed.tba" >/dev/null
+    backup_ms=$(( $(now_ms) - t0 > backup_ms ? $(now_ms) - t0 : backup_ms ))
+    rm "$archives/timed.tba"
+done
+echo "crash: restore takes ${restore_ms} ms, backup ${backup_ms} ms; $rounds kills each"
+
+# The archive folder: only new.tba and complete backups of the old catalog.
+check_archives() {
+    local name sum
+    for name in $(ls -A "$archives"); do
+        sum=$(sha256sum <"$archives/$name" | cut -c1-64)
+        case "$name" in
+        new.tba) [ "$sum" = "$new_archive" ] || fail "$1: new.tba changed" ;;
+        *.tba) [ "$sum" = "$old_archive" ] || fail "$1: $name is not a complete archive" ;;
+        *) fail "$1: $name left in the archive folder" ;;
+        esac
+    done
+}
+
+# --- (a) restore ------------------------------------------------------------
+killed=0 olds=0 news=0 finished=0
+for round in $(seq "$rounds"); do
+    what="restore round $round"
+    rm -rf "$data" "$home/.LDB-restore"
+    cp -a "$home/old" "$data"
+    if run_and_kill "$(random_below $((restore_ms * 12 / 10 + 1)))" \
+        "$tool" restore "$archives/new.tba" "$data"; then
+        killed=$((killed + 1))
+    fi
+    start_program "$what"
+    grep -q "has been finished" "$home/start-err" && finished=$((finished + 1))
+    [ ! -e "$home/.LDB-restore" ] || fail "$what: the scratch folder is left"
+    got=$(listing "$data")
+    if [ "$got" = "$old_listing" ]; then
+        olds=$((olds + 1)) expected=$old_rows
+    elif [ "$got" = "$new_listing" ]; then
+        news=$((news + 1)) expected=$new_rows
+    else
+        fail "$what: the data folder is neither the old nor the new one:"$'\n'"$got"
+    fi
+    integrity "$data" "$what"
+    [ "$(rows "$data")" = "$expected" ] || fail "$what: rows are missing"
+    check_archives "$what"
+done
+echo "crash: restore: $killed of $rounds killed while running; then $olds old, $news new" \
+    "($finished finished by the next start)"
+
+# --- (b) backup -------------------------------------------------------------
+rm -rf "$data" && cp -a "$home/old" "$data"
+killed=0 complete=0
+for round in $(seq "$rounds"); do
+    what="backup round $round"
+    if run_and_kill "$(random_below $((backup_ms * 12 / 10 + 1)))" \
+        "$tool" backup "$data" "$archives/b$round.tba"; then
+        killed=$((killed + 1))
+    fi
+    [ -e "$archives/b$round.tba" ] && complete=$((complete + 1))
+    # Complete archives or nothing under the archive's name; the part file of
+    # the killed backup goes at the next backup.
+    for name in $(ls "$archives"); do
+        [ "$name" = new.tba ] || [ "$(sha256sum <"$archives/$name" | cut -c1-64)" = "$old_archive" ] ||
+            fail "$what: $name is not a complete archive"
+    done
+    # A backup leaves nothing in the data folder for the program's start to
+    # recover; the next backup is what clears up after it.
+    "$tool" backup "$data" "$archives/next.tba" >/dev/null || fail "$what: the next backup failed"
+    check_archives "$what"
+    [ "$(listing "$data")" = "$old_listing" ] || fail "$what: the data folder changed"
+    integrity "$data" "$what"
+    rm -f "$archives/next.tba" "$archives/b$round.tba"
+done
+echo "crash: backup: $killed of $rounds killed while running; $complete archives complete"
+
+# --- (c) the program saving edited figures ----------------------------------
+rm -rf "$data" && cp -a "$home/old" "$data"
+: >"$home/committed"
+saves=0
+for round in $(seq "$rounds"); do
+    what="save round $round"
+    "$driver" edit "$home" $((round * 1000000)) >"$home/out" 2>"$home/err" &
+    pid=$!
+    for _ in $(seq 1500); do
+        grep -q '^ready$' "$home/out" && break
+        kill -0 "$pid" 2>/dev/null || fail "$what: the program ended: $(cat "$home/err")"
+        sleep 0.01
+    done
+    grep -q '^ready$' "$home/out" || fail "$what: the program did not start"
+    sleep "$(seconds "$(random_below 400)")"
+    kill -9 "$pid"
+    wait "$pid" 2>/dev/null || true
+    grep -v '^ready$' "$home/out" >>"$home/committed" || true
+    saves=$(wc -l <"$home/committed")
+    # The database as the next start finds it: the engine rolls back what
+    # the killed save left half done (its hot journal) when it opens it.
+    ls -A "$data" | grep -qvE '^(velmora\.db(-journal)?|notes\.txt)$' &&
+        fail "$what: stray files in the data folder"
+    integrity "$data" "$what"
+    missing=$(
+        {
+            echo "create temp table committed (k text, n integer);"
+            awk '{ printf "insert into committed values (%c%s%c, %s);\n", 39, $1, 39, $2 }' \
+                "$home/committed"
+            echo "select count(*) from (select k, max(n) n from committed group by k) c"
+            echo "  left join figures f on f.figure_id = c.k"
+            echo "  where f.figure_id is null"
+            echo "     or coalesce(cast(substr(f.figure_dsc, 6) as integer), 0) < c.n;"
+        } | sqlite3 "$data/velmora.db"
+    )
+    [ "$missing" = 0 ] || fail "$what: $missing committed saves are missing"
+done
+start_program "the last save round"
+integrity "$data" "the last save round"
+echo "crash: saves: $rounds kills, $saves committed saves all found"
+echo "crash: passed in $(($(date +%s) - started)) s"
