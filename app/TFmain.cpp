@@ -390,16 +390,19 @@ TE_genre& TFmain::GenreEditor() {
     return *E_genre;
 }
 
+// Add: a new record, its editor, and on Cancel the new record deleted again
+// by its key, whichever record is current by then (none when it was never
+// written).
 void TFmain::btn_add_figureClick() {
-    O_Figures1->AppendRecord();
+    const QString key = O_Figures1->AppendRecord();
     if (!FigureEditor().EditRecord(O_Figures1->Q1))
-        O_Figures1->DeleteCurrent();
+        O_Figures1->DeleteRecord(key);
 }
 
 void TFmain::Btn_add_genreClick() {
-    O_genres1->AppendRecord();
+    const QString key = O_genres1->AppendRecord();
     if (!GenreEditor().EditRecord(O_genres1->Q1))
-        O_genres1->DeleteCurrent();
+        O_genres1->DeleteRecord(key);
 }
 
 void TFmain::Btn_edit_genreClick() {
@@ -407,9 +410,9 @@ void TFmain::Btn_edit_genreClick() {
 }
 
 void TFmain::Btn_add_producerClick() {
-    O_producers1->AppendRecord();
+    const QString key = O_producers1->AppendRecord();
     if (!ProducerEditor().EditRecord(O_producers1->Q1))
-        O_producers1->DeleteCurrent();
+        O_producers1->DeleteRecord(key);
 }
 
 void TFmain::Btn_edit_producerClick() {

@@ -108,7 +108,9 @@ void TO_Figures::main_focus() {
 
 void TO_Figures::Q1BeforeDelete() {
     const TQuery::TBookmark deleting = Q1.GetBookmark();
-    DeleteReferencing(QStringLiteral("add_pictures"), QStringLiteral("figure_id"));
+    // In the delete's transaction: when the pictures cannot be deleted the
+    // figure stays, and when the figure cannot be its pictures stay.
+    DeleteReferencingOrFail(QStringLiteral("add_pictures"), QStringLiteral("figure_id"));
     // Events that ran meanwhile must not change the row being deleted.
     if (Q1.GetBookmark() != deleting)
         Q1.GotoBookmark(deleting);

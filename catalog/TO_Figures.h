@@ -34,7 +34,8 @@ public:
 
     // The input focus to the list's grid.
     void main_focus();
-    // Deletes the additional pictures of the figure about to be deleted.
+    // Deletes the additional pictures of the figure about to be deleted, in
+    // the delete's transaction: all or nothing with the figure's row.
     void Q1BeforeDelete();
 
     // The list's own query, and the one the main window builds with its

@@ -4,6 +4,7 @@
 #include "CommandGuard.h"
 #include "DBactions.h"
 #include "EDatabaseError.h"
+#include "TChangeWriter.h"
 #include "TField.h"
 #include "TRecordGrid.h"
 #include "TSearchColumns.h"
@@ -179,18 +180,46 @@ bool TO_ci::IsReferenced(const QString& table, const QString& column) {
            QLatin1String("Y");
 }
 
-void TO_ci::DeleteReferencing(const QString& table, const QString& column) {
+namespace {
+
+QStringList ReferencingDelete(const QString& table, const QString& column, const QString& key) {
+    return {QStringLiteral("delete from %1 where %2='%3'").arg(table, column, SqlLiteralText(key))};
+}
+
+} // namespace
+
+bool TO_ci::DeleteReferencing(const QString& table, const QString& column) {
     const QString key = KeyValue();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const BusyCursor busy;
-    ExecSql(
-        {QStringLiteral("delete from %1 where %2='%3'").arg(table, column, SqlLiteralText(key))});
+    return ExecSql(ReferencingDelete(table, column, key));
+}
+
+void TO_ci::DeleteReferencingOrFail(const QString& table, const QString& column) {
+    const QString key = KeyValue();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const BusyCursor busy;
+    TQuery statement(Q1.DatabaseName);
+    statement.SQL = ReferencingDelete(table, column, key);
+    statement.ExecSQL();
 }
 
 // --- changes ----------------------------------------------------------------------
 
 void TO_ci::DeleteCurrent() {
-    Q1.Delete();
+    try {
+        Q1.Delete();
+    } catch (const EDatabaseError& error) {
+        throw EDatabaseError(QStringLiteral("The record was not deleted:\n\n") + error.Message(),
+                             error.EngineCode);
+    }
+}
+
+bool TO_ci::DeleteRecord(const QString& key) {
+    if (key.isEmpty() || !LocateKey(key))
+        return false;
+    DeleteCurrent();
+    return true;
 }
 
 QString TO_ci::NewRecordName() const {
@@ -209,19 +238,33 @@ void TO_ci::InitNewRecord() {
 
 QString TO_ci::AppendRecord() {
     Q1.Append();
-    InitNewRecord();
-    // Posting writes the row (Q1AfterPost); a failure leaves it unwritten
-    // and is not reported.
+    try {
+        InitNewRecord();
+    } catch (...) {
+        DataSetCancel(Q1);
+        throw;
+    }
+    // Posting writes the row (Q1AfterPost). A failure is not reported here:
+    // the row stays being inserted, unwritten, and nothing waits in the
+    // cache; the editor the caller opens on it writes it or says why not.
     DataSetPost(Q1);
     return KeyValue();
 }
 
-void TO_ci::Q1AfterPost() {
+void TO_ci::WriteChanges() {
     Q1.ApplyUpdates();
+    // An update the engine aborted writes nothing and keeps the cache: the
+    // post or delete has not happened.
+    if (Q1.UpdatesPending())
+        throw EDatabaseError(TChangeWriter::AbortedMessage());
+}
+
+void TO_ci::Q1AfterPost() {
+    WriteChanges();
 }
 
 void TO_ci::Q1AfterDelete() {
-    Q1.ApplyUpdates();
+    WriteChanges();
 }
 
 // --- search ---------------------------------------------------------------------

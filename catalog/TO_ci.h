@@ -14,8 +14,11 @@ class TRecordGrid;
 
 // The frame every catalog table is shown in: one live query over the table
 // with the statements that write a changed row back, and a grid of record
-// panels bound to it. Every post and delete is written to the table at once.
-// Subclasses supply the query, the statements and what a panel shows.
+// panels bound to it. Every post and delete is written to the table at once;
+// when that write fails the post or delete fails with its error, the row
+// stays as the user had it (being edited, after a post) and nothing waits
+// to be written later. Subclasses supply the query, the statements and what
+// a panel shows.
 class TO_ci : public QFrame {
     Q_OBJECT
 
@@ -45,6 +48,8 @@ public:
     virtual void OpenList();
     virtual void CloseList();
     // Appends, fills and posts a new record (written at once); its key.
+    // When the post fails the record stays being inserted, unwritten: the
+    // editor opened on it writes it on "Ok", or says why it cannot.
     virtual QString AppendRecord();
 
     QString KeyValue() const;
@@ -54,8 +59,18 @@ public:
     // Closes and opens the list, back on the record it was on.
     bool Reopen();
     bool IsReferenced(const QString& table, const QString& column);
-    void DeleteReferencing(const QString& table, const QString& column);
+    // Deletes the rows of table whose column holds the current key; false,
+    // after showing the engine's error (ExecSql), when that fails.
+    bool DeleteReferencing(const QString& table, const QString& column);
+    // The same, raising the engine's error instead of showing it, so that
+    // the operation it is part of fails with it.
+    void DeleteReferencingOrFail(const QString& table, const QString& column);
+    // Deletes the current record (written at once). A failure raises
+    // EDatabaseError "The record was not deleted: ..."; the record stays.
     void DeleteCurrent();
+    // Deletes the record whose key is key, wherever the list is; false,
+    // deleting nothing, when the list holds no such record.
+    bool DeleteRecord(const QString& key);
     // "New record;" and the current time.
     QString NewRecordName() const;
     // From the current record to the next one holding text (trimmed,
@@ -79,7 +94,8 @@ public:
     // A column of the record at row (0-based) as text, for painting: empty
     // for NULL, a missing column or a row out of range; blobs as UTF-8.
     QString RowText(int row, const QString& column) const;
-    // Write the posted or deleted row to the table at once.
+    // Write the posted or deleted row to the table at once; raise when it
+    // is not written (which undoes the post or delete, see TQuery).
     virtual void Q1AfterPost();
     virtual void Q1AfterDelete();
     void Timer_scrollTimer();
@@ -96,6 +112,8 @@ protected:
     QImage Thumbnail(int row);
     // The current record's thumbnail may have changed.
     void ForgetCurrentThumbnail();
+    // Writes Q1's cached changes; raises when they are not all written.
+    void WriteChanges();
 
     void resizeEvent(QResizeEvent* event) override;
 };

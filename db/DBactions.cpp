@@ -2,6 +2,7 @@
 
 #include "DialogRunner.h"
 #include "EDatabaseError.h"
+#include "TChangeWriter.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TQuery.h"
@@ -86,27 +87,40 @@ bool Editing(const TQuery& dataSet) {
            (dataSet.State() == TDataSetState::Edit || dataSet.State() == TDataSetState::Insert);
 }
 
-// Runs step (post or cancel) on an editing dataset; false when the dataset
-// is not editing or the step fails.
-bool FinishEditing(TQuery& dataSet, void (TQuery::*step)()) {
+} // namespace
+
+bool DataSetPost(TQuery& dataSet) {
+    return DataSetPost(dataSet, nullptr);
+}
+
+bool DataSetPost(TQuery& dataSet, QString* error) {
     if (!Editing(dataSet))
         return false;
     try {
-        (dataSet.*step)();
+        dataSet.Post();
+    } catch (const std::exception& failure) {
+        if (error)
+            *error = ErrorText(failure);
+        return false;
+    }
+    // A write the engine aborted ends the post silently, still editing.
+    if (Editing(dataSet)) {
+        if (error)
+            *error = TChangeWriter::AbortedMessage();
+        return false;
+    }
+    return true;
+}
+
+bool DataSetCancel(TQuery& dataSet) {
+    if (!Editing(dataSet))
+        return false;
+    try {
+        dataSet.Cancel();
         return true;
     } catch (const std::exception&) {
         return false;
     }
-}
-
-} // namespace
-
-bool DataSetPost(TQuery& dataSet) {
-    return FinishEditing(dataSet, &TQuery::Post);
-}
-
-bool DataSetCancel(TQuery& dataSet) {
-    return FinishEditing(dataSet, &TQuery::Cancel);
 }
 
 void PackTable(TTable& table) {

@@ -29,9 +29,13 @@ QString SqlLiteralText(const QString& value);
 // holds none.
 int StrToIntOrZero(const QString& text);
 
-// Moving a dataset in and out of editing without raising.
+// Moving a dataset in and out of editing without raising. DataSetPost is
+// true only when the dataset was editing and the post happened: a post that
+// fails, or that the engine aborted (the dataset still editing), is false,
+// and the dataset stays editing; error, when given, then tells why.
 void DataSetEdit(TQuery& dataSet);
 bool DataSetPost(TQuery& dataSet);
+bool DataSetPost(TQuery& dataSet, QString* error);
 bool DataSetCancel(TQuery& dataSet);
 
 // Compacts an open, exclusively opened table's database file in place,

@@ -26,7 +26,7 @@ int TChangeWriter::ColumnOf(const QString& name, bool* old) const {
 }
 
 QVariant TChangeWriter::ParamValue(const Change& change, const QString& name,
-                                   const std::vector<QVariant>& unread) const {
+                                   const std::vector<QVariant>& current) const {
     bool old = false;
     const int column = ColumnOf(name, &old);
     if (column < 0)
@@ -40,8 +40,36 @@ QVariant TChangeWriter::ParamValue(const Change& change, const QString& name,
         return QVariant();
     const QVariant& value = (*values)[column];
     if (!value.isValid() && select_.Columns()[column].lazy)
-        return unread[column];
+        return current[column];
     return value;
+}
+
+void TChangeWriter::ReadCurrent(const Change& change, const TSqlStatement& statement,
+                                std::vector<QVariant>& current) const {
+    const int key = select_.KeyIndex();
+    for (int param = 1; param <= statement.ParamCount(); ++param) {
+        bool old = false;
+        const int column = ColumnOf(statement.ParamName(param), &old);
+        if (column < 0 || !select_.Columns()[column].lazy || current[column].isValid())
+            continue;
+        const std::vector<QVariant>& values =
+            old || change.kind == Kind::Delete ? change.before : change.after;
+        if (values[column].isValid())
+            continue;
+        // The row is where the changes before this one left it: under the
+        // key it had before this change.
+        if (key < 0 || !select_.ReadBlob(change.before[key], column, &current[column]))
+            throw EDatabaseError(RowGoneMessage());
+    }
+}
+
+QString TChangeWriter::RowGoneMessage() {
+    return QStringLiteral("The record is no longer in the table as it was read: another program "
+                          "has changed or deleted it.");
+}
+
+QString TChangeWriter::AbortedMessage() {
+    return QStringLiteral("The database aborted the update; nothing was written.");
 }
 
 bool TChangeWriter::Write(const std::vector<Change>& changes) {
@@ -58,71 +86,38 @@ bool TChangeWriter::Write(const std::vector<Change>& changes) {
         }
         return statement;
     };
+    for (const Change& change : changes)
+        statementFor(change.kind);
 
-    // Unread blobs the statements name, fetched before anything is written.
-    std::vector<std::vector<QVariant>> unread(changes.size());
-    for (size_t i = 0; i < changes.size(); ++i) {
-        const Change& change = changes[i];
+    // The write lock first: what is read for the changes below stays as
+    // read until they are written.
+    TSqlTransaction transaction(handle_, TSqlTransaction::Lock::Immediate);
+    for (const Change& change : changes) {
         TSqlStatement& statement = statementFor(change.kind);
-        unread[i].resize(select_.ColumnCount());
-        if (change.kind == Kind::Insert)
-            continue;
-        for (int param = 1; param <= statement.ParamCount(); ++param) {
-            bool old = false;
-            const int column = ColumnOf(statement.ParamName(param), &old);
-            if (column < 0 || !select_.Columns()[column].lazy || unread[i][column].isValid())
-                continue;
-            const bool needed = !change.before[column].isValid() ||
-                                (change.kind == Kind::Modify && !change.after[column].isValid());
-            if (needed)
-                unread[i][column] = select_.FetchBlob(change.rowId, change.tableKey, column);
-        }
-    }
-
-    auto exec = [&](const char* sql) {
-        return sqlite3_exec(handle_, sql, nullptr, nullptr, nullptr);
-    };
-    auto rollback = [&] {
-        // Some failures end the whole transaction on their own.
-        if (!sqlite3_get_autocommit(handle_)) {
-            exec("ROLLBACK TO velmora_apply");
-            exec("RELEASE velmora_apply");
-        }
-    };
-    // A savepoint, so that it also nests in a transaction already open.
-    if (exec("SAVEPOINT velmora_apply") != SQLITE_OK)
-        TSqlStatement::RaiseEngineError(handle_, sqlite3_extended_errcode(handle_));
-    for (size_t i = 0; i < changes.size(); ++i) {
-        const Change& change = changes[i];
-        TSqlStatement& statement = statementFor(change.kind);
-        int rc = SQLITE_OK;
-        try {
-            statement.BindAll(
-                [&](const QString& name) { return ParamValue(change, name, unread[i]); });
-        } catch (...) {
-            rollback();
-            throw;
-        }
-        rc = statement.StepCode();
+        std::vector<QVariant> current(select_.ColumnCount());
+        if (change.kind != Kind::Insert)
+            ReadCurrent(change, statement, current);
+        statement.BindAll([&](const QString& name) { return ParamValue(change, name, current); });
+        const sqlite3_int64 before = sqlite3_total_changes64(handle_);
+        int rc = statement.StepCode();
         while (rc == SQLITE_ROW)
             rc = statement.StepCode();
         if (rc != SQLITE_DONE) {
             const QString message = statement.ErrorMessage();
             const int code = sqlite3_extended_errcode(handle_);
             statement.Reset();
-            rollback();
+            transaction.Rollback();
             const int primary = code & 0xff;
             if (primary == SQLITE_ABORT || primary == SQLITE_INTERRUPT)
                 return false;
             throw EDatabaseError(message, code);
         }
         statement.Reset();
+        // An update or delete whose old key finds no row has not written
+        // the change.
+        if (change.kind != Kind::Insert && sqlite3_total_changes64(handle_) == before)
+            throw EDatabaseError(RowGoneMessage());
     }
-    if (exec("RELEASE velmora_apply") != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(handle_));
-        const int code = sqlite3_extended_errcode(handle_);
-        rollback();
-        throw EDatabaseError(message, code);
-    }
+    transaction.Commit();
     return true;
 }

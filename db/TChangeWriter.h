@@ -7,23 +7,31 @@
 #include <vector>
 
 class TSelectStatement;
+class TSqlStatement;
 struct TUpdateSQL;
 struct sqlite3;
 
 // Writes the pending changes of a live query to its table through the
-// query's insert, modify and delete statements, all in one transaction.
+// query's insert, modify and delete statements, all in one transaction that
+// holds the write lock from its start.
 //
 // A parameter named after a result column takes the change's new value
 // (for a delete, the row's value); one prefixed OLD_ takes the value before
 // the change (NULL for an insert). Parameters that name no column are NULL.
-// Blobs the query never read are fetched first, while the table still
-// holds every row under its key as read.
+// A lazy blob column the change does not give (an invalid value: this
+// program did not change it) takes the table's value as it is inside the
+// transaction, read just before its statement runs, so that a change made
+// meanwhile by another program is kept. An update or delete whose old key
+// finds no row is an error: the row was changed or deleted by another
+// program.
 class TChangeWriter {
 public:
     enum class Kind { Insert, Modify, Delete };
 
     struct Change {
         Kind kind = Kind::Modify;
+        // Tells the change apart from the other changes of its query.
+        std::uint64_t serial = 0;
         // The row's identity in the query.
         std::uint64_t rowId = 0;
         // The key the table holds the row under; invalid for a row not yet
@@ -31,7 +39,7 @@ public:
         QVariant tableKey;
         // The row's values before the change (modify, delete) and after it
         // (insert, modify). An invalid value in a lazy blob column stands
-        // for the table's value, unread.
+        // for the table's value, unread and not changed by this program.
         std::vector<QVariant> before;
         std::vector<QVariant> after;
     };
@@ -40,13 +48,23 @@ public:
 
     // True when every change is written. False, with nothing written, when
     // the engine reports the update aborted (interrupted or aborted by a
-    // callback). Any other failure rolls back and raises EDatabaseError with
-    // the engine's message.
+    // callback). Any other failure (the database locked by another program
+    // past the wait, a trigger that refuses, a row that is gone) rolls back
+    // and raises EDatabaseError with the engine's message or RowGoneMessage.
     bool Write(const std::vector<Change>& changes);
+
+    // The error of a change whose row is no longer in the table as read.
+    static QString RowGoneMessage();
+    // The error of a post or delete whose write the engine aborted.
+    static QString AbortedMessage();
 
 private:
     QVariant ParamValue(const Change& change, const QString& name,
-                        const std::vector<QVariant>& unread) const;
+                        const std::vector<QVariant>& current) const;
+    // The lazy blobs the statement names that the change does not give,
+    // read from the table; raises RowGoneMessage when the row is gone.
+    void ReadCurrent(const Change& change, const TSqlStatement& statement,
+                     std::vector<QVariant>& current) const;
     int ColumnOf(const QString& name, bool* old) const;
 
     sqlite3* handle_;

@@ -62,10 +62,13 @@ struct TQuery::Impl {
     bool eof = true;
 
     std::vector<QVariant> buffer; // the current row's values while editing
+    // The columns given a value since editing began.
+    std::vector<bool> assigned;
     bool modified = false;
     TBookmark beforeInsert = 0;
 
     std::vector<Change> changes;
+    std::uint64_t lastSerial = 0;
 
     std::vector<TDataLink*> links;
     int disableCount = 0;
@@ -202,6 +205,7 @@ struct TQuery::Impl {
         current = -1;
         bof = eof = true;
         buffer.clear();
+        assigned.clear();
         modified = false;
         changes.clear();
         if (database) {
@@ -230,9 +234,43 @@ struct TQuery::Impl {
         select.ForgetBlobs();
     }
 
-    Change ChangeOf(ChangeKind kind, const Row& row) const {
+    // Starts editing the current row with values.
+    void BeginEditing(std::vector<QVariant> values) {
+        buffer = std::move(values);
+        assigned.assign(buffer.size(), false);
+        modified = false;
+    }
+
+    // Before a modified row is posted: a lazy blob the user did not give a
+    // value goes back to the table's value, unread, so that it is neither
+    // written back from what was read nor shown from it afterwards. A row
+    // with a change still in the cache keeps what that change holds.
+    void LeaveUnassignedBlobs(const Row& row) {
+        const bool pending = std::any_of(changes.begin(), changes.end(),
+                                         [&](const Change& c) { return c.rowId == row.bookmark; });
+        if (pending)
+            return;
+        for (int i = 0; i < select.ColumnCount(); ++i) {
+            if (select.Columns()[i].lazy && !assigned[i])
+                buffer[i] = QVariant();
+        }
+    }
+
+    // Whether the cache still holds the change of that serial; it is taken
+    // out when it does.
+    bool TakeBack(std::uint64_t serial) {
+        const auto found = std::find_if(changes.begin(), changes.end(),
+                                        [&](const Change& c) { return c.serial == serial; });
+        if (found == changes.end())
+            return false;
+        changes.erase(found);
+        return true;
+    }
+
+    Change ChangeOf(ChangeKind kind, const Row& row) {
         Change change;
         change.kind = kind;
+        change.serial = ++lastSerial;
         change.rowId = row.bookmark;
         change.tableKey = row.tableKey;
         if (kind != ChangeKind::Insert)
@@ -487,6 +525,7 @@ void TQuery::SetValue(int field, const QVariant& value) {
     if (!d->Editing())
         throw EDatabaseError(NotEditingMessage);
     d->buffer[field] = IsBlobField(field) ? TSelectStatement::AsBlob(value) : value;
+    d->assigned[field] = true;
     d->modified = true;
     d->Notify(Note::Record);
 }
@@ -510,8 +549,7 @@ void TQuery::Edit() {
         Append();
         return;
     }
-    d->buffer = d->rows[d->current].values;
-    d->modified = false;
+    d->BeginEditing(d->rows[d->current].values);
     d->SetState(TDataSetState::Edit);
 }
 
@@ -527,11 +565,10 @@ void TQuery::Append() {
             row.values[i] = TSelectStatement::AsBlob(QVariant());
     }
     d->beforeInsert = d->CurrentBookmark();
-    d->buffer = row.values;
+    d->BeginEditing(row.values);
     d->rows.push_back(std::move(row));
     d->current = static_cast<int>(d->rows.size()) - 1;
     d->bof = d->eof = false;
-    d->modified = false;
     d->SetState(TDataSetState::Insert);
     d->Notify(Note::DataSet);
     d->Fire(AfterInsert);
@@ -548,11 +585,16 @@ void TQuery::Post() {
     if (!d->Editing())
         return;
 
+    const TDataSetState editing = d->state;
+    const TBookmark posted = d->CurrentBookmark();
     Impl::Row& row = d->rows[d->current];
-    Impl::Change change = d->ChangeOf(d->state == TDataSetState::Insert ? Impl::ChangeKind::Insert
-                                                                        : Impl::ChangeKind::Modify,
-                                      row);
+    const Impl::ChangeKind kind =
+        editing == TDataSetState::Insert ? Impl::ChangeKind::Insert : Impl::ChangeKind::Modify;
+    if (kind == Impl::ChangeKind::Modify)
+        d->LeaveUnassignedBlobs(row);
+    Impl::Change change = d->ChangeOf(kind, row);
     change.after = d->buffer;
+    const std::uint64_t serial = change.serial;
     std::vector<Impl::Change> written;
     if (CachedUpdates) {
         d->changes.push_back(std::move(change));
@@ -562,14 +604,41 @@ void TQuery::Post() {
         if (!d->Write(written))
             return;
     }
+    // What the post replaces, to put back should the change not be written.
+    std::vector<QVariant> before = row.values;
+    std::vector<QVariant> edited = d->buffer;
+    std::vector<bool> assigned = d->assigned;
+
     row.values = std::move(d->buffer);
     if (!written.empty())
         d->Written(written);
     d->buffer.clear();
+    d->assigned.clear();
     d->modified = false;
     d->SetState(TDataSetState::Browse);
     d->Notify(Note::DataSet);
-    d->Fire(AfterPost);
+    try {
+        d->Fire(AfterPost);
+    } catch (...) {
+        // AfterPost writes the cache (the catalog lists do): when it fails
+        // before this change is written, the post has not happened. The
+        // row is being edited again with the values given, and the change
+        // does not wait in the cache to be written or dropped later.
+        if (Active() && d->TakeBack(serial)) {
+            const int index = d->RowOf(posted);
+            if (index >= 0) {
+                d->rows[index].values = std::move(before);
+                d->current = index;
+                d->bof = d->eof = false;
+                d->buffer = std::move(edited);
+                d->assigned = std::move(assigned);
+                d->modified = true;
+                d->SetState(editing);
+                d->Notify(Note::DataSet);
+            }
+        }
+        throw;
+    }
 }
 
 void TQuery::Cancel() {
@@ -578,6 +647,7 @@ void TQuery::Cancel() {
         return;
     const bool inserting = d->state == TDataSetState::Insert;
     d->buffer.clear();
+    d->assigned.clear();
     d->modified = false;
     if (inserting) {
         const int index = d->current;
@@ -606,14 +676,22 @@ void TQuery::Delete() {
         throw EDatabaseError(EmptyMessage);
     if (!UpdateObject)
         throw EDatabaseError(ReadOnlyMessage);
+    // What BeforeDelete writes (the rows that depend on this one), the
+    // delete and what AfterDelete writes: all or nothing.
+    TSqlTransaction transaction(d->database->Handle(), TSqlTransaction::Lock::Deferred);
     d->Fire(BeforeDelete);
+    if (d->current < 0)
+        throw EDatabaseError(EmptyMessage);
 
     const int index = d->current;
+    const Impl::Row removed = d->rows[index];
     Impl::Change change = d->ChangeOf(Impl::ChangeKind::Delete, d->rows[index]);
+    const std::uint64_t serial = change.serial;
     if (CachedUpdates) {
         d->changes.push_back(std::move(change));
     } else {
         const std::vector<Impl::Change> single{std::move(change)};
+        // Aborted: nothing is written, what BeforeDelete wrote neither.
         if (!d->Write(single))
             return;
         d->Written(single);
@@ -622,7 +700,24 @@ void TQuery::Delete() {
     d->current = d->rows.empty() ? -1 : std::min(index, RecordCount() - 1);
     d->bof = d->eof = d->rows.empty();
     d->Notify(Note::DataSet);
-    d->Fire(AfterDelete);
+    try {
+        d->Fire(AfterDelete);
+        transaction.Commit();
+    } catch (...) {
+        // Rolled back: the row is still in the table, and in the list again
+        // as the current row; its delete does not wait in the cache.
+        transaction.Rollback();
+        if (Active()) {
+            d->select.ForgetBlobs();
+            d->TakeBack(serial);
+            if (d->RowOf(removed.bookmark) < 0)
+                d->InsertRow(removed);
+            d->current = d->RowOf(removed.bookmark);
+            d->bof = d->eof = false;
+            d->Notify(Note::DataSet);
+        }
+        throw;
+    }
     d->Fire(AfterScroll);
 }
 

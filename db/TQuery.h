@@ -32,7 +32,12 @@ enum class TDataSetState { Inactive, Browse, Edit, Insert };
 // the rows.
 //
 // Errors raise EDatabaseError. Events are plain callbacks; one raising from
-// a Before... event aborts the operation.
+// a Before... event aborts the operation. A post or delete is undone when
+// its After... event raises before the change is written (the catalog lists
+// write the cache there): the row is back as it was (being edited, with the
+// values given, after a post), the change is out of the cache, and the
+// error passes on. So a change that could not be written never looks
+// posted and never waits to be written or dropped later.
 class TQuery {
 public:
     using TBookmark = std::uint64_t;
@@ -113,7 +118,11 @@ public:
     QVariant ValueAt(int row, int field) const;
 
     // Editing: Edit and Append enter Edit / Insert state; Post keeps the
-    // change (and writes it unless CachedUpdates), Cancel drops it.
+    // change (and writes it unless CachedUpdates), Cancel drops it. A post
+    // writes only the blob columns given a value while editing; the others
+    // keep what the table holds when the change is written. Delete runs
+    // BeforeDelete, the delete and AfterDelete in one transaction: when one
+    // fails, what the others wrote is rolled back and the row stays.
     void Edit();
     void Append();
     void Post();
@@ -121,9 +130,12 @@ public:
     void Delete();
 
     // Pending cached changes, applied in the order they were made; on a
-    // failure nothing is written and the cache stays. An update the engine
-    // reports as aborted ends silently. CancelUpdates drops the cache and
-    // puts the rows back as they were when last applied.
+    // failure nothing is written and the cache stays. An update or delete
+    // whose row another program changed or deleted is such a failure. An
+    // update the engine reports as aborted ends silently (the cache stays,
+    // and a post without the cache leaves the row being edited).
+    // CancelUpdates drops the cache and puts the rows back as they were
+    // when last applied.
     bool UpdatesPending() const;
     int PendingUpdateCount() const;
     void ApplyUpdates();

@@ -58,6 +58,14 @@ void TSelectStatement::Describe(TDatabase& connection, const QString& keyField) 
         column.name = described.ColumnName(i);
         column.type = described.ColumnDeclType(i);
         column.blob = column.type.contains(QLatin1String("blob"), Qt::CaseInsensitive);
+        const QString table = described.ColumnTableName(i);
+        const QString origin = described.ColumnOriginName(i);
+        if (!table.isEmpty() && !origin.isEmpty()) {
+            const QString database = described.ColumnDatabaseName(i);
+            column.table = (database.isEmpty() ? QString() : Quoted(database) + QLatin1Char('.')) +
+                           Quoted(table);
+            column.origin = Quoted(origin);
+        }
         const QString folded = column.name.toLower();
         if (index_.contains(folded))
             uniqueNames_ = false;
@@ -107,6 +115,7 @@ void TSelectStatement::Open(TDatabase& connection, const QString& text,
             read.push_back(i);
     }
     blobStatements_.resize(columns_.size());
+    tableStatements_.resize(columns_.size());
 
     QSqlQuery query(connection.Connection());
     query.setForwardOnly(true);
@@ -147,6 +156,7 @@ void TSelectStatement::Close() {
     uniqueNames_ = true;
     keyIndex_ = -1;
     blobStatements_.clear();
+    tableStatements_.clear();
     ForgetBlobs();
 }
 
@@ -160,29 +170,60 @@ QVariant TSelectStatement::FetchBlob(std::uint64_t rowId, const QVariant& key, i
     QVariant value(QMetaType::fromType<QByteArray>());
     if (!connection_ || !key.isValid() || key.isNull() || !columns_[field].lazy)
         return value;
-    TSqlStatement& statement = blobStatements_[field];
-    if (!statement.IsValid()) {
-        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
-                                  .arg(Quoted(columns_[field].name), Nested(text_),
-                                       Quoted(columns_[keyIndex_].name), KeyParam);
-        statement = TSqlStatement(connection_->Handle(), fetch);
-    }
-    try {
-        statement.BindAll([&](const QString& name) {
-            return name == KeyParam ? key : params_.value(name.toLower());
-        });
-        if (statement.Step())
-            value = statement.ColumnBytes(0);
-    } catch (...) {
-        statement.Reset();
-        throw;
-    }
-    statement.Reset();
+    ReadBlob(key, field, &value);
     if (rowId != 0) {
         kept_[nextKept_] = {rowId, field, value};
         nextKept_ = (nextKept_ + 1) % kept_.size();
     }
     return value;
+}
+
+bool TSelectStatement::ReadBlob(const QVariant& key, int field, QVariant* value) {
+    if (!connection_ || !key.isValid() || key.isNull() || field < 0 || field >= ColumnCount() ||
+        !columns_[field].lazy)
+        return false;
+    const auto read = [&](TSqlStatement& statement, bool withParams) {
+        bool found = false;
+        try {
+            statement.BindAll([&](const QString& name) {
+                return name == KeyParam ? key
+                       : withParams     ? params_.value(name.toLower())
+                                        : QVariant();
+            });
+            found = statement.Step();
+            if (found)
+                *value = statement.ColumnBytes(0);
+        } catch (...) {
+            statement.Reset();
+            throw;
+        }
+        statement.Reset();
+        return found;
+    };
+
+    const Column& column = columns_[field];
+    TSqlStatement& nested = blobStatements_[field];
+    if (!nested.IsValid()) {
+        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
+                                  .arg(Quoted(column.name), Nested(text_),
+                                       Quoted(columns_[keyIndex_].name), KeyParam);
+        nested = TSqlStatement(connection_->Handle(), fetch);
+    }
+    if (read(nested, true))
+        return true;
+
+    // A row the statement no longer yields, as one whose filtered column
+    // was changed: from the table the column and the key come from.
+    const Column& keyColumn = columns_[keyIndex_];
+    if (column.table.isEmpty() || column.table != keyColumn.table)
+        return false;
+    TSqlStatement& direct = tableStatements_[field];
+    if (!direct.IsValid()) {
+        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
+                                  .arg(column.origin, column.table, keyColumn.origin, KeyParam);
+        direct = TSqlStatement(connection_->Handle(), fetch);
+    }
+    return read(direct, false);
 }
 
 void TSelectStatement::ForgetBlobs() {

@@ -20,7 +20,9 @@ class TDatabase;
 // the key column is among the plain result columns: the rows are read
 // through a select of the plain columns only, which the engine merges into
 // the statement, so no blob is read. A blob is then fetched from the
-// statement by the row's key. Otherwise every column is read with the rows.
+// statement by the row's key, or, for a row the statement no longer yields
+// (changed so that it no longer meets its conditions), from the column's
+// table by the key. Otherwise every column is read with the rows.
 class TSelectStatement {
 public:
     struct Column {
@@ -30,6 +32,10 @@ public:
         bool blob = false;
         // Not read with the rows but fetched by key.
         bool lazy = false;
+        // The table column it comes from, quoted ("main"."figures" and
+        // "figure_id"); empty for expressions.
+        QString table;
+        QString origin;
     };
 
     // Prepares text with its named parameters and reads every row, handing
@@ -52,6 +58,10 @@ public:
     // The last few blobs fetched are kept by row (rowId, 0 for none), so
     // that showing a row again does not read it again.
     QVariant FetchBlob(std::uint64_t rowId, const QVariant& key, int field);
+    // The lazy blob column field of the row the table holds under key as
+    // it is now, never one kept: false, and *value untouched, when the
+    // statement has no row under key.
+    bool ReadBlob(const QVariant& key, int field, QVariant* value);
     // Forgets the blobs kept: the table has changed.
     void ForgetBlobs();
 
@@ -76,8 +86,10 @@ private:
     QStringList paramNames_;
     bool uniqueNames_ = true;
     int keyIndex_ = -1;
-    // One statement per lazy column, prepared on first use.
+    // One statement per lazy column, prepared on first use: through the
+    // statement, and straight from the column's table.
     std::vector<TSqlStatement> blobStatements_;
+    std::vector<TSqlStatement> tableStatements_;
     std::array<KeptBlob, 4> kept_;
     size_t nextKept_ = 0;
 };

@@ -71,6 +71,18 @@ QString TSqlStatement::ColumnDeclType(int column) const {
     return QString::fromUtf8(sqlite3_column_decltype(stmt_, column));
 }
 
+QString TSqlStatement::ColumnDatabaseName(int column) const {
+    return QString::fromUtf8(sqlite3_column_database_name(stmt_, column));
+}
+
+QString TSqlStatement::ColumnTableName(int column) const {
+    return QString::fromUtf8(sqlite3_column_table_name(stmt_, column));
+}
+
+QString TSqlStatement::ColumnOriginName(int column) const {
+    return QString::fromUtf8(sqlite3_column_origin_name(stmt_, column));
+}
+
 int TSqlStatement::ParamCount() const {
     return stmt_ ? sqlite3_bind_parameter_count(stmt_) : 0;
 }
@@ -176,4 +188,63 @@ QString TSqlStatement::ErrorMessage() const {
 
 void TSqlStatement::RaiseEngineError(sqlite3* db, int code) {
     throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)), code);
+}
+
+// --- TSqlTransaction -----------------------------------------------------------
+
+TSqlTransaction::TSqlTransaction(sqlite3* db, Lock lock) : db_(db) {
+    if (!db_)
+        throw EDatabaseError(QStringLiteral("The database connection has no engine handle"));
+    if (sqlite3_get_autocommit(db_)) {
+        if (Exec(lock == Lock::Immediate ? "BEGIN IMMEDIATE" : "BEGIN") != SQLITE_OK)
+            TSqlStatement::RaiseEngineError(db_, sqlite3_extended_errcode(db_));
+    } else {
+        // Unique among the savepoints open on any connection.
+        static unsigned long long counter = 0;
+        savepoint_ = "velmora_" + QByteArray::number(++counter);
+        if (Exec("SAVEPOINT " + savepoint_) != SQLITE_OK)
+            TSqlStatement::RaiseEngineError(db_, sqlite3_extended_errcode(db_));
+    }
+    open_ = true;
+}
+
+TSqlTransaction::~TSqlTransaction() {
+    Rollback();
+}
+
+int TSqlTransaction::Exec(const QByteArray& sql) {
+    return sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr);
+}
+
+void TSqlTransaction::Commit() {
+    if (!open_)
+        throw EDatabaseError(QStringLiteral("The transaction has ended already"));
+    // A failure that ended the whole transaction on its own leaves nothing
+    // to commit: what was done is undone.
+    if (sqlite3_get_autocommit(db_)) {
+        open_ = false;
+        throw EDatabaseError(QStringLiteral("The transaction was rolled back by the engine"));
+    }
+    if (Exec(savepoint_.isEmpty() ? QByteArray("COMMIT") : "RELEASE " + savepoint_) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+        const int code = sqlite3_extended_errcode(db_);
+        Rollback();
+        throw EDatabaseError(message, code);
+    }
+    open_ = false;
+}
+
+void TSqlTransaction::Rollback() noexcept {
+    if (!open_)
+        return;
+    open_ = false;
+    // Some failures end the whole transaction on their own.
+    if (sqlite3_get_autocommit(db_))
+        return;
+    if (savepoint_.isEmpty()) {
+        Exec("ROLLBACK");
+    } else {
+        Exec("ROLLBACK TO " + savepoint_);
+        Exec("RELEASE " + savepoint_);
+    }
 }

@@ -38,6 +38,11 @@ public:
     QString ColumnName(int column) const;
     // As the table declares it ("char(32)"); empty for expressions.
     QString ColumnDeclType(int column) const;
+    // Where a result column comes from: the database ("main"), table and
+    // column; empty for expressions.
+    QString ColumnDatabaseName(int column) const;
+    QString ColumnTableName(int column) const;
+    QString ColumnOriginName(int column) const;
 
     int ParamCount() const;
     // The name of a 1-based parameter without its leading ':', '@' or '$';
@@ -70,4 +75,35 @@ private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     QString tail_;
+};
+
+// A transaction on an engine connection, rolled back unless committed.
+// When none is open it is a transaction of its own; Immediate takes the
+// write lock at once (waiting as the connection's busy timeout allows), so
+// that what is read in it stays current until its writes. Inside a
+// transaction already open it is a savepoint, so that it nests.
+class TSqlTransaction {
+public:
+    enum class Lock { Deferred, Immediate };
+
+    // Raises EDatabaseError with the engine's message when it cannot begin
+    // (for instance while another program holds the database).
+    TSqlTransaction(sqlite3* db, Lock lock);
+    ~TSqlTransaction();
+    TSqlTransaction(const TSqlTransaction&) = delete;
+    TSqlTransaction& operator=(const TSqlTransaction&) = delete;
+
+    // Makes the work done in it permanent (or part of the enclosing
+    // transaction). A failure rolls it back and raises EDatabaseError.
+    void Commit();
+    // Undoes the work done in it; nothing when it has ended already.
+    void Rollback() noexcept;
+
+private:
+    int Exec(const QByteArray& sql);
+
+    sqlite3* db_;
+    // Empty for a transaction of its own.
+    QByteArray savepoint_;
+    bool open_ = false;
 };

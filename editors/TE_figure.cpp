@@ -223,14 +223,25 @@ void TE_figure::BeforeSave() {
     record.FieldByName(QStringLiteral("figure_files")).SetAsString(O_filelist1->SaveToText());
 
     const QStringList failures = SavePictures();
+    // The figure itself is still saved; what could not be is said, not
+    // hidden. The queries close when the figure is saved (EditRecord): a
+    // post the table refuses keeps the editor open, with them.
+    if (!failures.isEmpty())
+        ShowMsg(failures.join(QLatin1Char('\n')));
+}
+
+bool TE_figure::EditRecord(TQuery& dataSet) {
+    const bool saved = TP_Edit::EditRecord(dataSet);
+    if (saved)
+        CloseQueries();
+    return saved;
+}
+
+void TE_figure::CloseQueries() {
     QFproducers.Close();
     QFgenres.Close();
     Qpicture.Close();
     O_pictures1->CloseList();
-    // The figure itself is still saved; what could not be is said, not
-    // hidden.
-    if (!failures.isEmpty())
-        ShowMsg(failures.join(QLatin1Char('\n')));
 }
 
 QStringList TE_figure::SavePictures() {

@@ -72,6 +72,8 @@ public:
 
     void PrepareEdit() override;
     void BeforeSave() override;
+    // The base's run; after a saved run the editor's own queries close.
+    bool EditRecord(TQuery& dataSet) override;
 
     // "Edit main image" and "Additional images".
     void Btn_pictureClick();
@@ -85,6 +87,8 @@ private:
     // Writes the full picture when it changed and applies the additional
     // pictures; what failed, one line each.
     QStringList SavePictures();
+    // Closes the lookups, the full picture and the additional pictures.
+    void CloseQueries();
 
     TUpdateSQL pictureUpdate_;
     TF_picture_mgm* pictureDialog_ = nullptr;

@@ -17,12 +17,11 @@ namespace {
 const QString WebsiteField = QStringLiteral("producer_website");
 const QString WebPrefix = QStringLiteral("http://");
 
-// Whether an address names its web scheme: "http://" or "https://" in any
-// letter case. Adding "http://" to a secure address would break it.
+// Whether an address begins with "http://" in any letter case. Any other
+// scheme, the secure one included, is not the prefix: the user
+// is asked, and declining opens the address as typed.
 bool HasWebPrefix(const QString& address) {
-    const QString upper = address.toUpper();
-    return upper.startsWith(QLatin1String("HTTP://")) ||
-           upper.startsWith(QLatin1String("HTTPS://"));
+    return address.toUpper().startsWith(QLatin1String("HTTP://"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "DBactions.h"
 #include "DialogRunner.h"
+#include "Msg.h"
 #include "TQuery.h"
 
 #include <QApplication>
@@ -49,10 +50,7 @@ TP_Edit::TP_Edit(QWidget* parent)
     btn_ok = new QPushButton(QStringLiteral("Ok"), Panel_buttons);
     btn_ok->setDefault(true);
     btn_cancel = new QPushButton(QStringLiteral("Cancel"), Panel_buttons);
-    connect(btn_ok, &QPushButton::clicked, this, CommandGuard::Slot([this] {
-                Saved = true;
-                accept();
-            }));
+    connect(btn_ok, &QPushButton::clicked, this, CommandGuard::Slot([this] { accept(); }));
     // Escape and the close box reject the dialog as well.
     connect(btn_cancel, &QPushButton::clicked, this, CommandGuard::Slot([this] { reject(); }));
     SetClientSize(ClientWidth, ClientHeight);
@@ -71,13 +69,34 @@ bool TP_Edit::EditRecord(TQuery& dataSet) {
         return false;
     PrepareEdit();
     DialogRunner::Exec(*this);
-    if (Saved) {
-        BeforeSave();
-        DataSetPost(dataSet);
-    } else {
+    // "Ok" has saved the record before closing the dialog; any other way
+    // out drops the changes.
+    if (!Saved)
         DataSetCancel(dataSet);
-    }
     return Saved;
+}
+
+void TP_Edit::accept() {
+    if (!SaveRecord())
+        return;
+    Saved = true;
+    QDialog::accept();
+}
+
+bool TP_Edit::SaveRecord() {
+    TQuery* dataSet = DS1.DataSet();
+    if (!dataSet)
+        return true;
+    BeforeSave();
+    const TDataSetState state = dataSet->Active() ? dataSet->State() : TDataSetState::Inactive;
+    if (state != TDataSetState::Edit && state != TDataSetState::Insert)
+        return true; // nothing to post
+    QString error;
+    if (DataSetPost(*dataSet, &error))
+        return true;
+    // Still being edited, with what the user gave: the dialog stays open.
+    ShowMsg(QStringLiteral("The record was not saved:\n\n") + error);
+    return false;
 }
 
 void TP_Edit::SetClientSize(int width, int height) {

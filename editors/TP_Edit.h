@@ -10,10 +10,12 @@ class TQuery;
 
 // Base of the record editors: a fixed dialog whose data-aware controls are
 // bound to DS1, shown modally on the current record of a list's query by
-// EditRecord. "Ok" posts the record, "Cancel" (or closing the dialog any
-// other way) drops the changes. Editors set their own caption and size and
-// load and store content that is not a bound column in PrepareEdit and
-// BeforeSave.
+// EditRecord. "Ok" stores the editor's content (BeforeSave) and posts the
+// record, and closes the dialog only when the post succeeded: otherwise
+// the error is shown and the dialog stays open with the user's values.
+// "Cancel" (or closing the dialog any other way) drops the changes. Editors
+// set their own caption and size and load and store content that is not a
+// bound column in PrepareEdit and BeforeSave.
 class TP_Edit : public QDialog {
     Q_OBJECT
 
@@ -27,7 +29,7 @@ public:
 
     // Bound to the edited dataset only while EditRecord runs.
     TDataSource DS1;
-    // Whether the dialog was closed with "Ok".
+    // Whether the dialog was closed with "Ok", the record saved.
     bool Saved = false;
 
     QFrame* Panel_buttons;
@@ -36,11 +38,16 @@ public:
 
     // After the dataset is bound, before the dialog shows.
     virtual void PrepareEdit();
-    // After "Ok", before the record is posted.
+    // After "Ok", before the record is posted; again on every "Ok" while
+    // a post fails.
     virtual void BeforeSave();
     // Edits the current record of dataSet; true when the user saved. An
     // empty dataset is not edited: false, and nothing is shown.
     virtual bool EditRecord(TQuery& dataSet);
+
+    // "Ok" (and Enter): BeforeSave and the post; the dialog closes, saved,
+    // only when the post succeeded.
+    void accept() override;
 
 protected:
     // A fixed client size; the button strip stays at the bottom with its
@@ -51,6 +58,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // BeforeSave and the post of the bound record; false, after showing
+    // why, when the post failed.
+    bool SaveRecord();
     void PlaceButtons();
     void CentreOverMainWindow();
     void FocusFirstControl();

@@ -209,6 +209,66 @@ TEST_F(MainWindowTest, CancellingTheEditorRightAfterAddLeavesNoRow) {
     EXPECT_EQ("Gamma Figures", window_->O_producers1->NameValue());
 }
 
+TEST_F(MainWindowTest, CancellingAfterAddDeletesTheNewRowEvenWhenTheListHasMoved) {
+    // While the editor is open the list moves to its first record (a
+    // wheel step that was still due, say); Cancel deletes the new row only.
+    struct Page {
+        int index;
+        TO_ci* list;
+        QString table;
+        QString key;
+    };
+    const Page pages[] = {{0, window_->O_Figures1, "figures", "figure_id"},
+                          {1, window_->O_producers1, "producers", "producer_id"},
+                          {2, window_->O_genres1, "genres", "genre_id"}};
+    for (const Page& page : pages) {
+        window_->PageControl1->setCurrentIndex(page.index);
+        const int before = Count("select count(*) from " + page.table);
+        page.list->Q1.Last();
+        const QString first =
+            page.list->Q1.ValueAt(0, page.list->Q1.FieldIndex(page.key)).toString();
+        answers_.editor = [&](QDialog&) {
+            page.list->Q1.First();
+            return int(QDialog::Rejected);
+        };
+        window_->TB_add->trigger();
+        EXPECT_EQ(before, Count("select count(*) from " + page.table)) << page.table.toStdString();
+        EXPECT_EQ(1, Count("select count(*) from " + page.table + " where " + page.key + " = '" +
+                           first + "'"))
+            << page.table.toStdString();
+        EXPECT_EQ(before, page.list->Q1.RecordCount());
+    }
+    EXPECT_TRUE(answers_.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, AnAddTheTableRefusesLeavesNothingBehindAndSaysWhyOnOk) {
+    Exec("create trigger refuse before insert on producers "
+         "begin select raise(abort, 'no new manufacturers'); end");
+    window_->PageControl1->setCurrentIndex(1);
+    TO_producers* list = window_->O_producers1;
+    // Cancelled: no row, and no other row deleted in its place.
+    window_->TB_add->trigger();
+    EXPECT_EQ(2, Count("select count(*) from producers"));
+    EXPECT_EQ(2, list->Q1.RecordCount());
+    EXPECT_EQ(TDataSetState::Browse, list->Q1.State());
+    EXPECT_FALSE(list->Q1.UpdatesPending());
+
+    // "Ok": the refusal is shown, the editor stays open, then is cancelled.
+    answers_.editor = [](QDialog& dialog) {
+        auto* editor = qobject_cast<TE_producer*>(&dialog);
+        if (!editor)
+            return int(QDialog::Rejected);
+        editor->btn_ok->click();
+        return editor->result();
+    };
+    window_->TB_add->trigger();
+    EXPECT_EQ((QStringList{"The record was not saved:\n\nno new manufacturers"}),
+              answers_.messages);
+    EXPECT_EQ(2, Count("select count(*) from producers"));
+    EXPECT_EQ(2, list->Q1.RecordCount());
+    EXPECT_FALSE(list->Q1.UpdatesPending());
+}
+
 TEST_F(MainWindowTest, ManufacturersAndGenresInUseCannotBeDeleted) {
     window_->PageControl1->setCurrentIndex(2);
     ASSERT_TRUE(window_->O_genres1->LocateKey("G2"));

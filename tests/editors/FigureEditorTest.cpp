@@ -169,4 +169,38 @@ TEST_F(FigureEditorTest, AdditionalImagesAreStoredWithTheFigureAndAFailureIsSaid
         << script_.Shown.last().toStdString();
 }
 
+TEST_F(FigureEditorTest, ARefusedSaveKeepsTheEditorOpenAndWorking) {
+    Exec("create trigger refuse before update on figures "
+         "begin select raise(abort, 'refused by a trigger'); end");
+    script_
+        .Then([&](QDialog&) {
+            editor_.DBL_producer->setFocus();
+            QTest::keyClick(editor_.DBL_producer, Qt::Key_Down);
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton); // refused
+            EXPECT_TRUE(editor_.isVisible());
+            EXPECT_EQ(editor_.DBL_producer->currentText(), "Beta");
+            EXPECT_EQ(list_.State(), TDataSetState::Edit);
+            EXPECT_FALSE(list_.UpdatesPending());
+            // Its lists are still open: the lookups and the additional
+            // pictures.
+            EXPECT_TRUE(editor_.QFproducers.Active());
+            EXPECT_TRUE(editor_.QFgenres.Active());
+            EXPECT_TRUE(editor_.O_pictures1->Q1.Active());
+            EXPECT_EQ(Stored("producer_id"), "P1");
+
+            Exec("drop trigger refuse");
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton);
+        })
+        .Then([&](QDialog& message) {
+            EXPECT_EQ(script_.Shown.last(),
+                      "Message: The record was not saved:\n\nrefused by a trigger");
+            ModalScript::Ok(message);
+        });
+    EXPECT_TRUE(editor_.EditRecord(list_));
+    EXPECT_TRUE(script_.Done());
+    EXPECT_EQ(Stored("producer_id"), "P2");
+    EXPECT_EQ(list_.FieldByName("producer_name").AsString(), "Beta");
+    EXPECT_FALSE(editor_.O_pictures1->Q1.Active()) << "closed after saving";
+}
+
 } // namespace

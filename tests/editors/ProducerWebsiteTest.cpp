@@ -66,9 +66,8 @@ TEST_F(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
     EXPECT_EQ(Stored("producer_website", "P1"), "http://www.x.com");
 }
 
-TEST_F(ProducerWebsiteTest, WebAddressesInAnyLetterCaseOpenUnchangedWithoutAQuestion) {
-    const QStringList addresses = {"HTTP://X.com", "Http://x.com", "https://x.com",
-                                   "HTTPS://X.COM/a?b=c"};
+TEST_F(ProducerWebsiteTest, HttpAddressesInAnyLetterCaseOpenUnchangedWithoutAQuestion) {
+    const QStringList addresses = {"HTTP://X.com", "Http://x.com", "http://x.com/a?b=c"};
     script_.Then([&](QDialog&) {
         for (const QString& address : addresses) {
             TypeWebsite(address);
@@ -80,6 +79,26 @@ TEST_F(ProducerWebsiteTest, WebAddressesInAnyLetterCaseOpenUnchangedWithoutAQues
     editor_.EditRecord(list_);
     EXPECT_EQ(script_.Shown, QStringList{"Manufacturer"});
     EXPECT_EQ(opened_, addresses);
+}
+
+// Any other scheme, the secure one included, is not the prefix.
+TEST_F(ProducerWebsiteTest, SecureAddressesGetTheQuestionAndDecliningOpensThemAsTyped) {
+    script_
+        .Then([&](QDialog&) {
+            TypeWebsite("https://x.com");
+            ClickWebsite(); // declined
+            EXPECT_EQ(editor_.DBEdit_website->text(), "https://x.com");
+            TypeWebsite("HTTPS://Y.COM/a?b=c");
+            ClickWebsite(); // accepted
+            EXPECT_EQ(editor_.DBEdit_website->text(), "http://HTTPS://Y.COM/a?b=c");
+            Close(editor_.btn_cancel);
+        })
+        .Then(ModalScript::No)
+        .Then(ModalScript::Yes);
+    EXPECT_FALSE(editor_.EditRecord(list_));
+    EXPECT_EQ(script_.Shown, (QStringList{"Manufacturer", Question, Question}));
+    EXPECT_EQ(opened_, (QStringList{"https://x.com", "http://HTTPS://Y.COM/a?b=c"}));
+    EXPECT_EQ(Stored("producer_website", "P1"), "www.airfix.example");
 }
 
 TEST_F(ProducerWebsiteTest, CancelAfterAddingThePrefixLeavesTheTableUnchanged) {
