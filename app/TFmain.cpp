@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 #include "Msg.h"
+#include "RecoverDataFolder.h"
 #include "ShellOpen.h"
 #include "TD_scale_image.h"
 #include "TDatabasePage.h"
@@ -566,6 +567,13 @@ void TFmain::btn_backupClick() {
 void TFmain::btn_restoreClick() {
     CloseDatabase();
     BackUpRestore().OpenRestore(DataPath, false);
+    // A swap that could be neither finished nor undone leaves files outside
+    // the data folder: opening the database there would make an empty one,
+    // so the program ends and the next start tries again.
+    if (!RecoverDataFolder(DataPath)) {
+        close();
+        return;
+    }
     CheckDatabaseStructure();
     RefreshAll();
 }
