@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -11,14 +12,6 @@ namespace {
 
 const QString ThumbnailElement = QStringLiteral("thumbnail");
 const QString TextElement = QStringLiteral("text");
-
-// One line of text at the top of rest, taken off it.
-QRect TakeLine(QRect& rest, const QFont& font) {
-    const int height = std::min(QFontMetrics(font).height(), std::max(0, rest.height()));
-    const QRect line(rest.left(), rest.top(), rest.width(), height);
-    rest.setTop(rest.top() + height);
-    return line;
-}
 
 } // namespace
 
@@ -118,69 +111,207 @@ void TO_Figures::Q1BeforeDelete() {
 
 // --- the panel --------------------------------------------------------------------
 
-QRect TO_Figures::ThumbnailRect(const QRect& panel) {
+namespace {
+
+struct PanelFonts {
+    QFont plain;
+    QFont bold;
+    QFont italic;
+    explicit PanelFonts(const QFont& font) : plain(font), bold(font), italic(font) {
+        bold.setBold(true);
+        italic.setItalic(true);
+    }
+};
+
+// A line's text as drawn in width: cut with an ellipsis when it is longer.
+QString Elided(const QString& text, const QFont& font, int width) {
+    return QFontMetrics(font).elidedText(text, Qt::ElideRight, std::max(0, width));
+}
+
+} // namespace
+
+TO_Figures::PanelLayout TO_Figures::Layout(const QRect& panel, const QFont& font) {
+    const PanelFonts fonts(font);
+    const int charWidth = QFontMetrics(fonts.bold).averageCharWidth();
+    const int borders = 2 * TextBorder;
     const int bottomMargin = DesignedPanelHeight - ThumbnailTop - ThumbnailHeight;
-    return {panel.left() + ThumbnailLeft, panel.top() + ThumbnailTop,
-            std::min(ThumbnailWidth, std::max(0, panel.width() - ThumbnailLeft)),
-            std::max(0, panel.height() - ThumbnailTop - bottomMargin)};
+    const int thumbnailHeight = std::max(0, panel.height() - ThumbnailTop - bottomMargin);
+
+    // As designed while the texts keep their preferred width; then the
+    // thumbnail gives way, and goes when it would be too narrow to show.
+    const int narrowed = panel.width() - ThumbnailLeft - borders - PreferredTextChars * charWidth;
+    const int squeezed = panel.width() - ThumbnailLeft - borders - MinTextChars * charWidth;
+    int thumbnailWidth = std::min(ThumbnailWidth, std::max(narrowed, MinThumbnailWidth));
+    if (thumbnailWidth > squeezed)
+        thumbnailWidth = std::max(0, std::min(ThumbnailWidth, squeezed));
+    if (thumbnailWidth < MinThumbnailWidth)
+        thumbnailWidth = 0;
+
+    PanelLayout layout;
+    if (thumbnailWidth > 0) {
+        const int height =
+            thumbnailWidth == ThumbnailWidth
+                ? thumbnailHeight
+                : std::min(thumbnailHeight, thumbnailWidth * ThumbnailHeight / ThumbnailWidth);
+        layout.thumbnail =
+            QRect(panel.left() + ThumbnailLeft, panel.top() + ThumbnailTop, thumbnailWidth, height);
+        const int textLeft = ThumbnailLeft + thumbnailWidth;
+        layout.text = QRect(panel.left() + textLeft, panel.top(),
+                            std::max(0, panel.width() - textLeft), panel.height());
+    } else {
+        layout.thumbnail = QRect(panel.left() + ThumbnailLeft, panel.top() + ThumbnailTop, 0, 0);
+        layout.text = panel;
+    }
+
+    // From the top the name, the genre and the scale, the manufacturer at
+    // the bottom, and the description filling what is left between.
+    QRect rest = layout.text.adjusted(TextBorder, TextBorder, -TextBorder, -TextBorder);
+    rest.setWidth(std::max(0, rest.width()));
+    rest.setHeight(std::max(0, rest.height()));
+    const auto takeTop = [&rest](const QFont& lineFont) {
+        const int height = std::min(QFontMetrics(lineFont).height(), rest.height());
+        const QRect line(rest.left(), rest.top(), rest.width(), height);
+        rest.setTop(rest.top() + height);
+        return line;
+    };
+    layout.name = takeTop(fonts.bold);
+    layout.genre = takeTop(fonts.bold);
+    layout.scale = takeTop(fonts.plain);
+    const int bottomHeight = std::min(QFontMetrics(fonts.plain).height(), rest.height());
+    layout.producer =
+        QRect(rest.left(), rest.top() + rest.height() - bottomHeight, rest.width(), bottomHeight);
+    layout.description = QRect(rest.left(), rest.top(), rest.width(), rest.height() - bottomHeight);
+    return layout;
+}
+
+QRect TO_Figures::ThumbnailRect(const QRect& panel) {
+    return Layout(panel, QFont()).thumbnail;
 }
 
 QRect TO_Figures::TextRect(const QRect& panel) {
-    return QRect(panel.left() + TextLeft, panel.top(), std::max(0, panel.width() - TextLeft),
-                 panel.height());
+    return Layout(panel, QFont()).text;
+}
+
+TO_Figures::WrappedText TO_Figures::WrapDescription(const QString& text, const QFont& font,
+                                                    const QSize& block) {
+    WrappedText wrapped;
+    const QFontMetrics metrics(font);
+    const int lineCount = std::max(0, block.height()) / std::max(1, metrics.height());
+    if (text.isEmpty())
+        return wrapped;
+    if (lineCount == 0 || block.width() <= 0) {
+        wrapped.elided = true;
+        return wrapped;
+    }
+    QString flowing = text;
+    flowing.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    flowing.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout textLayout(flowing, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    textLayout.setTextOption(option);
+    QList<int> starts;
+    QList<int> lengths;
+    textLayout.beginLayout();
+    for (QTextLine line = textLayout.createLine(); line.isValid(); line = textLayout.createLine()) {
+        line.setLineWidth(block.width());
+        starts << line.textStart();
+        lengths << line.textLength();
+    }
+    textLayout.endLayout();
+
+    const auto lineText = [&flowing](int start, int length) {
+        QString part = flowing.mid(start, length);
+        part.replace(QChar::LineSeparator, QLatin1Char(' '));
+        return part.trimmed();
+    };
+    const int shown = std::min<int>(lineCount, starts.size());
+    for (int line = 0; line + 1 < shown; ++line)
+        wrapped.lines << lineText(starts[line], lengths[line]);
+    if (shown == starts.size()) {
+        wrapped.lines << lineText(starts[shown - 1], lengths[shown - 1]);
+        return wrapped;
+    }
+    // The last line shown takes the rest of the text, cut.
+    const QString rest = lineText(starts[shown - 1], flowing.size() - starts[shown - 1]);
+    wrapped.lines << metrics.elidedText(rest + QStringLiteral(" \u2026"), Qt::ElideRight,
+                                        block.width());
+    wrapped.elided = true;
+    return wrapped;
 }
 
 void TO_Figures::CGrid1PaintPanel(QPainter&, const QRect&, int) {}
 
 void TO_Figures::PaintPanelContent(QPainter& painter, const QRect& panel, int row) {
+    const PanelLayout layout = Layout(panel, font());
     const QImage picture = Thumbnail(row);
-    if (!picture.isNull()) {
+    if (!picture.isNull() && !layout.thumbnail.isEmpty()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(ThumbnailRect(panel), picture);
+        painter.drawImage(layout.thumbnail, picture);
     }
 
-    QFont plain = font();
-    QFont bold = plain;
-    bold.setBold(true);
-    QFont italic = plain;
-    italic.setItalic(true);
+    const PanelFonts fonts(font());
     const QColor text = palette().color(QPalette::WindowText);
-    auto draw = [&](const QRect& line, const QFont& lineFont, const QString& value) {
+    auto draw = [&painter](const QRect& line, const QFont& lineFont, const QString& value) {
+        if (line.isEmpty())
+            return;
         painter.setFont(lineFont);
         painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                         painter.fontMetrics().elidedText(value, Qt::ElideRight, line.width()));
+                         Elided(value, lineFont, line.width()));
     };
-
-    QRect rest = TextRect(panel).adjusted(TextBorder, TextBorder, -TextBorder, -TextBorder);
-    if (rest.width() <= 0 || rest.height() <= 0)
-        return;
     painter.setPen(text);
-    draw(TakeLine(rest, bold), bold, RowText(row, QStringLiteral("figure_name")));
-    draw(TakeLine(rest, bold), bold, RowText(row, QStringLiteral("genre_name")));
-    draw(TakeLine(rest, plain), plain, RowText(row, QStringLiteral("scale")));
-    // The manufacturer at the bottom, the description filling the middle.
-    const int bottomHeight = std::min(QFontMetrics(plain).height(), std::max(0, rest.height()));
-    const QRect bottom(rest.left(), rest.bottom() - bottomHeight + 1, rest.width(), bottomHeight);
-    const QRect middle(rest.left(), rest.top(), rest.width(), rest.height() - bottomHeight);
-    if (middle.height() > 0) {
-        painter.fillRect(middle, palette().color(QPalette::Button));
-        painter.setFont(italic);
+    draw(layout.name, fonts.bold, RowText(row, QStringLiteral("figure_name")));
+    draw(layout.genre, fonts.bold, RowText(row, QStringLiteral("genre_name")));
+    draw(layout.scale, fonts.plain, RowText(row, QStringLiteral("scale")));
+    if (!layout.description.isEmpty()) {
+        painter.fillRect(layout.description, palette().color(QPalette::Button));
+        painter.setFont(fonts.italic);
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-        painter.drawText(middle, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                         RowText(row, QStringLiteral("figure_dsc")));
+        const WrappedText wrapped = WrapDescription(RowText(row, QStringLiteral("figure_dsc")),
+                                                    fonts.italic, layout.description.size());
+        const int lineHeight = QFontMetrics(fonts.italic).height();
+        QRect line(layout.description.topLeft(), QSize(layout.description.width(), lineHeight));
+        for (const QString& value : wrapped.lines) {
+            painter.drawText(line, Qt::AlignLeft | Qt::AlignTop, value);
+            line.translate(0, lineHeight);
+        }
         painter.setPen(text);
     }
-    draw(bottom, plain, RowText(row, QStringLiteral("producer_name")));
+    draw(layout.producer, fonts.plain, RowText(row, QStringLiteral("producer_name")));
 }
 
 QString TO_Figures::PanelElementAt(int, const QRect& panel, const QPoint& pos) const {
-    if (ThumbnailRect(panel).contains(pos))
+    const PanelLayout layout = Layout(panel, font());
+    if (layout.thumbnail.contains(pos))
         return ThumbnailElement;
-    if (TextRect(panel).contains(pos))
+    if (layout.text.contains(pos))
         return TextElement;
     return {};
 }
 
 Qt::CursorShape TO_Figures::PanelElementCursor(const QString& element) const {
     return element == ThumbnailElement ? Qt::PointingHandCursor : Qt::ArrowCursor;
+}
+
+QString TO_Figures::PanelToolTip(int row, const QRect& panel, const QPoint& pos) const {
+    const PanelLayout layout = Layout(panel, font());
+    const PanelFonts fonts(font());
+    const auto cut = [&](const QRect& line, const QFont& lineFont, const QString& column) {
+        const QString value = RowText(row, column);
+        return Elided(value, lineFont, line.width()) == value ? QString() : value;
+    };
+    if (layout.name.contains(pos))
+        return cut(layout.name, fonts.bold, QStringLiteral("figure_name"));
+    if (layout.genre.contains(pos))
+        return cut(layout.genre, fonts.bold, QStringLiteral("genre_name"));
+    if (layout.scale.contains(pos))
+        return cut(layout.scale, fonts.plain, QStringLiteral("scale"));
+    if (layout.producer.contains(pos))
+        return cut(layout.producer, fonts.plain, QStringLiteral("producer_name"));
+    if (layout.description.contains(pos)) {
+        const QString value = RowText(row, QStringLiteral("figure_dsc"));
+        return WrapDescription(value, fonts.italic, layout.description.size()).elided ? value
+                                                                                      : QString();
+    }
+    return {};
 }

@@ -2,7 +2,9 @@
 
 #include "TO_ci.h"
 
+#include <QFont>
 #include <QImage>
+#include <QRect>
 
 // The figures list: a panel per figure with its thumbnail on the left and,
 // on the right, its name, genre, scale, description and manufacturer.
@@ -21,6 +23,26 @@ public:
     static constexpr int ThumbnailHeight = 118;
     static constexpr int TextLeft = 133;
     static constexpr int TextBorder = 5;
+    // Below the designed width the thumbnail block narrows, keeping its
+    // proportions, so that the texts keep PreferredTextChars average
+    // characters of the bold font; narrower than MinThumbnailWidth it goes
+    // and the texts take the whole panel. A text line is never narrower
+    // than MinTextChars characters unless the whole panel is.
+    static constexpr int PreferredTextChars = 14;
+    static constexpr int MinTextChars = 8;
+    static constexpr int MinThumbnailWidth = 48;
+
+    // Where a panel's parts go, in the coordinates of panel; the
+    // thumbnail is empty when it does not fit.
+    struct PanelLayout {
+        QRect thumbnail;
+        QRect text;
+        QRect name;
+        QRect genre;
+        QRect scale;
+        QRect description;
+        QRect producer;
+    };
 
     explicit TO_Figures(QWidget* parent = nullptr);
 
@@ -31,6 +53,8 @@ public:
     // "thumbnail" over the picture, "text" over the texts.
     QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const override;
     Qt::CursorShape PanelElementCursor(const QString& element) const override;
+    // The whole text of the line under pos when the panel shows it cut.
+    QString PanelToolTip(int row, const QRect& panel, const QPoint& pos) const override;
 
     // The input focus to the list's grid.
     void main_focus();
@@ -43,6 +67,19 @@ public:
     static QStringList ListQuery();
     static QStringList FilteredQuery(const QString& filterLine);
 
+    // The parts of a panel drawn in font (bold for the names, italic for
+    // the description).
+    static PanelLayout Layout(const QRect& panel, const QFont& font);
+    // The same in the application's font.
     static QRect ThumbnailRect(const QRect& panel);
     static QRect TextRect(const QRect& panel);
+
+    // The lines a description shows in a block of width x height pixels,
+    // wrapped at words; when it needs more lines the last one shown ends
+    // in an ellipsis and elided is set.
+    struct WrappedText {
+        QStringList lines;
+        bool elided = false;
+    };
+    static WrappedText WrapDescription(const QString& text, const QFont& font, const QSize& block);
 };

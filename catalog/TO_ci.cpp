@@ -360,3 +360,7 @@ QString TO_ci::PanelElementAt(int, const QRect&, const QPoint&) const {
 Qt::CursorShape TO_ci::PanelElementCursor(const QString&) const {
     return Qt::ArrowCursor;
 }
+
+QString TO_ci::PanelToolTip(int, const QRect&, const QPoint&) const {
+    return {};
+}

@@ -91,6 +91,9 @@ public:
     virtual QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const;
     // The mouse cursor over a control of a panel (see PanelElementAt).
     virtual Qt::CursorShape PanelElementCursor(const QString& element) const;
+    // The tool tip over pos on the panel of the record at row: the whole
+    // text of a line the panel shows cut; "" for none.
+    virtual QString PanelToolTip(int row, const QRect& panel, const QPoint& pos) const;
     // A column of the record at row (0-based) as text, for painting: empty
     // for NULL, a missing column or a row out of range; blobs as UTF-8.
     QString RowText(int row, const QString& column) const;

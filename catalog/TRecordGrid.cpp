@@ -4,11 +4,13 @@
 #include "TO_ci.h"
 #include "TQuery.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -279,4 +281,28 @@ void TRecordGrid::keyPressEvent(QKeyEvent* event) {
 void TRecordGrid::wheelEvent(QWheelEvent* event) {
     // The window steps the list on the wheel (through the frame's timer).
     event->ignore();
+}
+
+bool TRecordGrid::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int record = RecordAt(help->pos());
+    const int index = IndexOf(record);
+    QString text;
+    if (index >= 0) {
+        try {
+            text = frame_.PanelToolTip(record, PanelRect(index), help->pos());
+        } catch (const std::exception&) {
+            // A record that cannot be read has no tool tip.
+        }
+    }
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), text, viewport(), PanelRect(index));
+    event->accept();
+    return true;
 }

@@ -69,6 +69,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // Tool tips come from the frame's panel under the mouse.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     // Takes the dataset's record count and current record, scrolls so that
