@@ -84,19 +84,40 @@ bool TPmain::InitApplication() {
 
 bool TPmain::CheckDatabaseStructure() {
     int code = -1;
+    QString problem;
     {
         TF_check_DB check(this);
         check.BuildStructure();
         code = check.Run();
+        problem = check.Problem();
     }
-    if (code == 0)
+    if (code == TF_check_DB::Checked)
         return true;
-    if (code == 1) {
+    if (code == TF_check_DB::EngineMissing) {
         OfferEngineInstall();
         return false;
     }
-    ShowMsg(QStringLiteral("UNKNOWN DATABASE CHECKING ERROR"));
+    QString message = QStringLiteral("UNKNOWN DATABASE CHECKING ERROR");
+    if (code == TF_check_DB::DatabaseUnreadable)
+        message += QLatin1Char('\n') + UnreadableDatabaseAdvice(problem);
+    ShowMsg(message);
     return false;
+}
+
+QString TPmain::UnreadableDatabaseAdvice(const QString& problem) const {
+    const auto shown = [](const QString& path) {
+        return QDir::toNativeSeparators(QDir::cleanPath(QDir().absoluteFilePath(path)));
+    };
+    QString reason = problem.trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    // Seven lines at most fit the message dialog: the folder is named once,
+    // in the command that restores it.
+    return QStringLiteral("%1: %2.\nThe file is kept untouched. Restore a backup with\n"
+                          "velmora-tool restore ARCHIVE %3\n"
+                          "or move the file away to begin an empty catalog.")
+        .arg(QLatin1String(TDatabase::FileNameInFolder),
+             reason.isEmpty() ? QStringLiteral("can not be read") : reason, shown(DataPath));
 }
 
 void TPmain::OfferEngineInstall() {

@@ -26,6 +26,9 @@ public:
     void FormActivate();
     virtual bool InitApplication();
     bool CheckDatabaseStructure();
+    // What the user can do when the database file cannot be read: the
+    // lines that follow "UNKNOWN DATABASE CHECKING ERROR".
+    QString UnreadableDatabaseAdvice(const QString& problem) const;
     void OfferEngineInstall();
     bool AskTablePassword(QString& password);
     void DB1BeforeConnect(TDatabase& database);

@@ -27,9 +27,23 @@ constexpr int InputOutputError = 5; // creating, reading, writing or a damaged b
 // Unpacking: the swap of the restored files failed and could not be undone;
 // the data folder's files are kept beside it for the next start to put back.
 constexpr int RollBackFailed = 7;
+// (6 and 8 are velmora-tool's: the program runs; the archive is inside the
+// data folder.)
+// Unpacking: the archive's files hold no catalog database (velmora.db) that
+// opens, passes SQLite's quick check and has the catalog's tables; the data
+// folder keeps its files.
+constexpr int NoCatalog = 9;
 } // namespace ArchiveResult
 
 int PackFolder(const QString& sourceFolder, const QString& archiveFile,
                const TArchiveProgress& progress = {});
+// Restores the target folder's files from the archive, through a scratch
+// folder: only an archive that unpacks whole and holds the catalog replaces
+// them; on any other result the folder keeps its files.
 int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
                   const TArchiveProgress& progress = {});
+// The same, telling in fault why a result is not Done, in words for the
+// user (lower case, no full stop): no archive chosen, not an archive,
+// damaged at block N, no catalog in the archive, ...; empty on Done.
+int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
+                  const TArchiveProgress& progress, QString& fault);

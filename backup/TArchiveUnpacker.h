@@ -34,22 +34,32 @@ public:
     // What the archive holds, once UnpackInto is done.
     const QStringList& Names() const { return names_; }
     const std::vector<std::int64_t>& Sizes() const { return sizes_; }
+    // Why Open or UnpackInto gave a result other than Done, in words for
+    // the user (lower case, no full stop): where the archive is damaged,
+    // counting its blocks from 1 (the list of files), which file could not
+    // be written, ...
+    const QString& Fault() const { return fault_; }
 
 private:
     bool Read(char* to, std::int64_t count);
     bool ReadInt32(std::int32_t& value);
     int ReadBlock(std::vector<char>& packed);
     int ReadNames();
-    int Finish(int result);
+    int Fail(int result, const QString& fault);
+    int Finish(int result, const QString& fault = {});
     int Drain(bool all);
     int Consume(std::unique_ptr<TBlockTask> task);
     int CloseFile();
+    QString NotWritten() const;
 
     TArchiveProgress progress_;
     int threads_;
     bool stop_ = false;
     QFile archive_;
     std::int64_t archiveSize_ = 0;
+    // Blocks read so far, the list of files included.
+    int blocks_ = 0;
+    QString fault_;
     QString folder_;
     QStringList names_;
     std::vector<std::int64_t> sizes_;

@@ -14,9 +14,11 @@ struct TBlockTask {
     std::vector<char> output;
     int status = 0; // zlib's result of the work
 
-    // The owner's bookkeeping: the file the step belongs to, the number of
-    // bytes the block must hold and the archive position after it.
+    // The owner's bookkeeping: the file the step belongs to, the block's
+    // number in the archive, the number of bytes the block must hold and the
+    // archive position after it.
     int file = -1;
+    int block = 0;
     std::int64_t expected = 0;
     std::int64_t position = 0;
 

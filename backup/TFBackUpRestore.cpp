@@ -245,17 +245,27 @@ void TFBackUpRestore::RunRestore() {
     StopRequested = false;
     if (!RecoverDataFolder(DataFolder))
         return;
+    QString fault;
     const int result = RunOperation([&] {
-        return UnpackArchive(archive, DataFolder,
-                             [this](int percent, bool& stop) { RestoreProgress(percent, stop); });
+        return UnpackArchive(
+            archive, DataFolder,
+            [this](int percent, bool& stop) { RestoreProgress(percent, stop); }, fault);
     });
     if (result == ArchiveResult::Done)
         ShowMsg(QStringLiteral("Database has been restored"));
     else if (result == ArchiveResult::RollBackFailed)
         ShowMsg(RestoreNotRolledBackMessage(DataFolder));
     else
-        ShowMsg(QStringLiteral("Database restore error"));
+        ShowMsg(RestoreErrorMessage(fault));
     ProgressBar2->setValue(0);
+}
+
+QString TFBackUpRestore::RestoreErrorMessage(const QString& fault) {
+    // Every failure but a swap that could not be undone leaves the data
+    // folder's files as they were.
+    QString reason = fault.isEmpty() ? QStringLiteral("the restore failed") : fault;
+    reason[0] = reason[0].toUpper();
+    return QStringLiteral("Database restore error\n%1; the data folder is unchanged.").arg(reason);
 }
 
 // Window messages are processed before the answer, so that a "Stop" pressed

@@ -55,6 +55,9 @@ public:
     void SB_2Click();
     void btn_stopClick();
     void BackUpProgress(int percent, bool& stop);
+    // "Database restore error" and, on the next line, why (UnpackArchive's
+    // fault).
+    static QString RestoreErrorMessage(const QString& fault);
     void RestoreProgress(int percent, bool& stop);
 
     QTabWidget* PageControl1 = nullptr;

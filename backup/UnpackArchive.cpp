@@ -1,5 +1,6 @@
 #include "Archive.h"
 #include "ArchiveFormat.h"
+#include "CatalogCheck.h"
 #include "TArchiveUnpacker.h"
 #include "TRestoreFolder.h"
 
@@ -8,42 +9,87 @@
 
 namespace {
 
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
 // Unpacks into a scratch folder and swaps the files in only when all of
-// them are complete and on disk, so the target keeps its files on any
-// failure or stop, and a crash during the swap leaves it for the next start
-// to finish.
-int Restore(const QString& archiveFile, const QString& folder, const TArchiveProgress& progress) {
+// them are complete and on disk and hold the catalog, so the target keeps
+// its files on any failure or stop, and a crash during the swap leaves it
+// for the next start to finish.
+int Restore(const QString& archiveFile, const QString& folder, const TArchiveProgress& progress,
+            QString& fault) {
     TArchiveUnpacker unpacker(progress);
-    if (const int result = unpacker.Open(archiveFile))
+    if (const int result = unpacker.Open(archiveFile)) {
+        fault = unpacker.Fault();
         return result;
+    }
     TRestoreFolder scratch(folder);
-    if (!scratch.Create())
+    if (!scratch.Create()) {
+        fault = QStringLiteral("the folder %1 for the restored files can not be made")
+                    .arg(Shown(TRestoreFolder::ScratchFolder(folder)));
         return ArchiveResult::InputOutputError;
-    if (const int result = unpacker.UnpackInto(scratch.RestoredFolder()))
+    }
+    if (const int result = unpacker.UnpackInto(scratch.RestoredFolder())) {
+        fault = unpacker.Fault();
         return result;
-    return scratch.Commit(unpacker.Names(), unpacker.Sizes());
+    }
+    // Any folder packed with the backup command unpacks whole: only a
+    // catalog may take the place of the one in the data folder.
+    fault = CatalogCheck::Problem(scratch.RestoredFolder(), unpacker.Names());
+    if (!fault.isEmpty())
+        return ArchiveResult::NoCatalog;
+    const int result = scratch.Commit(unpacker.Names(), unpacker.Sizes());
+    if (result == ArchiveResult::RollBackFailed)
+        fault =
+            QStringLiteral("the data folder could not be put back as it was; its previous "
+                           "files are kept in %1")
+                .arg(Shown(TRestoreFolder::ScratchFolder(folder) + QStringLiteral("/previous")));
+    else if (result != ArchiveResult::Done)
+        fault = QStringLiteral("the restored files could not be moved into the data folder");
+    return result;
 }
 
 } // namespace
 
 int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
                   const TArchiveProgress& progress) {
+    QString fault;
+    return UnpackArchive(archiveFile, targetFolder, progress, fault);
+}
+
+int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
+                  const TArchiveProgress& progress, QString& fault) {
+    fault.clear();
     try {
-        if (!QFileInfo::exists(archiveFile))
+        if (archiveFile.isEmpty()) {
+            fault = QStringLiteral("no archive file has been chosen");
             return ArchiveResult::NoArchive;
+        }
+        if (!QFileInfo::exists(archiveFile)) {
+            fault = QStringLiteral("the archive %1 does not exist").arg(Shown(archiveFile));
+            return ArchiveResult::NoArchive;
+        }
         const QString folder = ArchiveFormat::WithoutTrailingDelimiter(targetFolder);
         bool created = false;
         if (!QFileInfo(folder).isDir()) {
-            if (folder.isEmpty() || !QDir().mkdir(folder))
+            if (folder.isEmpty() || !QDir().mkdir(folder)) {
+                fault = QStringLiteral("the data folder %1 can not be made").arg(Shown(folder));
                 return ArchiveResult::InputOutputError;
+            }
             created = true;
         }
-        const int result = Restore(archiveFile, folder, progress);
+        const int result = Restore(archiveFile, folder, progress, fault);
         // A folder made for a restore that failed goes again.
         if (result != ArchiveResult::Done && created)
             QDir().rmdir(folder);
+        if (result == ArchiveResult::Done)
+            fault.clear();
+        else if (fault.isEmpty())
+            fault = QStringLiteral("the restore failed");
         return result;
     } catch (...) {
+        fault = QStringLiteral("an unexpected error");
         return ArchiveResult::InputOutputError;
     }
 }

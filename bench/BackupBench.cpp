@@ -49,7 +49,8 @@ QByteArray Picture(unsigned seed) {
     });
 }
 
-// A catalog database of text rows until the file holds about size bytes.
+// A catalog database of text rows until the file holds about size bytes,
+// with every table of the catalog, so that a restore accepts it.
 void WriteDatabase(const QString& path, qint64 size) {
     static const char* const Words[] = {"Hussar",  "54 mm",     "white metal", "resin",   "1812",
                                         "plinth",  "painted",   "cavalry",     "Guard",   "kit",
@@ -60,7 +61,9 @@ void WriteDatabase(const QString& path, qint64 size) {
     sqlite3_open(QFile::encodeName(path).constData(), &db);
     sqlite3_exec(db,
                  "PRAGMA journal_mode=OFF; CREATE TABLE FIGURES(ID CHAR(32) PRIMARY KEY, "
-                 "NAME TEXT, NOTES TEXT); BEGIN;",
+                 "NAME TEXT, NOTES TEXT); CREATE TABLE ADD_PICTURES(ID CHAR(32) PRIMARY KEY); "
+                 "CREATE TABLE PRODUCERS(ID CHAR(32) PRIMARY KEY); CREATE TABLE GENRES(ID "
+                 "CHAR(32) PRIMARY KEY); CREATE TABLE SCALES(ID CHAR(32) PRIMARY KEY); BEGIN;",
                  nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO FIGURES VALUES(?, ?, ?)", -1, &insert, nullptr);
@@ -94,7 +97,7 @@ public:
           archive(root.filePath(QStringLiteral("backup.tba"))),
           target(root.filePath(QStringLiteral("restored"))) {
         QDir().mkpath(data);
-        WriteDatabase(data + QStringLiteral("/catalog.db"), DatabaseBytes);
+        WriteDatabase(data + QStringLiteral("/velmora.db"), DatabaseBytes);
         for (unsigned i = 0; total < PictureBytes; ++i) {
             const QByteArray picture = Picture(i);
             QFile file(data + QStringLiteral("/figure%1.jpg").arg(i, 3, 10, QLatin1Char('0')));

@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DatabaseStructure.h"
+#include "EDatabaseError.h"
 #include "EngineVersion.h"
 #include "Msg.h"
 #include "TDatabase.h"
@@ -13,6 +14,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -103,6 +106,7 @@ void TF_check_DB::BuildStructure() {
 int TF_check_DB::Run() {
     PB1->setValue(0);
     resultCode_ = -1;
+    problem_.clear();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     exec();
@@ -118,15 +122,23 @@ void TF_check_DB::showEvent(QShowEvent* event) {
 void TF_check_DB::Timer1Timer() {
     Timer1.stop();
     if (EngineVersionOk()) {
-        CheckStructure();
-        resultCode_ = 0;
+        // A file that is no database must not be taken for an empty one:
+        // the check would try to create every table in it, and the lists
+        // would fail on every page. It is left as it is.
+        problem_ = DatabaseProblem();
+        if (problem_.isEmpty()) {
+            CheckStructure();
+            resultCode_ = Checked;
+        } else {
+            resultCode_ = DatabaseUnreadable;
+        }
     } else {
         // A driver on another SQLite than the program's would be taken for
         // a missing engine: say which two libraries met.
         const QString mismatch = EngineMismatch();
         if (!mismatch.isEmpty())
             ShowMsg(mismatch);
-        resultCode_ = 1;
+        resultCode_ = EngineMissing;
     }
     accept();
 }
@@ -149,6 +161,26 @@ QString TF_check_DB::EngineMismatch() {
     } catch (const std::exception&) {
     }
     return {};
+}
+
+QString TF_check_DB::DatabaseProblem() const {
+    try {
+        const TDatabase& database = TDatabase::Connected(Q1.DatabaseName);
+        // The first read of the file: SQLite opens lazily, and reading the
+        // header and the schema writes nothing.
+        QSqlQuery tables(database.Connection());
+        if (!tables.exec(QStringLiteral("select count(*) from sqlite_master")) || !tables.next()) {
+            const QSqlError error = tables.lastError();
+            const QString text =
+                error.databaseText().isEmpty() ? error.text() : error.databaseText();
+            return text.isEmpty() ? QStringLiteral("the engine can not read it") : text;
+        }
+        return {};
+    } catch (const EDatabaseError& error) {
+        return error.Message();
+    } catch (const std::exception& error) {
+        return QString::fromLocal8Bit(error.what());
+    }
 }
 
 void TF_check_DB::CheckStructure() {

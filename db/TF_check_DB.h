@@ -19,10 +19,23 @@ public:
 
     // Fills the description tree.
     void BuildStructure();
-    // Shows the window modally until the check has run. 0: checked;
-    // 1: the database engine is missing or too old; -1: closed before the
-    // check could run.
+    // Result codes of Run.
+    static constexpr int Checked = 0;
+    static constexpr int EngineMissing = 1;
+    // The database file cannot be opened or read as a database (another
+    // kind of file under its name, or a damaged one); nothing was written
+    // to it. Problem() says what the engine answered.
+    static constexpr int DatabaseUnreadable = 2;
+
+    // Shows the window modally until the check has run: Checked,
+    // EngineMissing or DatabaseUnreadable; -1: closed before the check
+    // could run.
     int Run();
+    // The engine's answer when the result is DatabaseUnreadable.
+    QString Problem() const { return problem_; }
+    // Empty when the database of the connection opens and its list of
+    // tables can be read; otherwise the engine's message. Reads only.
+    QString DatabaseProblem() const;
     // Whether the database engine can be loaded and is recent enough, and
     // the toolkit's driver runs the very SQLite the program is linked with.
     static bool EngineVersionOk();
@@ -47,4 +60,5 @@ private:
     TTable Table1;
     TQuery Q1;
     int resultCode_ = -1;
+    QString problem_;
 };

@@ -3,12 +3,14 @@
 // through the dialog runner.
 
 #include "Archive.h"
+#include "DatabaseStructure.h"
 #include "DialogRunner.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
 #include "TFBackUpRestore.h"
 #include "TFmain.h"
 #include "TO_producers.h"
+#include "TZunPigger.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +27,7 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>
@@ -42,6 +45,35 @@ void Write(const QString& path, const QByteArray& content) {
 
 QStringList Files(const QString& folder) {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An empty catalog as the structure check makes it, with one row of marker
+// text.
+void WriteCatalog(const QString& path, const char* marker) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(QFile::encodeName(path).constData(), &db));
+    TZunPigger structure;
+    DatabaseStructure::Build(structure);
+    for (int i = 0; i < structure.ChildCount(); ++i) {
+        const QString statement =
+            DatabaseStructure::CreateTableLines(*structure.Child(i)).join(' ');
+        EXPECT_EQ(SQLITE_OK,
+                  sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr));
+    }
+    const QByteArray insert =
+        QByteArray("insert into producers (producer_id, producer_name) values ('M', '") + marker +
+        "')";
+    EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, insert.constData(), nullptr, nullptr, nullptr));
+    sqlite3_close(db);
+}
+
+QString RestoreError(const QString& reason) {
+    return "Database restore error\n" + reason + "; the data folder is unchanged.";
 }
 
 // Messages are recorded; a file dialog is recorded and chooses chosenFile;
@@ -192,15 +224,54 @@ TEST_F(BackupDialogTest, RestoreFromAFileThatIsNoArchiveLeavesTheDataFolderAlone
     dialog.OpenRestore("../LDB", false);
     EXPECT_EQ(QDir(Path("DB_archives")).canonicalPath(), openedIn);
     EXPECT_EQ(QDir::toNativeSeparators(Path("DB_archives/fake.tba")), dialog.FileEdit2->text());
-    EXPECT_EQ((QStringList{"Database restore error"}), answers_.messages);
+    EXPECT_EQ((QStringList{RestoreError("The file is not an archive")}), answers_.messages);
     EXPECT_EQ((QStringList{"notes.txt", "velmora.db"}), Files(Path("LDB")));
     EXPECT_EQ(bin_, QDir::currentPath());
+}
+
+TEST_F(BackupDialogTest, RestoreErrorTellsWhyOnItsSecondLine) {
+    MakeData();
+    ASSERT_TRUE(QDir(root_.path()).mkpath("source"));
+    WriteCatalog(Path("source/velmora.db"), "restored");
+    ASSERT_EQ(ArchiveResult::Done, PackFolder(Path("source"), Path("good.tba")));
+    // The catalog's one block, block 2, with a byte changed.
+    QByteArray damaged = Read(Path("good.tba"));
+    const int at = int(damaged.size()) - 40;
+    damaged[at] = char(damaged[at] ^ 0x21);
+    Write(Path("damaged.tba"), damaged);
+    ASSERT_TRUE(QDir(root_.path()).mkpath("photos"));
+    Write(Path("photos/IMG_0001.jpg"), QByteArray(300000, 'p'));
+    Write(Path("photos/notes.txt"), "notes");
+    ASSERT_EQ(ArchiveResult::Done, PackFolder(Path("photos"), Path("photos.tba")));
+    const QByteArray database = Read(Path("LDB/velmora.db"));
+
+    const std::pair<QString, QString> cases[] = {
+        {"", "No archive file has been chosen"},
+        {Path("missing.tba"),
+         "The archive " + QDir::toNativeSeparators(Path("missing.tba")) + " does not exist"},
+        {Path("damaged.tba"), "The archive is damaged at block 2 (file velmora.db)"},
+        {Path("photos.tba"), "The archive holds no catalog database (velmora.db)"},
+    };
+    TFBackUpRestore dialog;
+    for (const auto& [archive, reason] : cases) {
+        SCOPED_TRACE(archive.toStdString());
+        answers_.messages.clear();
+        answers_.dialog = [&](TFBackUpRestore& d) {
+            d.FileEdit2->setText(QDir::toNativeSeparators(archive));
+            d.btn_ok->click();
+        };
+        dialog.OpenRestore("../LDB", false);
+        EXPECT_EQ((QStringList{RestoreError(reason)}), answers_.messages);
+        EXPECT_EQ((QStringList{"notes.txt", "velmora.db"}), Files(Path("LDB")));
+        EXPECT_EQ(database, Read(Path("LDB/velmora.db")));
+        EXPECT_FALSE(QFileInfo::exists(Path(".LDB-restore")));
+    }
 }
 
 TEST_F(BackupDialogTest, RestoreLeavesExactlyTheArchivesFilesAndKeepsSubfolders) {
     MakeData();
     ASSERT_TRUE(QDir(root_.path()).mkpath("source"));
-    Write(Path("source/velmora.db"), "restored database");
+    WriteCatalog(Path("source/velmora.db"), "restored");
     Write(Path("source/extra.dat"), QByteArray(700000, 'x'));
     ASSERT_EQ(ArchiveResult::Done, PackFolder(Path("source"), Path("good.tba")));
 
@@ -306,6 +377,38 @@ TEST_F(BackupDialogTest, MainWindowBacksUpAndRestoresTheClosedDatabaseAndReopens
     EXPECT_EQ((QStringList{"Database has been restored"}), answers_.messages);
     EXPECT_EQ("../LDB", dataFolder);
     EXPECT_EQ(bin_, QDir::currentPath());
+    ASSERT_TRUE(window.O_producers1->Q1.Active());
+    EXPECT_EQ("Alpha", window.O_producers1->NameValue());
+    EXPECT_EQ(1, window.O_producers1->Q1.RecordCount());
+}
+
+// Any folder packs into an archive; restoring one without the catalog
+// would have left an empty catalog behind "Database has been restored".
+TEST_F(BackupDialogTest, MainWindowKeepsItsCatalogWhenTheArchiveHoldsNone) {
+    TFmain window;
+    window.show();
+    window.FormActivate();
+    ASSERT_FALSE(window.StartupPending());
+    {
+        QSqlQuery query(window.DB1.Connection());
+        ASSERT_TRUE(query.exec(
+            "insert into producers (producer_id, producer_name) values ('P1', 'Alpha')"));
+    }
+    ASSERT_TRUE(QDir(root_.path()).mkpath("photos"));
+    Write(Path("photos/IMG_0001.jpg"), QByteArray(300000, 'p'));
+    Write(Path("photos/notes.txt"), "notes");
+    ASSERT_EQ(ArchiveResult::Done, PackFolder(Path("photos"), Path("photos.tba")));
+
+    answers_.dialog = [&](TFBackUpRestore& d) {
+        d.FileEdit2->setText(QDir::toNativeSeparators(Path("photos.tba")));
+        d.btn_ok->click();
+    };
+    TDatabasePage& page = *window.TabSheet_BD_mgm;
+    window.PageControl1->setCurrentWidget(&page);
+    QTest::mouseClick(page.btn_restore, Qt::LeftButton);
+    EXPECT_EQ((QStringList{RestoreError("The archive holds no catalog database (velmora.db)")}),
+              answers_.messages);
+    EXPECT_EQ((QStringList{"velmora.db"}), Files(Path("LDB")));
     ASSERT_TRUE(window.O_producers1->Q1.Active());
     EXPECT_EQ("Alpha", window.O_producers1->NameValue());
     EXPECT_EQ(1, window.O_producers1->Q1.RecordCount());

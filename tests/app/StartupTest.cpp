@@ -6,8 +6,10 @@
 #include "TDmsg.h"
 #include "TFmain.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -113,6 +115,43 @@ TEST_F(StartupTest, DataFolderThatCannotBeCreatedEndsTheProgram) {
     TFmain window;
     EXPECT_EQ((QStringList{"Can not init the application"}), Start(window));
     EXPECT_FALSE(window.isVisible());
+}
+
+// Another file under the database's name: the program tells what the user
+// can do and ends, and the file stays exactly as it was.
+TEST_F(StartupTest, FileThatIsNoDatabaseIsKeptAndEndsTheProgramWithAdvice) {
+    ASSERT_TRUE(QDir(root_.path()).mkdir("LDB"));
+    const QString file = QDir(root_.path()).filePath("LDB/velmora.db");
+    QByteArray bytes = "Holiday photos and notes, not a database.\n";
+    while (bytes.size() < 10000)
+        bytes += bytes;
+    {
+        QFile other(file);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write(bytes);
+    }
+    const QDateTime written = QFileInfo(file).lastModified();
+
+    TFmain window;
+    const QStringList shown = Start(window);
+    ASSERT_EQ(2, shown.size()) << shown.join("|").toStdString();
+    const QStringList lines = shown[0].split('\n');
+    EXPECT_EQ("UNKNOWN DATABASE CHECKING ERROR", lines[0]);
+    const QString folder = QDir::toNativeSeparators(QDir(root_.path()).filePath("LDB"));
+    EXPECT_EQ((QStringList{"UNKNOWN DATABASE CHECKING ERROR", "velmora.db: file is not a database.",
+                           "The file is kept untouched. Restore a backup with",
+                           "velmora-tool restore ARCHIVE " + folder,
+                           "or move the file away to begin an empty catalog."}),
+              lines);
+    EXPECT_EQ("Can not init the application", shown[1]);
+    EXPECT_FALSE(window.isVisible());
+
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bytes, kept.readAll());
+    EXPECT_EQ(written, QFileInfo(file).lastModified());
+    EXPECT_EQ((QStringList{"velmora.db"}),
+              QDir(QDir(root_.path()).filePath("LDB")).entryList(QDir::Files | QDir::Hidden));
 }
 
 } // namespace

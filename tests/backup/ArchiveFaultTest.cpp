@@ -16,12 +16,13 @@ protected:
         files_ = {{"a.db", TextBytes(BlockSize + 70000, 1)},
                   {"b.jpg", RandomBytes(20000, 2)},
                   {"c.txt", ""},
-                  {"d.txt", TextBytes(900, 3)}};
+                  {"d.txt", TextBytes(900, 3)},
+                  {"velmora.db", CatalogBytes()}};
         archive_ = ExpectedArchive(files_);
         // Where each field and block starts, from the layout.
         qsizetype at = 6;
         fields_ = {{0, 6}};
-        const QByteArray names = Block("a.db\r\nb.jpg\r\nc.txt\r\nd.txt\r\n");
+        const QByteArray names = Block("a.db\r\nb.jpg\r\nc.txt\r\nd.txt\r\nvelmora.db\r\n");
         fields_.push_back({at, at + 4});
         names_ = {at + 4, at + names.size()};
         at += names.size();

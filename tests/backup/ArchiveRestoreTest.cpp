@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 namespace {
 
 using namespace archivetest;
@@ -54,7 +56,8 @@ TEST_F(ArchiveRestoreTest, RoundTripReplacesTheFilesAndKeepsSubfolders) {
 
 TEST_F(ArchiveRestoreTest, MissingFolderIsCreatedAndGoesAgainWhenTheRestoreFails) {
     Write(QStringLiteral("bad.tba"), "BACKUQ");
-    Write(QStringLiteral("good.tba"), ExpectedArchive({{"a.txt", "abc"}}));
+    Write(QStringLiteral("good.tba"),
+          ExpectedArchive({{"a.txt", "abc"}, {"velmora.db", CatalogBytes()}}));
     EXPECT_EQ(ArchiveResult::NotAnArchive,
               UnpackArchive(Path(QStringLiteral("bad.tba")), Path(QStringLiteral("new"))));
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("new"))));
@@ -136,7 +139,120 @@ TEST_F(ArchiveRestoreTest, FailedSwapPutsTheOldFilesBack) {
     // The archive's second file cannot take the place of the subfolder of
     // that name, after the first one has moved in already.
     ExpectRefused(ArchiveResult::InputOutputError,
-                  ExpectedArchive({{"catalog.db", "new database"}, {"pictures", "x"}}));
+                  ExpectedArchive({{"velmora.db", CatalogBytes()}, {"pictures", "x"}}));
+}
+
+// Any folder packed with the backup command unpacks whole; only a catalog
+// that opens, passes SQLite's quick check and has the catalog's tables may
+// take the data folder's place.
+TEST_F(ArchiveRestoreTest, ArchiveWithoutACatalogIsRefusedBeforeAnythingIsReplaced) {
+    const QString photos =
+        MakeFolder(QStringLiteral("photos"),
+                   {{"IMG_0001.jpg", RandomBytes(700000, 1)}, {"notes.txt", TextBytes(2000, 2)}});
+    ASSERT_EQ(ArchiveResult::Done, PackFolder(photos, Path(QStringLiteral("photos.tba"))));
+    const QByteArray packed = Read(QStringLiteral("photos.tba"));
+
+    // A catalog whose first table page is overwritten.
+    QByteArray damaged = CatalogBytes();
+    ASSERT_GT(damaged.size(), 3 * 4096);
+    damaged.replace(4096, 4096, QByteArray(4096, '\x5A'));
+    // The catalog's file with one table gone.
+    QByteArray oneShort = DatabaseBytes(3);
+    {
+        const QString file = Write(QStringLiteral("short/velmora.db"), oneShort);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(QFile::encodeName(file).constData(), &db));
+        EXPECT_EQ(SQLITE_OK, sqlite3_exec(db, "drop table genres", nullptr, nullptr, nullptr));
+        sqlite3_close(db);
+        oneShort = Read(QStringLiteral("short/velmora.db"));
+    }
+    const std::pair<QByteArray, QString> cases[] = {
+        {packed, "the archive holds no catalog database (velmora.db)"},
+        {ExpectedArchive({{"Velmora.DB", CatalogBytes()}, {"notes.txt", "n"}}),
+         "the archive holds no catalog database (velmora.db)"},
+        {ExpectedArchive({{"velmora.db", TextBytes(9000, 3)}, {"notes.txt", "n"}}),
+         "velmora.db in the archive is not a readable database (file is not a database)"},
+        {ExpectedArchive({{"velmora.db", ""}}),
+         "velmora.db in the archive is no Velmora catalog (no table figures, add_pictures, "
+         "producers, genres, scales)"},
+        {ExpectedArchive({{"velmora.db", oneShort}}),
+         "velmora.db in the archive is no Velmora catalog (no table genres)"},
+        {ExpectedArchive({{"velmora.db", damaged}}), "velmora.db in the archive is "},
+    };
+    for (const auto& [archive, told] : cases) {
+        SCOPED_TRACE(told.toStdString());
+        Write(QStringLiteral("in.tba"), archive);
+        before_ = Take(Path(QString()));
+        QString fault;
+        EXPECT_EQ(ArchiveResult::NoCatalog,
+                  UnpackArchive(Path(QStringLiteral("in.tba")), target_, {}, fault));
+        EXPECT_TRUE(fault.startsWith(told)) << fault.toStdString();
+        EXPECT_EQ(before_, Take(Path(QString())));
+    }
+    // Into a folder that does not exist yet: it goes again.
+    Write(QStringLiteral("in.tba"), packed);
+    EXPECT_EQ(ArchiveResult::NoCatalog,
+              UnpackArchive(Path(QStringLiteral("in.tba")), Path(QStringLiteral("new"))));
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("new"))));
+
+    // A catalog with other files restores; the catalog is read, not written.
+    const QByteArray catalog = DatabaseBytes(40);
+    Write(QStringLiteral("in.tba"),
+          ExpectedArchive({{"IMG_0001.jpg", "photo"}, {"velmora.db", catalog}}));
+    QString fault = "stale";
+    ASSERT_EQ(ArchiveResult::Done,
+              UnpackArchive(Path(QStringLiteral("in.tba")), target_, {}, fault));
+    EXPECT_EQ("", fault);
+    EXPECT_EQ(catalog, Read(QStringLiteral("ldb/velmora.db")));
+    EXPECT_EQ((QStringList{"IMG_0001.jpg", "velmora.db"}), QDir(target_).entryList(QDir::Files));
+}
+
+// Why a restore failed, as the dialog tells it below "Database restore
+// error".
+TEST_F(ArchiveRestoreTest, EveryFailureTellsWhy) {
+    const QByteArray big = TextBytes(2 * BlockSize + 10, 4);
+    const QByteArray good = ExpectedArchive({{"a.txt", big}, {"velmora.db", CatalogBytes()}});
+    // The second block of a.txt is block 3: the list of files is block 1.
+    const qsizetype third =
+        6 + Block("a.txt\r\nvelmora.db\r\n").size() + 4 + Block(big.left(BlockSize)).size();
+    QByteArray damaged = good;
+    damaged[third + 4 + 20] = static_cast<char>(damaged[third + 4 + 20] ^ 0x55);
+    const std::pair<QByteArray, QString> cases[] = {
+        {"BACKUQ and more", "the file is not an archive"},
+        {"BACK", "the file is not an archive (it is too short)"},
+        {"BACKUP" + Block(""), "the archive lists no files"},
+        {"BACKUP" + Int32(12) + "not zlib at all",
+         "the archive is damaged at block 1 (the list of files)"},
+        {"BACKUP" + Block("../x\r\n"),
+         "the archive is damaged at block 1 (a name in the list of files)"},
+        {damaged, "the archive is damaged at block 3 (file a.txt)"},
+        {good.left(good.size() - 10), "the archive is damaged at block 5 (file velmora.db)"},
+        {good.left(third), "the archive is damaged at block 3 (file a.txt)"},
+        {"BACKUP" + Block("a\r\nb\r\n") + Int32(1) + Block("z"),
+         "the archive ends after block 2, before the file b"},
+        {good + "x", "the archive is damaged after block 5 (more bytes follow its last file)"},
+    };
+    for (const auto& [archive, told] : cases) {
+        SCOPED_TRACE(told.toStdString());
+        Write(QStringLiteral("in.tba"), archive);
+        QString fault;
+        EXPECT_NE(ArchiveResult::Done,
+                  UnpackArchive(Path(QStringLiteral("in.tba")), target_, {}, fault));
+        EXPECT_EQ(told, fault);
+    }
+    QString fault;
+    EXPECT_EQ(ArchiveResult::NoArchive, UnpackArchive(QString(), target_, {}, fault));
+    EXPECT_EQ("no archive file has been chosen", fault);
+    EXPECT_EQ(ArchiveResult::NoArchive,
+              UnpackArchive(Path(QStringLiteral("none.tba")), target_, {}, fault));
+    EXPECT_EQ("the archive " + QDir::toNativeSeparators(Path(QStringLiteral("none.tba"))) +
+                  " does not exist",
+              fault);
+    Write(QStringLiteral("in.tba"), good);
+    EXPECT_EQ(ArchiveResult::Stopped, UnpackArchive(
+                                          Path(QStringLiteral("in.tba")), target_,
+                                          [](int, bool& stop) { stop = true; }, fault));
+    EXPECT_EQ("stopped", fault);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "ArchiveTestSupport.h"
 
+#include "DatabaseStructure.h"
+#include "TZunPigger.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -63,23 +66,38 @@ QByteArray TextBytes(int size, unsigned seed) {
 
 QByteArray DatabaseBytes(int rows) {
     QTemporaryDir folder;
-    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("catalog.db")));
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("velmora.db")));
     sqlite3* db = nullptr;
     EXPECT_EQ(SQLITE_OK, sqlite3_open(path.constData(), &db));
-    sqlite3_exec(db,
-                 "CREATE TABLE FIGURES(ID CHAR(32) PRIMARY KEY, NAME TEXT, NOTES TEXT);"
-                 "BEGIN;",
-                 nullptr, nullptr, nullptr);
+    // The tables and indexes the program's structure check makes.
+    TZunPigger structure;
+    DatabaseStructure::Build(structure);
+    for (int i = 0; i < structure.ChildCount(); ++i) {
+        const TZunPigger& table = *structure.Child(i);
+        const QString name = QString::fromStdString(table.GetAttribute("name"));
+        QStringList statements{DatabaseStructure::CreateTableLines(table).join('\n')};
+        for (int x = 0; x < table.ChildCount(); ++x) {
+            if (table.Child(x)->Name() == "INDEX")
+                statements << DatabaseStructure::CreateIndexLines(name, *table.Child(x)).join('\n');
+        }
+        for (const QString& statement : statements)
+            EXPECT_EQ(SQLITE_OK,
+                      sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr))
+                << sqlite3_errmsg(db);
+    }
+    sqlite3_exec(db, "BEGIN;", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO FIGURES VALUES(?, ?, ?)", -1, &insert, nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO figures (figure_id, figure_name, figure_dsc) VALUES(?, ?, ?)",
+                       -1, &insert, nullptr);
     for (int row = 0; row < rows; ++row) {
         const QByteArray id = QByteArray::number(row).rightJustified(32, '0');
-        const QByteArray name = TextBytes(40, row);
+        const QByteArray name = TextBytes(32, row);
         const QByteArray notes = TextBytes(300, row + 7);
         sqlite3_bind_text(insert, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 2, name.constData(), int(name.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 3, notes.constData(), int(notes.size()), SQLITE_TRANSIENT);
-        sqlite3_step(insert);
+        EXPECT_EQ(SQLITE_DONE, sqlite3_step(insert));
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
@@ -88,6 +106,11 @@ QByteArray DatabaseBytes(int rows) {
     QFile file(QFile::decodeName(path));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
+}
+
+QByteArray CatalogBytes() {
+    static const QByteArray empty = DatabaseBytes(0);
+    return empty;
 }
 
 Snapshot Take(const QString& folder) {
@@ -132,9 +155,9 @@ std::vector<File> ArchiveTest::CatalogFiles() const {
     static const std::vector<File> files = {
         {".settings", "[window]\nwidth=1024\n"},
         {"Figure photo 1.jpg", RandomBytes(1500000, 1)},
-        {"catalog.db", DatabaseBytes(6000)},
         {"empty.log", ""},
         {"map.bmp", RandomBytes(200000, 2) + TextBytes(400000, 3)},
+        {"velmora.db", DatabaseBytes(6000)},
         {"\xC3\xA9tat.txt", TextBytes(1000, 4)}};
     return files;
 }

@@ -30,8 +30,11 @@ QByteArray ExpectedArchive(const std::vector<File>& files);
 // Reproducible content: bytes that do not compress, and text that does.
 QByteArray RandomBytes(int size, unsigned seed);
 QByteArray TextBytes(int size, unsigned seed);
-// A small SQLite database with many text rows, as the catalog keeps.
+// A catalog database (velmora.db) as the program's structure check makes
+// it, with that many figures of text: it passes a restore's catalog check.
 QByteArray DatabaseBytes(int rows);
+// The same without rows, made once.
+QByteArray CatalogBytes();
 
 // Every entry below a folder, by relative path: a file's content, or "/"
 // for a folder.
@@ -74,8 +77,8 @@ protected:
     QByteArray Read(const QString& relative) const;
     // Writes the files into a new folder and returns its path.
     QString MakeFolder(const QString& relative, const std::vector<File>& files) const;
-    // A data folder as the program keeps it: a database, pictures, an empty
-    // and a hidden file, and a subfolder that archives leave out.
+    // A data folder as the program keeps it: the catalog database,
+    // pictures, an empty and a hidden file.
     std::vector<File> CatalogFiles() const;
 
     QTemporaryDir root_;

@@ -2,12 +2,14 @@
 
 #include "Archive.h"
 #include "ArchiveTestSupport.h"
+#include "DataFolderLock.h"
 #include "SingleInstanceLock.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdlib>
+#include <optional>
 #include <sys/wait.h>
 
 namespace {
@@ -36,13 +38,14 @@ protected:
 };
 
 TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
-    MakeFolder("data", {{"catalog.db", TextBytes(700000, 1)}, {"empty", ""}});
+    const std::vector<File> data = {
+        {"catalog.db", TextBytes(700000, 1)}, {"empty", ""}, {"velmora.db", CatalogBytes()}};
+    MakeFolder("data", data);
     const ToolResult backup = Run("backup '" + Path("data") + "' '" + Path("a.tba") + "'");
     EXPECT_EQ(0, backup.exitCode);
     EXPECT_EQ("Archive has been created\n", backup.out);
     EXPECT_EQ("", backup.err); // no bar when standard error is no terminal
-    EXPECT_EQ(ExpectedArchive({{"catalog.db", TextBytes(700000, 1)}, {"empty", ""}}),
-              Read("a.tba"));
+    EXPECT_EQ(ExpectedArchive(data), Read("a.tba"));
 
     MakeFolder("ldb", {{"old", "replaced"}});
     const ToolResult restore = Run("restore '" + Path("a.tba") + "' '" + Path("ldb") + "'");
@@ -51,10 +54,14 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
     EXPECT_EQ(Take(Path("data")), Take(Path("ldb")));
 
     Write("bad.tba", "not an archive");
+    // Any folder packs; one without the catalog does not restore.
+    MakeFolder("photos", {{"IMG_0001.jpg", RandomBytes(5000, 2)}, {"notes.txt", "notes"}});
+    ASSERT_EQ(0, Run("backup '" + Path("photos") + "' '" + Path("photos.tba") + "'").exitCode);
     const std::pair<int, QString> failures[] = {
         {2, "backup '" + Path("missing") + "' '" + Path("b.tba") + "'"},
         {3, "restore '" + Path("missing.tba") + "' '" + Path("ldb") + "'"},
         {4, "restore '" + Path("bad.tba") + "' '" + Path("ldb") + "'"},
+        {9, "restore '" + Path("photos.tba") + "' '" + Path("ldb") + "'"},
         {64, "restore '" + Path("bad.tba") + "'"},
         {64, "backup -x y"},
     };
@@ -63,12 +70,17 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
         EXPECT_EQ(code, result.exitCode) << args.toStdString();
         EXPECT_EQ("", result.out);
         EXPECT_EQ(1, result.err.count('\n')) << result.err.toStdString();
+        if (code == 9) {
+            EXPECT_EQ("Database restore error: the archive holds no catalog database "
+                      "(velmora.db); the data folder is unchanged\n",
+                      result.err);
+        }
     }
     EXPECT_EQ(Take(Path("data")), Take(Path("ldb")));
 }
 
 TEST_F(BackupToolTest, ArchiveInsideTheDataFolderIsRefusedHoweverEitherIsNamed) {
-    MakeFolder("ldb", {{"catalog.db", "current"}});
+    MakeFolder("ldb", {{"catalog.db", "current"}, {"velmora.db", CatalogBytes()}});
     Write("ldb/x.tba", ExpectedArchive({{"catalog.db", "archived"}}));
     Write("ldb/sub/keep", "");
     ASSERT_TRUE(QFile::link(Path("ldb"), Path("alias")));
@@ -96,9 +108,10 @@ TEST_F(BackupToolTest, ArchiveInsideTheDataFolderIsRefusedHoweverEitherIsNamed) 
 }
 
 TEST_F(BackupToolTest, EitherCommandFirstFinishesAnInterruptedRestore) {
-    const std::vector<File> restored = {{"added", "a"}, {"catalog.db", "restored"}};
+    const std::vector<File> restored = {
+        {"added", "a"}, {"catalog.db", "restored"}, {"velmora.db", CatalogBytes()}};
     Write("new.tba", ExpectedArchive(restored));
-    Write("other.tba", ExpectedArchive({{"catalog.db", "other"}}));
+    Write("other.tba", ExpectedArchive({{"catalog.db", "other"}, {"velmora.db", CatalogBytes()}}));
     for (const bool backup : {true, false}) {
         SCOPED_TRACE(backup);
         QDir(Path("ldb")).removeRecursively();
@@ -125,22 +138,80 @@ TEST_F(BackupToolTest, EitherCommandFirstFinishesAnInterruptedRestore) {
     }
 }
 
-TEST_F(BackupToolTest, BothRefuseWhileTheProgramRuns) {
-    MakeFolder("ldb", {{"catalog.db", "current"}});
-    Write("a.tba", ExpectedArchive({{"catalog.db", "archived"}}));
-    SingleInstanceLock program;
-    ASSERT_TRUE(program.Acquire());
+TEST_F(BackupToolTest, OnlyTheDataFolderOfTheRunningProgramIsRefused) {
+    MakeFolder("LDB", {{"catalog.db", "current"}});
+    MakeFolder("other", {{"catalog.db", "other"}});
+    MakeFolder("bin", {});
+    ASSERT_TRUE(QFile::link(Path("LDB"), Path("alias")));
+    Write("a.tba", ExpectedArchive({{"catalog.db", "archived"}, {"velmora.db", CatalogBytes()}}));
+    // The program's data folder is "LDB" beside its working folder.
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Path("bin")));
+    std::optional<SingleInstanceLock> program(std::in_place);
+    const bool started = program->Acquire();
+    QDir::setCurrent(working);
+    ASSERT_TRUE(started);
 
-    const ToolResult backup = Run("backup '" + Path("ldb") + "' '" + Path("b.tba") + "'");
-    EXPECT_EQ(6, backup.exitCode);
-    EXPECT_NE(-1, backup.err.indexOf("Velmora is running"));
+    const std::pair<int, QString> runs[] = {
+        {6, "backup '" + Path("LDB") + "' '" + Path("b.tba") + "'"},
+        {6, "backup '" + Path("alias/") + "' '" + Path("b.tba") + "'"},
+        {6, "restore '" + Path("a.tba") + "' '" + Path("bin/../LDB") + "'"},
+        {0, "backup '" + Path("other") + "' '" + Path("c.tba") + "'"},
+        {0, "restore '" + Path("a.tba") + "' '" + Path("other") + "'"},
+    };
+    for (const auto& [code, args] : runs) {
+        const ToolResult result = Run(args);
+        EXPECT_EQ(code, result.exitCode) << args.toStdString();
+        EXPECT_EQ(code == 6, result.err.contains("Velmora is running")) << args.toStdString();
+    }
     EXPECT_FALSE(QFile::exists(Path("b.tba")));
-    EXPECT_EQ(6, Run("restore '" + Path("a.tba") + "' '" + Path("ldb") + "'").exitCode);
-    EXPECT_EQ("current", Read("ldb/catalog.db"));
+    EXPECT_EQ("current", Read("LDB/catalog.db"));
+    EXPECT_EQ("archived", Read("other/catalog.db"));
+
+    // A tool run on a folder keeps the program from starting on it, as a
+    // running copy would.
+    program.emplace();
+    DataFolderLock tool;
+    ASSERT_TRUE(tool.Acquire(QFile::encodeName(Path("alias")).toStdString(),
+                             SingleInstanceLock::DefaultPath()));
+    ASSERT_TRUE(QDir::setCurrent(Path("bin")));
+    const bool startedBesideTheTool = program->Acquire();
+    QDir::setCurrent(working);
+    EXPECT_FALSE(startedBesideTheTool);
 
     const ToolResult help = Run("--help");
     EXPECT_NE(-1, help.out.indexOf("backup DATAFOLDER ARCHIVE"));
-    EXPECT_NE(-1, help.out.indexOf("6 while Velmora runs"));
+    EXPECT_NE(-1, help.out.indexOf("6 while Velmora runs on that data folder"));
+}
+
+TEST_F(BackupToolTest, SwappedOperandsAreNamedBeforeAnythingIsTouched) {
+    MakeFolder("LDB", {{"catalog.db", "current"}});
+    Write("a.tba", ExpectedArchive({{"catalog.db", "archived"}}));
+    const Snapshot before = Take(Path("LDB"));
+    const QString folder = Path("LDB");
+    const QString archive = Path("a.tba");
+    const QString isFolder = folder + " is a folder, not an archive file";
+    const QString notFolder = archive + " is not a folder";
+    const struct {
+        QString args;
+        QStringList told;
+    } runs[] = {
+        {"restore '" + folder + "' '" + archive + "'", {isFolder, notFolder}},
+        {"backup '" + archive + "' '" + folder + "'", {notFolder, isFolder}},
+        {"restore '" + folder + "' '" + Path("new") + "'", {isFolder}},
+        {"backup '" + Path("a.tba") + "' '" + Path("b.tba") + "'", {notFolder}},
+    };
+    for (const auto& run : runs) {
+        const ToolResult result = Run(run.args);
+        EXPECT_EQ(64, result.exitCode) << run.args.toStdString();
+        EXPECT_EQ(run.told.size(), result.err.count('\n')) << result.err.toStdString();
+        for (const QString& told : run.told)
+            EXPECT_NE(-1, result.err.indexOf(QFile::encodeName(told))) << result.err.toStdString();
+        EXPECT_EQ(before, Take(Path("LDB")));
+        EXPECT_EQ(ExpectedArchive({{"catalog.db", "archived"}}), Read("a.tba"));
+        EXPECT_FALSE(QFileInfo::exists(Path("new")));
+        EXPECT_FALSE(QFileInfo::exists(Path(".LDB-restore")));
+    }
 }
 
 } // namespace

@@ -163,6 +163,7 @@ TEST_F(PackFolderTest, MemoryStaysBoundedWhateverTheFolderSize) {
         for (int i = 0; i < 16; ++i)
             file.write(piece);
     }
+    Write(QStringLiteral("big/velmora.db"), CatalogBytes());
     const long before = PeakKiB();
     ASSERT_EQ(ArchiveResult::Done,
               PackFolder(Path(QStringLiteral("big")), Path(QStringLiteral("big.tba"))));

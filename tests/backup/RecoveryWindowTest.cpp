@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(RecoveryWindowTest, DialogTellsARestoreThatCouldNotBeUndoneAndFinishesItNextTime) {
-    Write("new.tba", ExpectedArchive({{"added.txt", "a"}, {"velmora.db", "new database"}}));
+    Write("new.tba", ExpectedArchive({{"added.txt", "a"}, {"velmora.db", CatalogBytes()}}));
     {
         const StepHook obstacles([this](const QString& step) {
             if (step == "move in velmora.db")
@@ -89,8 +89,13 @@ TEST_F(RecoveryWindowTest, DialogTellsARestoreThatCouldNotBeUndoneAndFinishesItN
 }
 
 TEST_F(RecoveryWindowTest, StartFinishesAnInterruptedRestoreBeforeOpeningTheDatabase) {
-    // The archive's database holds one marker row.
+    // The archive's catalog holds one marker row.
     QTemporaryDir source;
+    {
+        QFile catalog(source.filePath("velmora.db"));
+        ASSERT_TRUE(catalog.open(QIODevice::WriteOnly));
+        catalog.write(CatalogBytes());
+    }
     sqlite3* db = nullptr;
     ASSERT_EQ(SQLITE_OK,
               sqlite3_open(QFile::encodeName(source.filePath("velmora.db")).constData(), &db));

@@ -19,8 +19,10 @@ using TRecovery = TRestoreFolder::TRecovery;
 class RestoreCrashTest : public ArchiveTest {
 protected:
     void SetUp() override {
-        Write("new.tba", ExpectedArchive({{"velmora.db", TextBytes(BlockSize + 10, 1)},
-                                          {"added.txt", "added"}}));
+        // A catalog of more than one block.
+        static const QByteArray catalog = DatabaseBytes(1600);
+        ASSERT_GT(catalog.size(), BlockSize);
+        Write("new.tba", ExpectedArchive({{"velmora.db", catalog}, {"added.txt", "added"}}));
         Populate();
         ASSERT_EQ(ArchiveResult::Done, UnpackArchive(Path("new.tba"), Path("ldb")));
         new_ = Take(Path("ldb"));
