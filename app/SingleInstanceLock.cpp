@@ -8,11 +8,15 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-std::string SingleInstanceLock::DefaultPath() {
+std::string SingleInstanceLock::RuntimePath(const std::string& extension) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime)
-        return std::string(runtime) + "/velmora.lock";
-    return "/tmp/velmora-" + std::to_string(getuid()) + ".lock";
+        return std::string(runtime) + "/velmora" + extension;
+    return "/tmp/velmora-" + std::to_string(getuid()) + extension;
+}
+
+std::string SingleInstanceLock::DefaultPath() {
+    return RuntimePath(".lock");
 }
 
 SingleInstanceLock::SingleInstanceLock(std::string path) : path_(std::move(path)) {}
@@ -32,6 +36,11 @@ bool SingleInstanceLock::Acquire() {
         return false;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    // The data folder in use, for velmora-tool to refuse that folder only.
+    if (!dataFolder_.Acquire(DataFolderLock::ProgramDataFolder(), path_)) {
         close(fd);
         return false;
     }

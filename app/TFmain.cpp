@@ -30,7 +30,11 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -45,6 +49,30 @@ using Handler = std::function<void()>;
 
 QString Quoted(const char* pattern, const QString& value) {
     return QString::fromUtf8(pattern).arg(value);
+}
+
+bool InsideGrid(const QWidget* widget) {
+    for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget())
+        if (qobject_cast<const TRecordGrid*>(w))
+            return true;
+    return false;
+}
+
+// Whether the wheel over widget belongs to a control that turns it into a
+// change of its own (a drop-down list, a spin box, a text area, the page
+// tabs, a slider) rather than to the window. Over a list's grid, its
+// scroll bar included, the wheel is the window's: it steps the list.
+bool UsesWheel(const QWidget* widget) {
+    if (InsideGrid(widget))
+        return false;
+    for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget()) {
+        if (w->isEnabled() &&
+            (qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+             qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QTabBar*>(w) ||
+             qobject_cast<const QAbstractSlider*>(w)))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -96,6 +124,13 @@ void TFmain::BuildToolbar() {
     add(TB_about, QStyle::SP_MessageBoxInformation, QStringLiteral("About..."),
         [this] { TB_aboutClick(); });
     add(TB_exit, QStyle::SP_DialogCloseButton, QStringLiteral("Exit"), [this] { TB_exitClick(); });
+    // The keys of the lists (see AddListKeys), named where the mouse user
+    // looks for them.
+    TB_add->setToolTip(QStringLiteral("Add (Ins)"));
+    TB_edit->setToolTip(QStringLiteral("Edit/Details (Enter, F2)"));
+    TB_first->setToolTip(QStringLiteral("First record (Home)"));
+    TB_last->setToolTip(QStringLiteral("Last record (End)"));
+    TB_del->setToolTip(QStringLiteral("Delete (Del)"));
 
     PopupMenu1 = new QMenu(this);
     auto item = [this](const QString& caption, Handler handler) {
@@ -150,11 +185,44 @@ QWidget* TFmain::BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButto
 
     list->CGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list->CGrid1, &QWidget::customContextMenuRequested, this,
-            CommandGuard::Slot([this, list](const QPoint& pos) {
-                UpdateToolbar();
-                PopupMenu1->popup(list->CGrid1->mapToGlobal(pos));
-            }));
+            CommandGuard::Slot(
+                [this, list](const QPoint& pos) { ShowListMenu(list->CGrid1->mapToGlobal(pos)); }));
+    AddListKeys(page, list, search);
     return page;
+}
+
+void TFmain::AddListKeys(QWidget* page, TO_ci* list, TSearchGroup* search) {
+    // The record keys act while the list has the focus (Delete in the
+    // search box still deletes text); the search keys anywhere on the page.
+    auto keys = [this](QWidget* owner, std::initializer_list<QKeySequence> sequences,
+                       Handler handler) {
+        for (const QKeySequence& sequence : sequences) {
+            auto* shortcut = new QShortcut(sequence, owner);
+            shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(shortcut, &QShortcut::activated, this, CommandGuard::Slot(handler));
+        }
+    };
+    // Through the toolbar's actions, which are disabled where they do not apply.
+    keys(list, {QKeySequence(Qt::Key_Insert)}, [this] { TB_add->trigger(); });
+    keys(list,
+         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_F2)},
+         [this] { TB_edit->trigger(); });
+    keys(list, {QKeySequence(Qt::Key_Delete)}, [this] { TB_del->trigger(); });
+    keys(list, {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)},
+         [this, list] { ShowListMenu(ListMenuPosition(list)); });
+    keys(page, {QKeySequence(Qt::CTRL | Qt::Key_F)}, [search] { search->FocusText(); });
+    keys(page, {QKeySequence(Qt::Key_F3)}, [search] { search->Btn_go->click(); });
+}
+
+QPoint TFmain::ListMenuPosition(const TO_ci* list) const {
+    const TRecordGrid* grid = list->CGrid1;
+    const int index = grid->PanelIndex();
+    return grid->viewport()->mapToGlobal(index >= 0 ? grid->PanelRect(index).center() : QPoint());
+}
+
+void TFmain::ShowListMenu(const QPoint& globalPos) {
+    UpdateToolbar();
+    PopupMenu1->popup(globalPos);
 }
 
 void TFmain::BuildPages() {
@@ -476,19 +544,33 @@ void TFmain::FormMouseWheel(int delta) {
 }
 
 bool TFmain::eventFilter(QObject* watched, QEvent* event) {
-    // A wheel turn anywhere over this window steps the list in front; the
-    // event goes on to the control under the mouse. The same event passes
-    // here once for every widget it propagates to: count it once.
+    // A wheel turn over this window steps the list in front, unless the
+    // control under the mouse uses the wheel itself: then it is that
+    // control's alone. The same event passes here once for every widget it
+    // propagates to, first for the one under the mouse: decide once.
     if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         auto* wheel = static_cast<QWheelEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
         if (wheel != lastWheel_ || wheel->timestamp() != lastWheelTime_) {
             lastWheel_ = wheel;
             lastWheelTime_ = wheel->timestamp();
-            CommandGuard::Run([this, wheel] { FormMouseWheel(wheel->angleDelta().y()); });
+            if (!UsesWheel(widget))
+                CommandGuard::Run([this, wheel] { FormMouseWheel(wheel->angleDelta().y()); });
         }
+        // The grid's scroll bar would scroll the panels on top of the step.
+        if (qobject_cast<QScrollBar*>(widget) && InsideGrid(widget))
+            return true;
     }
     return TPmain::eventFilter(watched, event);
+}
+
+void TFmain::BringToFront() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TFmain::Btn_URL_producerClick() {

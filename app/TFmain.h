@@ -75,6 +75,14 @@ public:
 
     // The list of the page in front; nullptr on "Database management".
     TO_ci* PageList() const;
+    // The lists' context menu at a place on the screen.
+    void ShowListMenu(const QPoint& globalPos);
+    // Where the keyboard opens the context menu: over the list's current
+    // panel (the grid's top left corner when the list is empty).
+    QPoint ListMenuPosition(const TO_ci* list) const;
+    // Another start of the program asked for this window: it comes to the
+    // front, restored when it was minimised.
+    void BringToFront();
 
     QToolBar* ToolBar1 = nullptr;
     QAction* TB_add = nullptr;
@@ -123,6 +131,9 @@ private:
     QWidget* BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButton** filterButton,
                               const QStringList& dataButtons, int margin);
     void BuildPages();
+    // Insert, Enter/F2, Delete and the context-menu key on the list, Ctrl+F
+    // and F3 on its page.
+    void AddListKeys(QWidget* page, TO_ci* list, TSearchGroup* search);
     void DeleteUnreferenced(TO_ci* list, const QString& column);
     void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
     void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);

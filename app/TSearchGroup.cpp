@@ -32,3 +32,8 @@ QString TSearchGroup::SearchText() const {
 bool TSearchGroup::SearchDown() const {
     return RB_down->isChecked();
 }
+
+void TSearchGroup::FocusText() {
+    Edit_search->setFocus(Qt::ShortcutFocusReason);
+    Edit_search->selectAll();
+}

@@ -17,6 +17,8 @@ public:
     // locale's rules.
     QString SearchText() const;
     bool SearchDown() const;
+    // The cursor in the text box, its text selected for typing over.
+    void FocusText();
 
     QLineEdit* Edit_search = nullptr;
     QRadioButton* RB_up = nullptr;

@@ -1,5 +1,7 @@
 // Velmora: the program entry.
 
+#include "CommandGuard.h"
+#include "InstanceChannel.h"
 #include "Msg.h"
 #include "SingleInstanceLock.h"
 #include "TD_scale_image.h"
@@ -15,12 +17,17 @@
 #include "TFsure.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
-    // Another copy running: end at once, without a window.
+    // Another copy running: it comes to the front, and this one ends at
+    // once, without a window.
     SingleInstanceLock instance;
-    if (!instance.Acquire())
+    if (!instance.Acquire()) {
+        QCoreApplication application(argc, argv);
+        InstanceChannel::AskToRaise();
         return 0;
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
@@ -48,6 +55,11 @@ int main(int argc, char** argv) {
     mainWindow.Fabout = &about;
     mainWindow.F_big_view = &bigView;
     mainWindow.D_scale_image = &scaleView;
+
+    InstanceChannel channel;
+    QObject::connect(&channel, &InstanceChannel::RaiseRequested, &mainWindow,
+                     CommandGuard::Slot([&mainWindow] { mainWindow.BringToFront(); }));
+    channel.Listen();
 
     mainWindow.show();
     mainWindow.activateWindow();

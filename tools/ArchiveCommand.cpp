@@ -1,5 +1,6 @@
 #include "ArchiveCommand.h"
 
+#include "DataFolderLock.h"
 #include "SingleInstanceLock.h"
 #include "TRestoreFolder.h"
 #include "TerminalProgress.h"
@@ -15,6 +16,27 @@ namespace {
 bool ArchiveInDataFolder(const QString& archive, const QString& dataFolder) {
     const QString archiveFolder = QFileInfo(QFileInfo(archive).absolutePath()).canonicalFilePath();
     return !archiveFolder.isEmpty() && archiveFolder == QFileInfo(dataFolder).canonicalFilePath();
+}
+
+// Whether each operand is of its kind, told on err when not: the archive
+// must not be a folder, and the data folder, when it exists, must be one.
+// Swapped operands are caught here, before anything is touched.
+bool OperandsFit(const QString& archive, const QString& dataFolder, const char* usage,
+                 std::FILE* err) {
+    bool fit = true;
+    if (QFileInfo(archive).isDir()) {
+        std::fprintf(err,
+                     "velmora-tool: %s is a folder, not an archive file (usage: velmora-tool %s)\n",
+                     QFile::encodeName(archive).constData(), usage);
+        fit = false;
+    }
+    const QFileInfo data(dataFolder);
+    if ((data.exists() || data.isSymLink()) && !data.isDir()) {
+        std::fprintf(err, "velmora-tool: %s is not a folder (usage: velmora-tool %s)\n",
+                     QFile::encodeName(dataFolder).constData(), usage);
+        fit = false;
+    }
+    return fit;
 }
 
 QByteArray PreviousFiles(const QString& dataFolder) {
@@ -54,18 +76,26 @@ int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
     if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' ||
         args[1][0] == '-') {
         std::fprintf(err, "usage: velmora-tool %s\n", usage);
-        return 64;
+        return BadArguments;
     }
     const QString first = QFile::decodeName(args[0].c_str());
     const QString second = QFile::decodeName(args[1].c_str());
     const QString& data = dataFolder == 0 ? first : second;
-    if (ArchiveInDataFolder(dataFolder == 0 ? second : first, data)) {
+    const QString& archive = dataFolder == 0 ? second : first;
+    if (!OperandsFit(archive, data, usage, err))
+        return BadArguments;
+    if (ArchiveInDataFolder(archive, data)) {
         std::fprintf(err, "The archive and the database can not be placed in the same folder\n");
         return SameFolder;
     }
-    SingleInstanceLock lock;
-    if (!lock.Acquire()) {
-        std::fprintf(err, "velmora-tool: Velmora is running; close it first\n");
+    // Only the data folder the program uses is refused while it runs; the
+    // lock also keeps the program from starting on this folder meanwhile.
+    DataFolderLock lock;
+    if (!lock.Acquire(QFile::encodeName(data).toStdString(), SingleInstanceLock::DefaultPath())) {
+        std::fprintf(err,
+                     "velmora-tool: Velmora is running on the data folder %s (or another "
+                     "velmora-tool run uses it); close it first\n",
+                     QFile::encodeName(data).constData());
         return ProgramRunning;
     }
     if (!Recover(data, err))

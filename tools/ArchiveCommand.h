@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-// What the backup and restore commands share: two operands, the program's
-// single-instance lock held throughout (the data folder must not change
-// under a running program), an archive refused inside the data folder, an
+// What the backup and restore commands share: two operands, each checked to
+// be of its kind before anything is touched, the lock of the data folder
+// held throughout (the folder must not change under a program running on
+// it), an archive refused inside the data folder, an
 // interrupted restore of the data folder finished or undone first, the
 // progress bar, and one line telling the result, whose code is the exit
 // status.
@@ -18,6 +19,7 @@ class ArchiveCommand {
 public:
     static constexpr int ProgramRunning = 6;
     static constexpr int SameFolder = 8;
+    static constexpr int BadArguments = 64;
 
     using Operation = int (*)(const QString&, const QString&, const TArchiveProgress&);
 

@@ -6,16 +6,80 @@
 #include "PictureLoader.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
 constexpr int ThumbnailSize = 123;
+constexpr int BadArguments = 64;
 
 bool WriteBytes(const std::string& fileName, const QByteArray& bytes) {
-    QSaveFile file(QString::fromStdString(fileName));
+    QSaveFile file(QFile::decodeName(fileName.c_str()));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+// Whether both names reach one file: the same path, another path to it or a
+// link (symbolic or hard) to it; also for a file that does not exist yet.
+bool SameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(a, b, error) && !error)
+        return true;
+    std::error_code errorA;
+    std::error_code errorB;
+    const fs::path pathA = fs::weakly_canonical(fs::absolute(a), errorA);
+    const fs::path pathB = fs::weakly_canonical(fs::absolute(b), errorB);
+    return !errorA && !errorB && pathA == pathB;
+}
+
+bool HasExtension(const std::string& fileName, const QStringList& extensions) {
+    return extensions.contains(QFileInfo(QFile::decodeName(fileName.c_str())).suffix(),
+                               Qt::CaseInsensitive);
+}
+
+// Whether the output names are safe to write, told on err when not: no
+// output may overwrite the input or the other output, and unless forced each
+// must carry the extension of what is written to it, which catches swapped
+// operands before the input is lost.
+bool OutputsFit(const std::string& in, const std::string& picture, const std::string& thumbnail,
+                bool force, std::FILE* err) {
+    bool fit = true;
+    for (const std::string* out : {&picture, &thumbnail}) {
+        if (!out->empty() && SameFile(*out, in)) {
+            std::fprintf(err, "velmora-tool: %s is the input file; it is not written over\n",
+                         out->c_str());
+            fit = false;
+        }
+    }
+    if (!thumbnail.empty() && SameFile(thumbnail, picture)) {
+        std::fprintf(err, "velmora-tool: %s is both the picture and the thumbnail file\n",
+                     thumbnail.c_str());
+        fit = false;
+    }
+    if (force)
+        return fit;
+    if (!HasExtension(picture, {QStringLiteral("jpg"), QStringLiteral("jpeg")})) {
+        std::fprintf(err,
+                     "velmora-tool: %s gets a JPEG picture but does not end in .jpg or .jpeg "
+                     "(--force writes it anyway)\n",
+                     picture.c_str());
+        fit = false;
+    }
+    if (!thumbnail.empty() && !HasExtension(thumbnail, {QStringLiteral("bmp")})) {
+        std::fprintf(err,
+                     "velmora-tool: %s gets a BMP thumbnail but does not end in .bmp (--force "
+                     "writes it anyway)\n",
+                     thumbnail.c_str());
+        fit = false;
+    }
+    return fit;
 }
 
 } // namespace
@@ -23,9 +87,12 @@ bool WriteBytes(const std::string& fileName, const QByteArray& bytes) {
 int PictureCommand::Run(const std::vector<std::string>& args, std::FILE*, std::FILE* err) {
     std::vector<std::string> files;
     std::string thumbnail;
+    bool force = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--thumbnail" && i + 1 < args.size() && thumbnail.empty()) {
             thumbnail = args[++i];
+        } else if (args[i] == "--force") {
+            force = true;
         } else if (!args[i].empty() && args[i][0] != '-') {
             files.push_back(args[i]);
         } else {
@@ -33,14 +100,19 @@ int PictureCommand::Run(const std::vector<std::string>& args, std::FILE*, std::F
             break;
         }
     }
-    if (files.size() != 2) {
+    if (files.size() != 2 || (!thumbnail.empty() && thumbnail[0] == '-')) {
         std::fprintf(err, "usage: velmora-tool %s\n", Usage);
-        return 64;
+        return BadArguments;
     }
+    if (!OutputsFit(files[0], files[1], thumbnail, force, err))
+        return BadArguments;
 
-    const std::optional<QImage> picture = LoadPictureFile(QString::fromStdString(files[0]));
+    QString failure;
+    const std::optional<QImage> picture =
+        LoadPictureFile(QFile::decodeName(files[0].c_str()), &failure);
     if (!picture) {
-        std::fprintf(err, "Cannot load picture %s\n", files[0].c_str());
+        std::fprintf(err, "Cannot load picture %s: %s\n", files[0].c_str(),
+                     failure.toLocal8Bit().constData());
         return 1;
     }
     if (!WriteBytes(files[1], PictureToJpegBytes(*picture))) {

@@ -2,14 +2,44 @@
 
 #include "ArchiveCommand.h"
 
+#include <QString>
+
+#include <string>
+
+namespace {
+
+// Restore never gives NoSourceFiles, packing's code: its message line is
+// the one of NoCatalog, which the shared command knows nothing of.
+constexpr int NoCatalogLine = ArchiveResult::NoSourceFiles;
+
+std::string noCatalogMessage;
+
+const char* Messages[6] = {
+    "Database has been restored",
+    "Database restore error: stopped; the data folder is unchanged",
+    "Database restore error: the archive holds no catalog; the data folder is unchanged",
+    "Database restore error: the archive does not exist",
+    "Database restore error: not an archive, or a damaged one; the data folder is unchanged",
+    "Database restore error: a read or write error; the data folder is unchanged",
+};
+
+// UnpackArchive, with an archive that holds no catalog told on the line of
+// code 2 and why.
+int Restore(const QString& archive, const QString& dataFolder, const TArchiveProgress& progress) {
+    QString fault;
+    const int result = UnpackArchive(archive, dataFolder, progress, fault);
+    if (result != ArchiveResult::NoCatalog)
+        return result;
+    noCatalogMessage =
+        ("Database restore error: " + fault + QStringLiteral("; the data folder is unchanged"))
+            .toStdString();
+    Messages[NoCatalogLine] = noCatalogMessage.c_str();
+    return NoCatalogLine;
+}
+
+} // namespace
+
 int RestoreCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-    static const char* const Messages[6] = {
-        "Database has been restored",
-        "Database restore error: stopped; the data folder is unchanged",
-        "Database restore error",
-        "Database restore error: the archive does not exist",
-        "Database restore error: not an archive, or a damaged one; the data folder is unchanged",
-        "Database restore error: a read or write error; the data folder is unchanged",
-    };
-    return ArchiveCommand::Run(Usage, UnpackArchive, 1, Messages, args, out, err);
+    const int result = ArchiveCommand::Run(Usage, Restore, 1, Messages, args, out, err);
+    return result == NoCatalogLine ? ArchiveResult::NoCatalog : result;
 }

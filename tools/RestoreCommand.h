@@ -8,9 +8,10 @@
 // folder with those of an archive, as the program's restore does; on any
 // failure the folder keeps its files. The exit status is the unpacking
 // result code (0 restored, 1 stopped, 3 no archive, 4 not an archive or a
-// damaged one, 5 cannot read or write, 7 a failed swap could not be undone);
-// 6 while Velmora runs; 8 the archive is inside the data folder; 64 bad
-// arguments.
+// damaged one, 5 cannot read or write, 7 a failed swap could not be undone,
+// 9 the archive holds no catalog: no velmora.db that opens, passes SQLite's
+// quick check and has the catalog's tables); 6 while Velmora runs; 8 the
+// archive is inside the data folder; 64 bad arguments.
 class RestoreCommand {
 public:
     static constexpr const char* Usage = "restore ARCHIVE DATAFOLDER";

@@ -31,14 +31,20 @@ void PrintHelp(std::FILE* to) {
     std::fprintf(to, "usage: velmora-tool COMMAND [ARGS]\n\ncommands:\n");
     for (const Subcommand& command : Subcommands)
         std::fprintf(to, "  %-40s %s\n", command.usage, command.summary);
-    std::fprintf(to,
-                 "\nbackup and restore exit with their result code: 0 done, 1 stopped, 2 no files "
-                 "to back up,\n3 no archive, 4 not an archive or a damaged one, 5 a read or "
-                 "write error;\n6 while Velmora runs (close it first); 7 a failed restore that "
-                 "could not be undone\n(the next start finishes or undoes it); 8 the archive "
-                 "inside the data folder.\n"
-                 "Both first finish or undo a restore of the data folder that was "
-                 "interrupted.\n");
+    std::fprintf(
+        to,
+        "\nbackup and restore exit with their result code: 0 done, 1 stopped, 2 no files "
+        "to back up,\n3 no archive, 4 not an archive or a damaged one, 5 a read or "
+        "write error;\n6 while Velmora runs on that data folder (close it first); 7 a "
+        "failed restore that\ncould not be undone (the next start finishes or undoes "
+        "it); 8 the archive inside the\ndata folder; 9 an archive holding no catalog (nothing is "
+        "replaced); 64 bad arguments, such as a "
+        "folder for the archive or a file for the\ndata folder. Both first finish or "
+        "undo a restore of the data folder that was interrupted.\n"
+        "\npicture exits 0 done, 1 the picture cannot be loaded (the reason is told), "
+        "2 an output\ncannot be written, 64 bad arguments. It never writes over its "
+        "input, and refuses a\npicture file not ending in .jpg or .jpeg and a "
+        "thumbnail file not ending in .bmp\nunless --force is given.\n");
 }
 
 } // namespace

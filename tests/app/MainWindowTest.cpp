@@ -25,8 +25,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -428,4 +430,126 @@ TEST_F(MainWindowTest, FiguresAndGenresAreAddedAndEditedInTheirEditors) {
     EXPECT_EQ(list->FieldValue("producer_name"), "Beta Castings");
     EXPECT_EQ(1,
               Count("select count(*) from figures where figure_id = 'F1' and producer_id = 'P2'"));
+}
+
+namespace {
+
+void SendWheel(QWidget* target, int delta) {
+    static quint64 timestamp = 5000;
+    const QPointF at(5, 5);
+    QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    event.setTimestamp(++timestamp);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, KeysOnAListDoWhatTheToolbarDoes) {
+    // The keys go to the grid with the focus, in the active window (which a
+    // closed popup may leave inactive on this platform).
+    const auto focus = [this](QWidget* grid) {
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        grid->setFocus();
+    };
+    QStringList shown;
+    answers_.editor = [&](QDialog& dialog) {
+        shown << dialog.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    answers_.answer = false;
+    struct Page {
+        int index;
+        TO_ci* list;
+        TSearchGroup* search;
+        QString editor;
+    };
+    const Page pages[] = {{0, window_->O_Figures1, window_->SearchFigures, "TE_figure"},
+                          {1, window_->O_producers1, window_->SearchProducers, "TE_producer"},
+                          {2, window_->O_genres1, window_->SearchGenres, "TE_genre"}};
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.editor.toStdString());
+        window_->PageControl1->setCurrentIndex(page.index);
+        QWidget* grid = page.list->CGrid1;
+        focus(grid);
+        const int rows = page.list->Q1.RecordCount();
+        shown.clear();
+        for (Qt::Key key : {Qt::Key_Insert, Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2})
+            QTest::keyClick(grid, key);
+        EXPECT_EQ(QStringList(4, page.editor), shown);
+        EXPECT_EQ(rows, page.list->Q1.RecordCount());
+
+        // Delete asks first (or says why it may not); No keeps the record.
+        answers_.questions.clear();
+        answers_.messages.clear();
+        QTest::keyClick(grid, Qt::Key_Delete);
+        const QStringList said = answers_.questions + answers_.messages;
+        ASSERT_EQ(1, said.size());
+        EXPECT_TRUE(said.front().contains(page.list->NameValue()));
+        EXPECT_EQ(rows, page.list->Q1.RecordCount());
+
+        // The context-menu key and Shift+F10 open the menu over the current
+        // panel, wherever the mouse is.
+        page.list->Q1.First();
+        const QRect panel = page.list->CGrid1->PanelRect(page.list->CGrid1->PanelIndex());
+        const QRect onScreen(page.list->CGrid1->viewport()->mapToGlobal(panel.topLeft()),
+                             panel.size());
+        for (const QKeyCombination keys :
+             {QKeyCombination(Qt::Key_Menu), QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)}) {
+            QTest::keyClick(grid, keys.key(), keys.keyboardModifiers());
+            EXPECT_TRUE(window_->PopupMenu1->isVisible());
+            EXPECT_TRUE(onScreen.contains(window_->PopupMenu1->pos()));
+            window_->PopupMenu1->close();
+            focus(grid);
+        }
+
+        // Ctrl+F: the cursor in the page's search box.
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        EXPECT_TRUE(page.search->Edit_search->hasFocus());
+    }
+    EXPECT_EQ("Add (Ins)", window_->TB_add->toolTip());
+    EXPECT_EQ("Edit/Details (Enter, F2)", window_->TB_edit->toolTip());
+    EXPECT_EQ("Delete (Del)", window_->TB_del->toolTip());
+}
+
+TEST_F(MainWindowTest, F3SearchesAgainTheChosenWay) {
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    TO_Figures& list = *window_->O_Figures1;
+    TSearchGroup& search = *window_->SearchFigures;
+    search.Edit_search->setText("ivanov");
+    list.Q1.First(); // Archer, by Ivanov
+    list.CGrid1->setFocus();
+    QTest::keyClick(list.CGrid1, Qt::Key_F3);
+    EXPECT_EQ("Hussar", list.NameValue());
+    search.RB_up->click();
+    list.CGrid1->setFocus();
+    QTest::keyClick(list.CGrid1, Qt::Key_F3);
+    EXPECT_EQ("Archer", list.NameValue());
+    EXPECT_TRUE(answers_.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, TheWheelOverAControlThatUsesItLeavesTheListAlone) {
+    TO_Figures& list = *window_->O_Figures1;
+    TFilterGroup& filter = *window_->FilterGroup;
+    filter.CBFscale->click();
+    ASSERT_TRUE(filter.CmBFScale->isEnabled());
+    list.Q1.MoveTo(1);
+    const QString scale = filter.CmBFScale->currentText();
+    SendWheel(filter.CmBFScale, -120);
+    QTest::qWait(40);
+    EXPECT_NE(scale, filter.CmBFScale->currentText());
+    EXPECT_EQ(1, list.Q1.RecNo());
+
+    // A disabled drop-down list does nothing with it: the list steps.
+    ASSERT_FALSE(filter.CmBFcavalry->isEnabled());
+    SendWheel(filter.CmBFcavalry, -120);
+    QTest::qWait(40);
+    EXPECT_EQ(2, list.Q1.RecNo());
+
+    // Over the list's scroll bar: one step, as over the panels.
+    SendWheel(list.CGrid1->verticalScrollBar(), 120);
+    QTest::qWait(40);
+    EXPECT_EQ(1, list.Q1.RecNo());
 }
