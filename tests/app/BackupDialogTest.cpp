@@ -253,7 +253,9 @@ TEST_F(BackupDialogTest, RestoreErrorTellsWhyOnItsSecondLine) {
         {Path("photos.tba"), "The archive holds no catalog database (velmora.db)"},
     };
     TFBackUpRestore dialog;
-    for (const auto& [archive, reason] : cases) {
+    for (const auto& item : cases) {
+        const QString& archive = item.first;
+        const QString& reason = item.second;
         SCOPED_TRACE(archive.toStdString());
         answers_.messages.clear();
         answers_.dialog = [&](TFBackUpRestore& d) {
