@@ -54,14 +54,6 @@ protected:
         genres_.Q1.Edit();
         genres_.Q1.FieldByName("genre_name").SetAsString(name);
     }
-    QString Message(const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const EDatabaseError& error) {
-            return error.Message();
-        }
-        return QStringLiteral("(no error)");
-    }
 
     TO_genres genres_;
 };
@@ -71,7 +63,7 @@ TEST_F(ListWriteFailureTest, APostATriggerRefusesIsAnErrorAndTheRowStaysBeingEdi
          "begin select raise(abort, 'refused by a trigger'); end");
     ASSERT_TRUE(genres_.LocateKey("G1"));
     Rename("Napoleonic wars");
-    EXPECT_EQ("refused by a trigger", Message([&] { genres_.Q1.Post(); }));
+    EXPECT_EQ("refused by a trigger", RaisedMessage([&] { genres_.Q1.Post(); }));
     EXPECT_EQ(TDataSetState::Edit, genres_.Q1.State());
     EXPECT_EQ("Napoleonic wars", genres_.NameValue());
     EXPECT_FALSE(genres_.Q1.UpdatesPending());
@@ -135,7 +127,7 @@ TEST_F(ListWriteFailureTest, ARowAnotherProgramRemovedCannotBeChangedOrDeleted) 
     EXPECT_FALSE(DataSetPost(genres_.Q1));
     EXPECT_EQ(TDataSetState::Edit, genres_.Q1.State());
     genres_.Q1.Cancel();
-    const QString gone = Message([&] { genres_.DeleteCurrent(); });
+    const QString gone = RaisedMessage([&] { genres_.DeleteCurrent(); });
     EXPECT_TRUE(gone.contains("another program")) << gone.toStdString();
     EXPECT_EQ("G1", genres_.KeyValue());
 
@@ -191,7 +183,7 @@ TEST_F(ListWriteFailureTest, DeletingAFigureWithItsPicturesIsAllOrNothing) {
     Exec("create trigger keep_figures before delete on figures "
          "begin select raise(abort, 'figure kept'); end");
     ASSERT_TRUE(figures.LocateKey("F1"));
-    EXPECT_TRUE(Message([&] { figures.DeleteCurrent(); }).contains("figure kept"));
+    EXPECT_TRUE(RaisedMessage([&] { figures.DeleteCurrent(); }).contains("figure kept"));
     EXPECT_EQ("A1,A2", pictures());
     EXPECT_EQ("F1,F2", Column("select figure_id from figures order by 1"));
     EXPECT_EQ("F1", figures.KeyValue());
@@ -201,7 +193,7 @@ TEST_F(ListWriteFailureTest, DeletingAFigureWithItsPicturesIsAllOrNothing) {
     // The pictures refused: the figure stays.
     Exec("create trigger keep_pictures before delete on add_pictures "
          "begin select raise(abort, 'pictures kept'); end");
-    EXPECT_TRUE(Message([&] { figures.DeleteCurrent(); }).contains("pictures kept"));
+    EXPECT_TRUE(RaisedMessage([&] { figures.DeleteCurrent(); }).contains("pictures kept"));
     EXPECT_EQ("A1,A2", pictures());
     EXPECT_EQ("F1,F2", Column("select figure_id from figures order by 1"));
     EXPECT_EQ(2, figures.Q1.RecordCount());

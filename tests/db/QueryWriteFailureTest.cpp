@@ -49,14 +49,6 @@ protected:
     QString Figures() {
         return Column("select figure_id || ':' || figure_name from figures order by figure_id");
     }
-    QString Message(const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const EDatabaseError& error) {
-            return error.Message();
-        }
-        return QStringLiteral("(no error)");
-    }
 
     TQuery query_;
 };
@@ -67,7 +59,7 @@ TEST_F(QueryWriteFailureTest, APostWhoseWriteFailsIsBackBeingEditedAndNotKept) {
          "begin select raise(abort, 'refused by a trigger'); end");
     query_.Edit();
     Set("figure_name", "Archer II");
-    EXPECT_EQ("refused by a trigger", Message([&] { query_.Post(); }));
+    EXPECT_EQ("refused by a trigger", RaisedMessage([&] { query_.Post(); }));
     EXPECT_EQ(TDataSetState::Edit, query_.State());
     EXPECT_EQ("Archer II", Name()) << "the values the user gave";
     EXPECT_FALSE(query_.UpdatesPending()) << "nothing waits to be written later";
@@ -90,7 +82,7 @@ TEST_F(QueryWriteFailureTest, APostWhoseWriteFailsIsBackBeingEditedAndNotKept) {
     query_.Append();
     Set("figure_id", "K3");
     Set("figure_name", "Zouave");
-    EXPECT_EQ("no new rows", Message([&] { query_.Post(); }));
+    EXPECT_EQ("no new rows", RaisedMessage([&] { query_.Post(); }));
     EXPECT_EQ(TDataSetState::Insert, query_.State());
     EXPECT_EQ("Zouave", Name());
     EXPECT_EQ(3, query_.RecordCount());
@@ -106,7 +98,7 @@ TEST_F(QueryWriteFailureTest, ADeleteWhoseWriteFailsKeepsTheRowAndIsNotKept) {
          "begin select raise(abort, 'kept by a trigger'); end");
     query_.Last();
     const TQuery::TBookmark bowman = query_.GetBookmark();
-    EXPECT_EQ("kept by a trigger", Message([&] { query_.Delete(); }));
+    EXPECT_EQ("kept by a trigger", RaisedMessage([&] { query_.Delete(); }));
     EXPECT_EQ(2, query_.RecordCount());
     EXPECT_EQ(bowman, query_.GetBookmark()) << "the row is current again";
     EXPECT_EQ("Bowman", Name());
@@ -134,7 +126,7 @@ TEST_F(QueryWriteFailureTest, ADeleteWhoseWriteFailsKeepsTheRowAndIsNotKept) {
     };
     Exec("create trigger refuse before delete on figures "
          "begin select raise(abort, 'kept by a trigger'); end");
-    EXPECT_EQ("kept by a trigger", Message([&] { query_.Delete(); }));
+    EXPECT_EQ("kept by a trigger", RaisedMessage([&] { query_.Delete(); }));
     EXPECT_EQ(2, query_.RecordCount());
     EXPECT_EQ("", Column("select id from deleted_log")) << "all or nothing";
     Exec("drop trigger refuse");
@@ -168,14 +160,14 @@ TEST_F(QueryWriteFailureTest, AChangeOrDeleteOfARowAnotherProgramRemovedIsAnErro
     query_.Edit();
     Set("figure_name", "Archer II");
     query_.Post();
-    const QString gone = Message([&] { query_.ApplyUpdates(); });
+    const QString gone = RaisedMessage([&] { query_.ApplyUpdates(); });
     EXPECT_TRUE(gone.contains("another program")) << gone.toStdString();
     EXPECT_EQ(1, query_.PendingUpdateCount());
     query_.CancelUpdates();
 
     query_.Last();
     query_.Delete();
-    EXPECT_EQ(gone, Message([&] { query_.ApplyUpdates(); }));
+    EXPECT_EQ(gone, RaisedMessage([&] { query_.ApplyUpdates(); }));
     query_.CancelUpdates();
     EXPECT_EQ(2, query_.RecordCount());
 
@@ -191,10 +183,10 @@ TEST_F(QueryWriteFailureTest, AChangeOrDeleteOfARowAnotherProgramRemovedIsAnErro
     Exec("delete from figures");
     query_.Edit();
     Set("figure_name", "Voltigeur");
-    EXPECT_EQ(gone, Message([&] { query_.Post(); }));
+    EXPECT_EQ(gone, RaisedMessage([&] { query_.Post(); }));
     EXPECT_EQ(TDataSetState::Edit, query_.State());
     query_.Cancel();
-    EXPECT_EQ(gone, Message([&] { query_.Delete(); }));
+    EXPECT_EQ(gone, RaisedMessage([&] { query_.Delete(); }));
     EXPECT_EQ(1, query_.RecordCount());
 }
 

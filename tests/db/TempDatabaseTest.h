@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EDatabaseError.h"
 #include "TDatabase.h"
 
 #include <QSqlError>
@@ -8,6 +9,8 @@
 #include <QVariant>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 // The connection "ADB" open on a new database file in a temporary folder,
 // with shortcuts for setting up and reading the tables behind the code
@@ -44,6 +47,17 @@ protected:
         QSqlQuery query(database_.Connection());
         EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
         return query.next() ? query.value(0) : QVariant();
+    }
+
+    // The message of the database error the operation raises, or
+    // "(no error)".
+    static QString RaisedMessage(const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const EDatabaseError& error) {
+            return error.Message();
+        }
+        return QStringLiteral("(no error)");
     }
 
     QTemporaryDir folder_;
