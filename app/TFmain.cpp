@@ -15,6 +15,7 @@
 #include "TF_picture_mgm.h"
 #include "TFabout.h"
 #include "TFilterGroup.h"
+#include "TFmanual.h"
 #include "TO_Figures.h"
 #include "TO_genres.h"
 #include "TO_producers.h"
@@ -110,8 +111,9 @@ void TFmain::BuildToolbar() {
     add(TB_add, QStyle::SP_FileDialogNewFolder, QStringLiteral("Add"), [this] { TB_addClick(); });
     add(TB_edit, QStyle::SP_FileDialogDetailedView, QStringLiteral("Edit/Details"),
         [this] { TB_editClick(); });
-    // The manual window and the HTML export are not available in this version.
-    add(TB_sheme, QStyle::SP_FileDialogContentsView, QStringLiteral("Sheme"), [] {});
+    add(TB_sheme, QStyle::SP_FileDialogContentsView, QStringLiteral("Sheme"),
+        [this] { TB_shemeClick(); });
+    // The HTML export is not available in this version.
     add(TB_html_export, QStyle::SP_DriveNetIcon, QStringLiteral("HTML"), [] {});
     ToolBar1->addSeparator();
     add(TB_first, QStyle::SP_MediaSkipBackward, QStringLiteral("First record"),
@@ -351,9 +353,10 @@ void TFmain::UpdateToolbar() {
     const bool filled = list && list->Q1.Active() && !list->Q1.IsEmpty();
     TB_add->setEnabled(list != nullptr);
     TB_del->setEnabled(filled);
-    // The manual window and the HTML export are not available in this version.
+    const bool figure = list == static_cast<TO_ci*>(O_Figures1) && filled;
+    // The HTML export is not available in this version.
     TB_html_export->setEnabled(false);
-    TB_sheme->setEnabled(TB_html_export->isEnabled());
+    TB_sheme->setEnabled(figure);
     TB_edit->setEnabled(TB_del->isEnabled());
     TB_first->setEnabled(TB_del->isEnabled());
     TB_last->setEnabled(TB_del->isEnabled());
@@ -410,6 +413,17 @@ void TFmain::TB_firstClick() {
 void TFmain::TB_lastClick() {
     if (TO_ci* list = PageList(); list && list->Q1.Active())
         list->Q1.Last();
+}
+
+TFmanual& TFmain::Manual() {
+    if (!Fmanual)
+        Fmanual = new TFmanual(this);
+    return *Fmanual;
+}
+
+void TFmain::TB_shemeClick() {
+    if (TB_sheme->isEnabled())
+        Manual().EditManual(O_Figures1->KeyValue());
 }
 
 void TFmain::TB_aboutClick() {

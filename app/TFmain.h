@@ -16,6 +16,7 @@ class TF_big_view;
 class TF_picture_mgm;
 class TFBackUpRestore;
 class TFabout;
+class TFmanual;
 class TFilterGroup;
 class TO_Figures;
 class TO_ci;
@@ -47,6 +48,7 @@ public:
     void TB_delClick();
     void TB_firstClick();
     void TB_lastClick();
+    void TB_shemeClick();
     void TB_aboutClick();
     void TB_exitClick();
     void btn_apply_filterClick();
@@ -122,6 +124,7 @@ public:
     TFabout* Fabout = nullptr;
     TF_big_view* F_big_view = nullptr;
     TD_scale_image* D_scale_image = nullptr;
+    TFmanual* Fmanual = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -143,6 +146,7 @@ private:
     TD_scale_image& ScaleView();
     TFBackUpRestore& BackUpRestore();
     TF_big_view& BigView();
+    TFmanual& Manual();
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;
