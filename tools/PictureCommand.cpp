@@ -4,40 +4,18 @@
 #include "JpegEncoder.h"
 #include "PictureGeometry.h"
 #include "PictureLoader.h"
+#include "ToolFiles.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
-
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
 constexpr int ThumbnailSize = 123;
 constexpr int BadArguments = 64;
-
-bool WriteBytes(const std::string& fileName, const QByteArray& bytes) {
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-// Whether both names reach one file: the same path, another path to it or a
-// link (symbolic or hard) to it; also for a file that does not exist yet.
-bool SameFile(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::equivalent(a, b, error) && !error)
-        return true;
-    std::error_code errorA;
-    std::error_code errorB;
-    const fs::path pathA = fs::weakly_canonical(fs::absolute(a), errorA);
-    const fs::path pathB = fs::weakly_canonical(fs::absolute(b), errorB);
-    return !errorA && !errorB && pathA == pathB;
-}
 
 bool HasExtension(const std::string& fileName, const QStringList& extensions) {
     return extensions.contains(QFileInfo(QFile::decodeName(fileName.c_str())).suffix(),

@@ -3,6 +3,7 @@
 #include "BackupCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
+#include "SchemeCommand.h"
 #include "TreeCommand.h"
 
 #include <cstdio>
@@ -25,6 +26,7 @@ const Subcommand Subcommands[] = {
     {"backup", BackupCommand::Usage, BackupCommand::Summary, BackupCommand::Run},
     {"restore", RestoreCommand::Usage, RestoreCommand::Summary, RestoreCommand::Run},
     {"picture", PictureCommand::Usage, PictureCommand::Summary, PictureCommand::Run},
+    {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -44,7 +46,10 @@ void PrintHelp(std::FILE* to) {
         "\npicture exits 0 done, 1 the picture cannot be loaded (the reason is told), "
         "2 an output\ncannot be written, 64 bad arguments. It never writes over its "
         "input, and refuses a\npicture file not ending in .jpg or .jpeg and a "
-        "thumbnail file not ending in .bmp\nunless --force is given.\n");
+        "thumbnail file not ending in .bmp\nunless --force is given.\n"
+        "\nscheme exits 0 done (the check's result is printed), 1 the file is no scheme the "
+        "import\naccepts (the reason is told), 2 the file cannot be read or the bitmap cannot "
+        "be\nwritten, 64 bad arguments. It never writes the bitmap over its input.\n");
 }
 
 } // namespace
