@@ -343,6 +343,56 @@ sleep 0.8
 epoch=$(sqlite3 "$db" "select TB || ' ' || TE || ' ' || RX || ' ' || RY from genres where genre_name = 'Roman Empire'")
 [ "$epoch" = "153 199 170 90" ] || fail "genre stored: $epoch"
 step "genre added in its editor: epoch 150-200 stepped to 153-199"
+
+# 6b. The current figure's manual: two nodes and a line drawn with the mouse,
+#     both ends attached with Ctrl+double-click, "Ok"; then exported as a
+#     scheme file and as a bitmap. Sheet point (x, y) is at screen
+#     (22 + x, 105 + y) in the maximised window.
+click $tab_figures
+click 159 45
+wait_window "^Figure assembling/painting manual$" 10 >/dev/null || fail "no manual window after Sheme"
+sleep 0.5
+sheet() { echo $(( 22 + $1 )) $(( 105 + $2 )); }
+click 40 45
+xdotool key Return
+sleep 0.5
+click 40 45
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Paint the face"
+xdotool key Return
+sleep 0.5
+# The second node, placed below the first, is dragged down and right.
+xdotool mousemove $(sheet 100 95) mousedown 1 mousemove $(sheet 180 150) mousemove $(sheet 300 250) mouseup 1
+sleep 0.3
+click 110 45
+ctrl_double_click() { xdotool mousemove $1 $2 keydown ctrl click --repeat 2 --delay 80 1 keyup ctrl; sleep 0.4; }
+ctrl_double_click $(sheet 90 60)
+xdotool mousemove $(sheet 90 120) mousedown 1 mousemove $(sheet 180 200) mousemove $(sheet 250 245) mouseup 1
+sleep 0.3
+ctrl_double_click $(sheet 300 245)
+shot manual-window
+click 1151 782
+xdotool search --onlyvisible --name "^Figure assembling/painting manual$" >/dev/null 2>&1 && fail "Ok did not close the manual window"
+manual=$(sqlite3 "$db" "select manual_sheme from figures where manual_sheme is not null")
+[ "$(grep -c '<NODE ' <<<"$manual")" = 2 ] || fail "stored manual: $manual"
+[ "$(grep -c '<LINE_OUT ' <<<"$manual")" = 1 ] && [ "$(grep -c '<LINE_IN ' <<<"$manual")" = 1 ] || fail "stored manual: $manual"
+[ "$(grep -c '<LINE ' <<<"$manual")" = 1 ] || fail "stored manual: $manual"
+click 159 45
+wait_window "^Figure assembling/painting manual$" 10 >/dev/null || fail "no manual window the second time"
+sleep 0.5
+for name in manual manual.BMP; do
+  click 510 45
+  save=$(wait_window "^Save As$" 10) || fail "no save dialog for Export"
+  xdotool windowfocus --sync "$save" type --delay 10 "$scratch/$name"
+  xdotool key Return
+  sleep 0.8
+done
+head -c 200 "$scratch/manual.APSH" | grep -q '<SHEME HEIGHT="400" WIDTH="600" VERSION="2">' || fail "exported scheme: $(head -c 200 "$scratch/manual.APSH")"
+[ "$(grep -c '<NODE ' "$scratch/manual.APSH")" = 2 ] || fail "exported scheme has no two nodes"
+[ "$(identify -format '%m %w %h' "$scratch/manual.BMP")" = "BMP3 600 400" ] || fail "exported bitmap: $(identify "$scratch/manual.BMP")"
+convert "$scratch/manual.BMP" "$out/manual-exported.png"
+click 1230 782
+step "manual drawn: two nodes and an attached line stored; exported as .APSH and 600 x 400 .BMP"
 stop_catalog
 
 # 7. A data folder that cannot be created: the message, then the end.
