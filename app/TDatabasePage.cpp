@@ -43,8 +43,6 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
     btn_pack = new QPushButton(QStringLiteral("Pack databse"), this);
     for (QPushButton* button : {btn_backup, btn_restore, btn_pack})
         button->setMinimumWidth(160);
-    // Packing is not available in this version.
-    btn_pack->setEnabled(false);
 
     auto* grid = new QGridLayout;
     auto* archiveButtons = new QVBoxLayout;

@@ -123,6 +123,34 @@ bool DataSetCancel(TQuery& dataSet) {
     }
 }
 
+QString SqlQuotedName(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void ExecOrRaise(QSqlQuery& query, const QString& statement) {
+    if (!query.exec(statement))
+        throw EDatabaseError(query.lastError().text(), query.lastError().nativeErrorCode().toInt());
+}
+
+namespace {
+
+// Raises the engine's findings when a table's rows or keys are damaged.
+void CheckRowsAndKeys(QSqlQuery& query, const QString& tableName) {
+    ExecOrRaise(query, QStringLiteral("pragma integrity_check(%1)").arg(SqlQuotedName(tableName)));
+    QStringList problems;
+    while (query.next()) {
+        const QString line = query.value(0).toString();
+        if (line != QLatin1String("ok"))
+            problems << line;
+    }
+    if (!problems.isEmpty())
+        throw EDatabaseError(problems.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
 void PackTable(TTable& table) {
     if (!table.Active())
         throw EDatabaseError(QStringLiteral("Table must be opened to pack"));
@@ -131,12 +159,23 @@ void PackTable(TTable& table) {
     if (table.TableType() != QLatin1String("SQLITE"))
         throw EDatabaseError(
             QStringLiteral("Table must be either of Paradox or dBASE type to pack"));
+    QSqlQuery query(TDatabase::Connected(table.DatabaseName).Connection());
+    // The exclusive lock keeps every other program out of the file until
+    // the table is checked and its keys are rebuilt.
+    ExecOrRaise(query, QStringLiteral("begin exclusive"));
+    try {
+        CheckRowsAndKeys(query, table.TableName);
+        ExecOrRaise(query, QStringLiteral("reindex %1").arg(SqlQuotedName(table.TableName)));
+        ExecOrRaise(query, QStringLiteral("commit"));
+    } catch (...) {
+        query.exec(QStringLiteral("rollback"));
+        throw;
+    }
+}
+
+void CompactDatabase(const QString& databaseName) {
     // The engine keeps every table in one file: compacting the file rewrites
-    // the table without the space of deleted rows.
-    table.Close();
-    QSqlQuery vacuum(TDatabase::Connected(table.DatabaseName).Connection());
-    if (!vacuum.exec(QStringLiteral("vacuum")))
-        throw EDatabaseError(vacuum.lastError().text(),
-                             vacuum.lastError().nativeErrorCode().toInt());
-    table.Open();
+    // the tables without the space of deleted rows.
+    QSqlQuery vacuum(TDatabase::Connected(databaseName).Connection());
+    ExecOrRaise(vacuum, QStringLiteral("vacuum"));
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QSqlQuery;
 class TQuery;
 class TTable;
 
@@ -25,6 +26,14 @@ bool ExecSql(const QStringList& lines);
 // statement.
 QString SqlLiteralText(const QString& value);
 
+// A table or column name as SQL text names it: in double quotes, every
+// double quote inside doubled.
+QString SqlQuotedName(const QString& name);
+
+// Runs a statement on the query; raises EDatabaseError with the engine's
+// message when it fails.
+void ExecOrRaise(QSqlQuery& query, const QString& statement);
+
 // The decimal integer the text holds (blanks around it allowed), 0 when it
 // holds none.
 int StrToIntOrZero(const QString& text);
@@ -38,7 +47,14 @@ bool DataSetPost(TQuery& dataSet);
 bool DataSetPost(TQuery& dataSet, QString* error);
 bool DataSetCancel(TQuery& dataSet);
 
-// Compacts an open, exclusively opened table's database file in place,
-// keeping data, structure and keys; raises EDatabaseError otherwise or when
-// the engine fails.
+// Checks the rows and keys of an open, exclusively opened table and
+// rebuilds its keys, holding the database for this program alone meanwhile;
+// raises EDatabaseError otherwise, when another program holds the database,
+// or when the check finds damage. The space of deleted rows is given back
+// by CompactDatabase, for the whole file at once.
 void PackTable(TTable& table);
+
+// Compacts the database file in place, keeping data, structure and keys;
+// raises EDatabaseError when the engine fails (another program using the
+// file, the disk full). Nothing may be open on the connection.
+void CompactDatabase(const QString& databaseName);

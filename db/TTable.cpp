@@ -1,32 +1,19 @@
 #include "TTable.h"
 
+#include "DBactions.h"
+
 #include "EDatabaseError.h"
 #include "TDatabase.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-
-QString Quoted(const QString& name) {
-    QString quoted = name;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-void Exec(QSqlQuery& query, const QString& statement) {
-    if (!query.exec(statement))
-        throw EDatabaseError(query.lastError().text(), query.lastError().nativeErrorCode().toInt());
-}
-
-} // namespace
-
 TTable::TTable(const QString& databaseName) : DatabaseName(databaseName) {}
 
 QStringList TTable::GetFieldNames() const {
     TDatabase& database = TDatabase::Connected(DatabaseName);
     QSqlQuery query(database.Connection());
-    Exec(query, QStringLiteral("pragma table_info(%1)").arg(Quoted(TableName)));
+    ExecOrRaise(query, QStringLiteral("pragma table_info(%1)").arg(SqlQuotedName(TableName)));
     QStringList names;
     while (query.next())
         names << query.value(1).toString();
@@ -43,8 +30,8 @@ void TTable::Open() {
         // Taking the database's exclusive lock fails while another program
         // reads or writes it.
         QSqlQuery query(TDatabase::Connected(DatabaseName).Connection());
-        Exec(query, QStringLiteral("begin exclusive"));
-        Exec(query, QStringLiteral("commit"));
+        ExecOrRaise(query, QStringLiteral("begin exclusive"));
+        ExecOrRaise(query, QStringLiteral("commit"));
     }
     active_ = true;
     exclusive_ = Exclusive;

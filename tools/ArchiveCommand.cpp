@@ -44,9 +44,9 @@ QByteArray PreviousFiles(const QString& dataFolder) {
                              QStringLiteral("/previous"));
 }
 
-// Finishes or undoes an interrupted restore of the data folder; false when
-// it could do neither.
-bool Recover(const QString& dataFolder, std::FILE* err) {
+} // namespace
+
+bool ArchiveCommand::Recover(const QString& dataFolder, std::FILE* err) {
     switch (TRestoreFolder::Recover(dataFolder)) {
     case TRestoreFolder::TRecovery::Nothing:
         return true;
@@ -67,8 +67,6 @@ bool Recover(const QString& dataFolder, std::FILE* err) {
                  PreviousFiles(dataFolder).constData());
     return false;
 }
-
-} // namespace
 
 int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
                         const char* const (&messages)[6], const std::vector<std::string>& args,

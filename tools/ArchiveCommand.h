@@ -26,6 +26,10 @@ public:
     // dataFolder is the index of the data folder's operand. messages holds
     // the line for each result code 0 to 5; code 0's goes to out, the others
     // to err.
+    // Finishes or undoes an interrupted restore of the data folder, telling
+    // on err what it did; false when it could do neither.
+    static bool Recover(const QString& dataFolder, std::FILE* err);
+
     static int Run(const char* usage, Operation operation, int dataFolder,
                    const char* const (&messages)[6], const std::vector<std::string>& args,
                    std::FILE* out, std::FILE* err);

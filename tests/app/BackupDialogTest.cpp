@@ -347,7 +347,7 @@ TEST_F(BackupDialogTest, MainWindowBacksUpAndRestoresTheClosedDatabaseAndReopens
     exec("insert into producers (producer_id, producer_name) values ('P1', 'Alpha')");
     TDatabasePage& page = *window.TabSheet_BD_mgm;
     EXPECT_TRUE(page.btn_backup->isEnabled() && page.btn_restore->isEnabled());
-    EXPECT_FALSE(page.btn_pack->isEnabled());
+    EXPECT_TRUE(page.btn_pack->isEnabled());
 
     QString dataFolder;
     answers_.dialog = [&](TFBackUpRestore& d) {
