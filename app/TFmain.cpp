@@ -1,5 +1,6 @@
 #include "TFmain.h"
 
+#include "BusyCursor.h"
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 #include "Msg.h"
@@ -14,6 +15,7 @@
 #include "TF_big_view.h"
 #include "TF_picture_mgm.h"
 #include "TFabout.h"
+#include "TFhtml_record.h"
 #include "TFilterGroup.h"
 #include "TFmanual.h"
 #include "TO_Figures.h"
@@ -21,6 +23,7 @@
 #include "TO_producers.h"
 #include "TRecordGrid.h"
 #include "TSearchGroup.h"
+#include "TablePacker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -113,8 +116,8 @@ void TFmain::BuildToolbar() {
         [this] { TB_editClick(); });
     add(TB_sheme, QStyle::SP_FileDialogContentsView, QStringLiteral("Sheme"),
         [this] { TB_shemeClick(); });
-    // The HTML export is not available in this version.
-    add(TB_html_export, QStyle::SP_DriveNetIcon, QStringLiteral("HTML"), [] {});
+    add(TB_html_export, QStyle::SP_DriveNetIcon, QStringLiteral("HTML"),
+        [this] { TB_html_exportClick(); });
     ToolBar1->addSeparator();
     add(TB_first, QStyle::SP_MediaSkipBackward, QStringLiteral("First record"),
         [this] { TB_firstClick(); });
@@ -273,6 +276,8 @@ void TFmain::BuildPages() {
             CommandGuard::Slot([this] { btn_backupClick(); }));
     connect(TabSheet_BD_mgm->btn_restore, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { btn_restoreClick(); }));
+    connect(TabSheet_BD_mgm->btn_pack, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_packClick(); }));
     connect(O_producers1, &TO_ci::PanelClicked, this,
             CommandGuard::Slot([this](const QString& element) {
                 if (element == QLatin1String("url"))
@@ -354,8 +359,7 @@ void TFmain::UpdateToolbar() {
     TB_add->setEnabled(list != nullptr);
     TB_del->setEnabled(filled);
     const bool figure = list == static_cast<TO_ci*>(O_Figures1) && filled;
-    // The HTML export is not available in this version.
-    TB_html_export->setEnabled(false);
+    TB_html_export->setEnabled(figure);
     TB_sheme->setEnabled(figure);
     TB_edit->setEnabled(TB_del->isEnabled());
     TB_first->setEnabled(TB_del->isEnabled());
@@ -424,6 +428,17 @@ TFmanual& TFmain::Manual() {
 void TFmain::TB_shemeClick() {
     if (TB_sheme->isEnabled())
         Manual().EditManual(O_Figures1->KeyValue());
+}
+
+TFhtml_record& TFmain::HtmlExport() {
+    if (!Fhtml_record)
+        Fhtml_record = new TFhtml_record(this);
+    return *Fhtml_record;
+}
+
+void TFmain::TB_html_exportClick() {
+    if (TB_html_export->isEnabled())
+        HtmlExport().ExportFigure(O_Figures1->Q1);
 }
 
 void TFmain::TB_aboutClick() {
@@ -672,4 +687,23 @@ void TFmain::btn_restoreClick() {
     }
     CheckDatabaseStructure();
     RefreshAll();
+}
+
+void TFmain::btn_packClick() {
+    if (!Ask(QStringLiteral("Pack database now?")))
+        return;
+    PackDatabase();
+    // Failures are told in the history.
+    ShowMsg(QStringLiteral("Packing OK"));
+}
+
+void TFmain::PackDatabase() {
+    const BusyCursor busy;
+    CloseDatabase();
+    TablePacker(DB1.DatabaseName()).Pack([this](const QString& line) {
+        TabSheet_BD_mgm->AddHistoryLine(line);
+    });
+    RefreshFilterLookups();
+    RefreshAll();
+    TabSheet_BD_mgm->AddHistoryLine(QStringLiteral("Done"));
 }

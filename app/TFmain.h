@@ -16,6 +16,7 @@ class TF_big_view;
 class TF_picture_mgm;
 class TFBackUpRestore;
 class TFabout;
+class TFhtml_record;
 class TFmanual;
 class TFilterGroup;
 class TO_Figures;
@@ -49,6 +50,7 @@ public:
     void TB_firstClick();
     void TB_lastClick();
     void TB_shemeClick();
+    void TB_html_exportClick();
     void TB_aboutClick();
     void TB_exitClick();
     void btn_apply_filterClick();
@@ -61,6 +63,11 @@ public:
     void Btn_gente_filterClick();
     void btn_backupClick();
     void btn_restoreClick();
+    // Asks, packs the catalog's tables with their history on the
+    // "Database management" page, and reports.
+    void btn_packClick();
+    // Closes the lists, packs, and opens them again.
+    void PackDatabase();
     // A click on a figure's thumbnail: its picture at full size.
     void Show_big_img();
     // Edits the current figure, as "Edit/Details" does on the figures page.
@@ -125,6 +132,7 @@ public:
     TF_big_view* F_big_view = nullptr;
     TD_scale_image* D_scale_image = nullptr;
     TFmanual* Fmanual = nullptr;
+    TFhtml_record* Fhtml_record = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,6 +155,7 @@ private:
     TFBackUpRestore& BackUpRestore();
     TF_big_view& BigView();
     TFmanual& Manual();
+    TFhtml_record& HtmlExport();
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;

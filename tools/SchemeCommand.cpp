@@ -6,6 +6,7 @@
 #include "SchemeDocument.h"
 #include "SchemePainter.h"
 #include "TZunPigger.h"
+#include "ToolApplication.h"
 #include "ToolFiles.h"
 
 #include <QByteArray>
@@ -19,19 +20,6 @@
 namespace {
 
 constexpr int BadArguments = 64;
-
-// Text is drawn through the platform's fonts, which need an application
-// object; without a display the offscreen platform serves.
-std::unique_ptr<QGuiApplication> MakeApplication() {
-    if (QGuiApplication::instance() != nullptr)
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "velmora-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 // The export's bitmap: WIDTH x HEIGHT, white, in the default font, nothing
 // selected. Null when the scheme has no drawable size.
@@ -89,7 +77,7 @@ int SchemeCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
     QImage bitmap;
     std::unique_ptr<QGuiApplication> application;
     if (!bitmapName.empty()) {
-        application = MakeApplication();
+        application = MakeGuiApplication();
         bitmap = ExportBitmap(scheme);
     }
     const std::string found = scheme.CheckScheme();

@@ -1,6 +1,8 @@
 // velmora-tool: the command-line companion of Velmora.
 
 #include "BackupCommand.h"
+#include "HtmlCommand.h"
+#include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
 #include "SchemeCommand.h"
@@ -27,6 +29,8 @@ const Subcommand Subcommands[] = {
     {"restore", RestoreCommand::Usage, RestoreCommand::Summary, RestoreCommand::Run},
     {"picture", PictureCommand::Usage, PictureCommand::Summary, PictureCommand::Run},
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
+    {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
+    {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -49,7 +53,14 @@ void PrintHelp(std::FILE* to) {
         "thumbnail file not ending in .bmp\nunless --force is given.\n"
         "\nscheme exits 0 done (the check's result is printed), 1 the file is no scheme the "
         "import\naccepts (the reason is told), 2 the file cannot be read or the bitmap cannot "
-        "be\nwritten, 64 bad arguments. It never writes the bitmap over its input.\n");
+        "be\nwritten, 64 bad arguments. It never writes the bitmap over its input.\n"
+        "\npack writes the packing history and exits 0 when every table was packed and the "
+        "file\ncompacted, 1 when one could not be (its line tells why), 2 no catalog in the "
+        "folder,\n6 while Velmora runs on that data folder, 7 an interrupted restore that could "
+        "not be\nundone, 64 bad arguments.\n"
+        "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
+        "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
+        "while Velmora\nruns on it.\n");
 }
 
 } // namespace

@@ -1,0 +1,215 @@
+#include "HtmlCatalogExport.h"
+
+#include "BmpReader.h"
+#include "EDatabaseError.h"
+#include "EPictureError.h"
+#include "FileNameFromName.h"
+#include "HtmlPageWriter.h"
+#include "HtmlRecordReader.h"
+#include "TDatabase.h"
+#include "TGenreReader.h"
+
+#include <QBuffer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QSqlQuery Run(const QString& statement, const QVariantList& values = {}) {
+    QSqlQuery query(TDatabase::Connected(QStringLiteral("ADB")).Connection());
+    query.setForwardOnly(true);
+    bool done = query.prepare(statement);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    done = done && query.exec();
+    if (!done)
+        throw EDatabaseError(query.lastError().text());
+    return query;
+}
+
+// The thumbnail's BMP bytes as PNG bytes; none for no thumbnail or one that
+// is not a bitmap.
+QByteArray ThumbnailPng(const QByteArray& bmp) {
+    if (bmp.isEmpty())
+        return {};
+    QImage thumbnail;
+    try {
+        thumbnail = ReadBmp(bmp);
+    } catch (const EPictureError&) {
+        return {};
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    thumbnail.save(&buffer, "PNG");
+    return png;
+}
+
+TZunPigger* Add(TZunPigger* parent, const char* name, const QString& text = {}) {
+    TZunPigger* element = parent->Create(parent);
+    element->SetName(name);
+    element->Text = text.toStdString();
+    return element;
+}
+
+} // namespace
+
+HtmlCatalogExport::HtmlCatalogExport(const QString& outFolder, bool useMap)
+    : outFolder_(outFolder), imagesFolder_(HtmlPageBuilder::JoinPath(outFolder, ImagesFolder)),
+      useMap_(useMap) {
+    // The index page keeps its name.
+    pageStems_.insert(QStringLiteral("index"));
+}
+
+QList<HtmlCatalogExport::Figure>
+HtmlCatalogExport::ReadFigures(const std::optional<QString>& onlyId) const {
+    QString statement = QStringLiteral(
+        "select f.figure_id, f.figure_name, f.scale, p.producer_name, f.figure_dsc, f.genre_id, "
+        "g.genre_name from figures f "
+        "left outer join producers p on (f.producer_id = p.producer_id) "
+        "left outer join genres g on (f.genre_id = g.genre_id) ");
+    QVariantList values;
+    if (onlyId) {
+        statement += QStringLiteral("where f.figure_id = ? ");
+        values << *onlyId;
+    }
+    statement += QStringLiteral("order by f.figure_name, f.figure_id");
+    QSqlQuery query = Run(statement, values);
+    QList<Figure> figures;
+    while (query.next()) {
+        auto text = [&query](int column) { return query.value(column).toString(); };
+        figures.append({text(0), text(1), text(2), text(3), text(4), text(5), text(6)});
+    }
+    return figures;
+}
+
+QString HtmlCatalogExport::UniqueStem(const QString& name, const QString& fallback,
+                                      QSet<QString>& used) {
+    const QString base = FileNameFromName(name, fallback);
+    QString stem = base;
+    for (int n = 2; used.contains(stem); ++n)
+        stem = base + QLatin1Char('-') + QString::number(n);
+    used.insert(stem);
+    return stem;
+}
+
+HtmlCatalogExport::Genre& HtmlCatalogExport::GenreOf(const Figure& figure,
+                                                     HtmlPageOptions& options) {
+    auto found = genres_.find(figure.genreId);
+    if (found == genres_.end()) {
+        Genre genre{TGenreReader::GenreNameOf(figure.genreId),
+                    TGenreReader::GenreYearsText(figure.genreId), QString()};
+        found = genres_.insert(figure.genreId, genre);
+    }
+    Genre& genre = *found;
+    if (useMap_ && genre.mapFile.isEmpty()) {
+        genre.mapFile = UniqueStem(figure.genreName, QStringLiteral("genre"), imageStems_) +
+                        QStringLiteral(".jpg");
+        const QString key = figure.genreId;
+        options.mapBytes = [key] { return HtmlRecordReader::GenreMapBytes(key); };
+        ++mapsWritten_;
+    }
+    options.mapFile = genre.mapFile;
+    return genre;
+}
+
+HtmlCatalogExport::Listed HtmlCatalogExport::Export(const Figure& figure) {
+    const QString stem = UniqueStem(figure.name, QStringLiteral("figure"), pageStems_);
+    HtmlPageOptions options;
+    options.pagePath = outFolder_;
+    options.pageFile = stem + QStringLiteral(".html");
+    options.picturePath = imagesFolder_;
+    options.useMap = useMap_;
+
+    HtmlRecord record;
+    record.figureName = figure.name;
+    record.scale = figure.scale;
+    record.producerName = figure.producerName;
+    record.description = figure.description;
+    const Genre& genre = GenreOf(figure, options);
+    record.genreName = genre.name;
+    record.genreYears = genre.years;
+    // The picture shares the images folder with the maps.
+    options.pictureFile = UniqueStem(stem, stem, imageStems_) + QStringLiteral(".jpg");
+
+    QByteArray thumbnail;
+    try {
+        QSqlQuery pictures =
+            Run(QStringLiteral("select picture, picture_th from figures where figure_id = ?"),
+                {figure.id});
+        if (pictures.next()) {
+            record.picture = pictures.value(0).toByteArray();
+            thumbnail = pictures.value(1).toByteArray();
+        }
+    } catch (const EDatabaseError&) {
+        record.picture.reset();
+    }
+    builder_.Export(record, options);
+    pages_ << options.pageFile;
+
+    Listed listed{figure, options.pageFile, QString()};
+    const QByteArray png = ThumbnailPng(thumbnail);
+    if (!png.isEmpty()) {
+        listed.thumbnail = QString::fromLatin1(ImagesFolder) + QLatin1Char('/') +
+                           options.pictureFile.chopped(4) + QStringLiteral(".png");
+        HtmlPageBuilder::WriteFile(HtmlPageBuilder::JoinPath(outFolder_, listed.thumbnail), png);
+    }
+    return listed;
+}
+
+bool HtmlCatalogExport::ExportFigure(const QString& figureId) {
+    const QList<Figure> figures = ReadFigures(figureId);
+    if (figures.isEmpty())
+        return false;
+    Export(figures.first());
+    return true;
+}
+
+void HtmlCatalogExport::ExportAll() {
+    QList<Listed> listed;
+    for (const Figure& figure : ReadFigures(std::nullopt))
+        listed.append(Export(figure));
+    WriteIndex(listed);
+}
+
+void HtmlCatalogExport::WriteIndex(const QList<Listed>& listed) {
+    TZunPigger page;
+    page.SetName("HTML");
+    TZunPigger* head = Add(&page, "HEAD");
+    TZunPigger* meta = Add(head, "META");
+    meta->SetAttribute("HTTP-EQUIV", "Content-Type");
+    meta->SetAttribute("CONTENT", "text/html; charset=utf-8");
+    Add(head, "TITLE", QStringLiteral("Figures"));
+    TZunPigger* body = Add(&page, "BODY");
+    Add(body, "H1", QStringLiteral("Figures"))->SetAttribute("ALIGN", "center");
+    TZunPigger* table = Add(body, "TABLE");
+    table->SetAttribute("ALIGN", "center");
+    table->SetAttribute("WIDTH", "80%");
+    TZunPigger* header = Add(table, "TR");
+    for (const char* caption : {"", "Name", "Genre", "Manufacturer", "Scale"})
+        Add(header, "TH", QString::fromLatin1(caption));
+    for (const Listed& entry : listed) {
+        const std::string href = HtmlPageBuilder::SourceFrom(
+                                     outFolder_, HtmlPageBuilder::JoinPath(outFolder_, entry.page))
+                                     .toStdString();
+        TZunPigger* row = Add(table, "TR");
+        TZunPigger* picture = Add(row, "TD");
+        if (!entry.thumbnail.isEmpty()) {
+            TZunPigger* link = Add(picture, "A");
+            link->SetAttribute("HREF", href);
+            TZunPigger* image = Add(link, "IMG");
+            image->SetAttribute(
+                "SRC", HtmlPageBuilder::SourceFrom(
+                           outFolder_, HtmlPageBuilder::JoinPath(outFolder_, entry.thumbnail))
+                           .toStdString());
+            image->SetAttribute("ALT", entry.figure.name.toStdString());
+        }
+        Add(Add(row, "TD"), "A", entry.figure.name)->SetAttribute("HREF", href);
+        Add(row, "TD", entry.figure.genreName);
+        Add(row, "TD", entry.figure.producerName);
+        Add(row, "TD", entry.figure.scale);
+    }
+    HtmlPageBuilder::WriteFile(HtmlPageBuilder::JoinPath(outFolder_, IndexFile),
+                               QByteArray::fromStdString(HtmlPageWriter::PageText(page)));
+}

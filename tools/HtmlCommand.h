@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// velmora-tool html DATAFOLDER OUTDIR [--figure KEY] [--no-map]: writes the
+// page, picture and genre map the export dialog writes, for one figure or
+// for every figure with OUTDIR/index.html listing them all. Pages go into
+// OUTDIR, pictures, maps and thumbnails into OUTDIR/images. The catalog is
+// read through a read-only connection, also while Velmora runs on the data
+// folder. Exit codes: 0 done, 1 no catalog in the data folder or no figure
+// with that key, 2 a file or folder cannot be written, 64 bad arguments.
+class HtmlCommand {
+public:
+    static constexpr const char* Usage = "html DATAFOLDER OUTDIR [--figure KEY] [--no-map]";
+    static constexpr const char* Summary = "publish figures as web pages with an index";
+
+    static int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+};
