@@ -35,6 +35,12 @@ openbox >"$out/openbox.log" 2>&1 &
 wm=$!
 sleep 0.5
 
+# The desktop's opener is a stand-in that notes what it was asked to open.
+mkdir -p "$scratch/opener"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened.txt"\n' "$scratch" >"$scratch/opener/xdg-open"
+chmod +x "$scratch/opener/xdg-open"
+export PATH="$scratch/opener:$PATH"
+
 fail() { echo "e2e: FAILED: $*" >&2; exit 1; }
 step() { echo "e2e: $*"; }
 
@@ -309,6 +315,8 @@ shot figure-editor-additional-images
 in_figure 234 17
 in_figure 200 150 0.2
 xdotool type --delay 10 "Resin, 1:32 <kit> 100% & more"
+xdotool key Return
+xdotool type --delay 10 "Second line"
 shot figure-editor-description
 in_figure 329 17
 in_figure 465 53 1
@@ -393,7 +401,80 @@ head -c 200 "$scratch/manual.APSH" | grep -q '<SHEME HEIGHT="400" WIDTH="600" VE
 convert "$scratch/manual.BMP" "$out/manual-exported.png"
 click 1230 782
 step "manual drawn: two nodes and an attached line stored; exported as .APSH and 600 x 400 .BMP"
+
+# 6c. "HTML" on the current figure, Ok: the page and its picture are written
+#     where the dialog proposed, and the page goes to the desktop's opener
+#     (a stand-in here, which notes what it was given).
+click 214 45
+html=$(wait_window "^HTML export$" 10) || fail "no HTML export dialog after HTML"
+sleep 0.3
+shot html-export-dialog
+xdotool windowfocus --sync "$html" key Return
+sleep 1.5
+pages=("$first"/reports/*.html)
+[ "${#pages[@]}" = 1 ] && [ -f "${pages[0]}" ] || fail "pages in ../reports: ${pages[*]}"
+page_name=$(basename "${pages[0]}")
+[ -s "$first/reports/images/${page_name%.html}.jpg" ] || fail "no picture beside $page_name"
+grep -q "$page_name" "$scratch/opened.txt" 2>/dev/null || fail "the page was not opened: $(cat "$scratch/opened.txt" 2>/dev/null)"
+step "HTML page written to ../reports/$page_name with its picture, and opened"
+
+# 6d. "Pack databse" with its question, then its message and history.
+figures_before=$(sqlite3 "$db" "select count(*) from figures")
+click $tab_database
+click 88 260
+question=$(wait_window "^Confirmation:$" 10) || fail "no question before packing"
+sleep 0.3
+shot pack-question
+xdotool windowfocus --sync "$question" key Return
+message=$(wait_window "Message:" 60) || fail "no message after packing"
+sleep 0.3
+shot pack-done
+xdotool windowfocus --sync "$message" key Return
+sleep 0.8
+shot pack-history
+[ "$(sqlite3 "$db" "pragma integrity_check")" = ok ] || fail "catalog damaged by packing"
+[ "$(sqlite3 "$db" "select count(*) from figures")" = "$figures_before" ] || fail "figures after packing: $(sqlite3 "$db" "select count(*) from figures")"
+step "catalog packed: question, message and history shown, figures kept"
 stop_catalog
+
+# 6e. The catalog published with velmora-tool html and loaded in a real
+#     browser: every image of the figure's page and of the index loads, and
+#     the description typed in the editor is the page's text exactly.
+tool="$(dirname "$program")/../tools/velmora-tool"
+site="$scratch/site"
+"$tool" html "$first/LDB" "$site" >"$out/html-tool.log" 2>&1 || fail "velmora-tool html: $(cat "$out/html-tool.log")"
+[ -f "$site/old-guard-grenadier.html" ] && [ -f "$site/index.html" ] || fail "published: $(ls "$site")"
+browser() { timeout 60 chromium --headless --no-sandbox --disable-gpu --allow-file-access-from-files "$@" 2>>"$out/chromium.log"; }
+# Loads a page of the site in a frame and prints the images loaded out of
+# all, and the text of the description element (trailing blanks trimmed).
+browser_check() {
+  cat >"$site/check.html" <<HTML
+<!DOCTYPE html><html><body><iframe id="page" src="$1"></iframe><pre id="result">waiting</pre>
+<script>
+document.getElementById('page').addEventListener('load', function () {
+  var d = this.contentDocument, images = d.images, loaded = 0;
+  for (var i = 0; i < images.length; i++)
+    if (images[i].complete && images[i].naturalWidth > 0) loaded++;
+  var dsc = d.querySelector('[iid="_DSC"]');
+  document.getElementById('result').textContent = 'images ' + loaded + '/' + images.length +
+    ' ' + JSON.stringify(dsc ? dsc.textContent.replace(/\s+$/, '') : null);
+});
+</script></body></html>
+HTML
+  browser --virtual-time-budget=10000 --dump-dom "file://$site/check.html" |
+    sed -n 's/.*<pre id="result">\(.*\)<\/pre>.*/\1/p' |
+    sed 's/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&amp;/\&/g'
+}
+result=$(browser_check old-guard-grenadier.html)
+expected='"Resin, 1:32 <kit> 100% & more\nSecond line"'
+[[ "$result" =~ ^images\ ([0-9]+)/([0-9]+)\ (.*)$ ]] || fail "browser check: $result"
+[ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[2]}" ] && [ "${BASH_REMATCH[2]}" -ge 2 ] || fail "figure page images: $result"
+[ "${BASH_REMATCH[3]}" = "$expected" ] || fail "description in the browser: ${BASH_REMATCH[3]}"
+index=$(browser_check index.html)
+[[ "$index" =~ ^images\ ([0-9]+)/([0-9]+) ]] && [ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[2]}" ] && [ "${BASH_REMATCH[2]}" -ge 1 ] || fail "index images: $index"
+browser --window-size=1100,800 --screenshot="$out/browser-figure-page.png" "file://$site/old-guard-grenadier.html" >/dev/null
+browser --window-size=1100,800 --screenshot="$out/browser-index.png" "file://$site/index.html" >/dev/null
+step "published with velmora-tool html: chromium loads every image ($result) and the index ($index)"
 
 # 7. A data folder that cannot be created: the message, then the end.
 blocked="$scratch/blocked"

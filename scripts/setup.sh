@@ -16,6 +16,8 @@ PACKAGES=(
   libjpeg-turbo-progs sqlite3
   # end-to-end runs on a virtual display
   xvfb xauth x11-utils openbox xdotool imagemagick
+  # published pages checked in a real browser
+  chromium
 )
 
 missing=()
