@@ -9,7 +9,6 @@
 #include "TDatabase.h"
 #include "TGenreReader.h"
 
-#include <QBuffer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -28,22 +27,17 @@ QSqlQuery Run(const QString& statement, const QVariantList& values = {}) {
     return query;
 }
 
-// The thumbnail's BMP bytes as PNG bytes; none for no thumbnail or one that
-// is not a bitmap.
-QByteArray ThumbnailPng(const QByteArray& bmp) {
+// The thumbnail's stored BMP bytes, written as they are (browsers show
+// BMP); none for no thumbnail or one that is not a bitmap.
+QByteArray ThumbnailBytes(const QByteArray& bmp) {
     if (bmp.isEmpty())
         return {};
-    QImage thumbnail;
     try {
-        thumbnail = ReadBmp(bmp);
+        (void)ReadBmp(bmp);
     } catch (const EPictureError&) {
         return {};
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    thumbnail.save(&buffer, "PNG");
-    return png;
+    return bmp;
 }
 
 TZunPigger* Add(TZunPigger* parent, const char* name, const QString& text = {}) {
@@ -149,11 +143,11 @@ HtmlCatalogExport::Listed HtmlCatalogExport::Export(const Figure& figure) {
     pages_ << options.pageFile;
 
     Listed listed{figure, options.pageFile, QString()};
-    const QByteArray png = ThumbnailPng(thumbnail);
-    if (!png.isEmpty()) {
+    const QByteArray bmp = ThumbnailBytes(thumbnail);
+    if (!bmp.isEmpty()) {
         listed.thumbnail = QString::fromLatin1(ImagesFolder) + QLatin1Char('/') +
-                           options.pictureFile.chopped(4) + QStringLiteral(".png");
-        HtmlPageBuilder::WriteFile(HtmlPageBuilder::JoinPath(outFolder_, listed.thumbnail), png);
+                           options.pictureFile.chopped(4) + QStringLiteral(".bmp");
+        HtmlPageBuilder::WriteFile(HtmlPageBuilder::JoinPath(outFolder_, listed.thumbnail), bmp);
     }
     return listed;
 }

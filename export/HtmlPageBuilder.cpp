@@ -6,13 +6,16 @@
 #include "JpegEncoder.h"
 #include "TJpegPicture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <QUrl>
+
+#include <atomic>
+#include <cstdio>
 
 namespace {
 
@@ -141,13 +144,31 @@ QString HtmlPageBuilder::SourceFrom(const QString& pageFolder, const QString& fi
 
 void HtmlPageBuilder::WriteFile(const QString& fileName, const QByteArray& bytes) {
     const std::string name = QDir::toNativeSeparators(fileName).toStdString();
-    if (!QDir().mkpath(QFileInfo(fileName).absolutePath()))
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (!QDir().mkpath(folder))
         throw EFileError::CannotCreate(name);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the file and renamed over it: a file is there whole or
+    // not at all. An export can be made again, so there is no disk sync per
+    // file, which would cost more than the writing when a catalog of
+    // thousands of figures is published.
+    static std::atomic<unsigned> serial{0};
+    QFile file(QStringLiteral("%1/.velmora-%2-%3.part")
+                   .arg(folder)
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(serial++));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw EFileError::CannotCreate(name);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written) {
+        file.remove();
         throw EFileError("Cannot write file " + name);
+    }
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(fileName).constData()) != 0) {
+        file.remove();
+        throw EFileError::CannotCreate(name);
+    }
 }
 
 void HtmlPageBuilder::SetText(std::string_view id, const QString& text) {

@@ -48,12 +48,12 @@ TEST_F(HtmlToolTest, PublishesEveryFigureWithAnIndex) {
     QStringList files = QDir(out).entryList(QDir::Files);
     files << QDir(out + "/images").entryList(QDir::Files);
     EXPECT_EQ(files.join(' '), "index-2.html index.html knight-2.html knight.html genre.jpg "
-                               "index-2.jpg knight-2.jpg knight.jpg knight.png west-europe.jpg");
+                               "index-2.jpg knight-2.jpg knight.bmp knight.jpg west-europe.jpg");
     EXPECT_EQ(ReadFile(out + "/images/knight.jpg"), picture);
     const QByteArray index = ReadFile(out + "/index.html");
     for (const char* part :
          {"<A HREF=\"knight.html\">Knight", "<A HREF=\"knight-2.html\">knight",
-          "<A HREF=\"index-2.html\">Index", "SRC=\"images/knight.png\"", "<TD>West Europe"})
+          "<A HREF=\"index-2.html\">Index", "SRC=\"images/knight.bmp\"", "<TD>West Europe"})
         EXPECT_NE(index.indexOf(part), -1) << part;
     EXPECT_NE(ReadFile(out + "/knight-2.html").indexOf("SRC=\"images/west-europe.jpg\""), -1);
 
