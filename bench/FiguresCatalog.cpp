@@ -90,7 +90,8 @@ std::vector<std::string> AddNamed(sqlite3* db, const char* insert, int count,
 
 } // namespace
 
-void FiguresCatalog::Create(sqlite3* db, const BlobMaker& thumbnail, const BlobMaker& picture) {
+void FiguresCatalog::Create(sqlite3* db, const BlobMaker& thumbnail, const BlobMaker& picture,
+                            int figures, int genres) {
     Run(db, "create table figures (figure_id char(32), figure_name char(32), "
             "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
             "figure_dsc blob(1,1), figure_files blob(1,1), manual_sheme blob(1,1), "
@@ -110,8 +111,8 @@ void FiguresCatalog::Create(sqlite3* db, const BlobMaker& thumbnail, const BlobM
     std::mt19937 random(7);
     const std::vector<std::string> producers = AddNamed(
         db, "insert into producers (producer_id, producer_name) values (?, ?)", 50, random);
-    const std::vector<std::string> genres =
-        AddNamed(db, "insert into genres (genre_id, genre_name) values (?, ?)", 30, random);
+    const std::vector<std::string> genreKeys =
+        AddNamed(db, "insert into genres (genre_id, genre_name) values (?, ?)", genres, random);
 
     static const char* const types[] = {"cavalry", "infantry", "mini diorama", "other type"};
     static const char* const scales[] = {"15-mm", "20-mm", "54-mm", "70-mm", "90-mm", "120-mm"};
@@ -121,11 +122,11 @@ void FiguresCatalog::Create(sqlite3* db, const BlobMaker& thumbnail, const BlobM
                        "type_ci, scale, figure_dsc, figure_files, picture_th, picture, "
                        "sculpter_name, painter_name) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                        -1, &stmt, nullptr);
-    for (int i = 0; i < FigureCount; ++i) {
+    for (int i = 0; i < figures; ++i) {
         Bind(stmt, 1, Key(random));
         Bind(stmt, 2, Words(random, 3));
         Bind(stmt, 3, i % 97 ? producers[random() % producers.size()] : Key(random));
-        Bind(stmt, 4, i % 89 ? genres[random() % genres.size()] : Key(random));
+        Bind(stmt, 4, i % 89 ? genreKeys[random() % genreKeys.size()] : Key(random));
         Bind(stmt, 5, types[random() % std::size(types)]);
         Bind(stmt, 6, scales[random() % std::size(scales)]);
         Bind(stmt, 7, Words(random, 40));

@@ -20,10 +20,12 @@ public:
     // The bytes of one figure's blob; an empty string stores NULL.
     using BlobMaker = std::function<std::string(int figure, std::mt19937& random)>;
 
-    // The catalog's tables with 50 manufacturers, 30 genres and FigureCount
-    // figures (now and then with a manufacturer or genre key that matches
-    // nothing); thumbnail and picture make each figure's blobs.
-    static void Create(sqlite3* db, const BlobMaker& thumbnail, const BlobMaker& picture);
+    // The catalog's tables with 50 manufacturers, genres (30 unless told)
+    // and figures (FigureCount unless told), now and then with a
+    // manufacturer or genre key that matches nothing; thumbnail and picture
+    // make each figure's blobs.
+    static void Create(sqlite3* db, const BlobMaker& thumbnail, const BlobMaker& picture,
+                       int figures = FigureCount, int genres = 30);
 
     // The table figures_text: a copy of figures without its blob columns,
     // the fastest the list's text could be read from the same rows.
