@@ -4,6 +4,7 @@
 #include "InstanceChannel.h"
 #include "Msg.h"
 #include "SingleInstanceLock.h"
+#include "StartOptions.h"
 #include "TD_scale_image.h"
 #include "TDmsg.h"
 #include "TE_figure.h"
@@ -18,8 +19,64 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Moves into the working folder the command line chose, making the default
+// one when it is missing. False, with the reason on standard error, when it
+// cannot be used.
+bool EnterWorkdir(const StartOptions& options) {
+    if (options.createWorkdir) {
+        std::error_code error;
+        std::filesystem::create_directories(options.workdir, error);
+        if (error) {
+            std::fprintf(stderr, "velmora: cannot create %s: %s\n", options.workdir.c_str(),
+                         error.message().c_str());
+            return false;
+        }
+    }
+    if (chdir(options.workdir.c_str()) != 0) {
+        std::fprintf(stderr, "velmora: cannot work in %s: %s\n", options.workdir.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // The command line first: --help and --version answer without a display.
+    const StartOptions options =
+        StartOptions::Parse(std::vector<std::string>(argv + 1, argv + argc), std::getenv("HOME"),
+                            std::getenv("VELMORA_HOME"));
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        std::fputs(StartOptions::Usage, stdout);
+        return 0;
+    case StartOptions::Action::Version:
+        std::printf("velmora %s\n", VELMORA_VERSION);
+        return 0;
+    case StartOptions::Action::Error:
+        std::fprintf(stderr, "velmora: %s\n%s", options.error.c_str(), StartOptions::Usage);
+        return 64;
+    case StartOptions::Action::Run:
+        break;
+    }
+    if (!EnterWorkdir(options))
+        return 1;
+
     // Another copy running: it comes to the front, and this one ends at
     // once, without a window.
     SingleInstanceLock instance;
@@ -32,6 +89,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // The installed desktop entry and icon: the window's icon when installed.
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmora")));
 
     // Every window of the program, created once, the main window first.
     TFmain mainWindow;
