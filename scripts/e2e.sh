@@ -71,7 +71,7 @@ wait_check_closed() {
 # and waits until its main window shows the catalog; the process id is left
 # in $catalog_pid. stop_catalog ends it.
 start_catalog() {
-  (cd "$first/bin" && exec "$program") >"$out/$1.log" 2>&1 &
+  (cd "$first/bin" && exec "$program" --workdir .) >"$out/$1.log" 2>&1 &
   catalog_pid=$!
   pids+=("$catalog_pid")
   wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window ($1)"
@@ -87,7 +87,7 @@ stop_catalog() {
 #    window, and the database with its five tables.
 first="$scratch/first"
 mkdir -p "$first/bin"
-(cd "$first/bin" && exec "$program") >"$out/first.log" 2>&1 &
+(cd "$first/bin" && exec "$program" --workdir .) >"$out/first.log" 2>&1 &
 pids+=($!)
 main_pid=$!
 step "first start"
@@ -116,7 +116,7 @@ step "database created with five tables"
 
 # 2. A second copy started meanwhile ends at once, without a window.
 start=$(date +%s%N)
-(cd "$first/bin" && timeout 10 "$program") >"$out/second.log" 2>&1 || fail "second copy exit code $?"
+(cd "$first/bin" && timeout 10 "$program" --workdir .) >"$out/second.log" 2>&1 || fail "second copy exit code $?"
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$elapsed" -lt 3000 ] || fail "second copy took ${elapsed} ms"
 count=$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | wc -l)
@@ -480,7 +480,7 @@ step "published with velmora-tool html: chromium loads every image ($result) and
 blocked="$scratch/blocked"
 mkdir -p "$blocked/bin"
 : >"$blocked/LDB"
-(cd "$blocked/bin" && exec "$program") >"$out/blocked.log" 2>&1 &
+(cd "$blocked/bin" && exec "$program" --workdir .) >"$out/blocked.log" 2>&1 &
 pids+=($!)
 blocked_pid=$!
 message=$(wait_window "Message:" 15) || fail "no message for a data folder that cannot be created"

@@ -18,6 +18,8 @@ PACKAGES=(
   xvfb xauth x11-utils openbox xdotool imagemagick
   # published pages checked in a real browser
   chromium
+  # the Debian package built and checked
+  lintian desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

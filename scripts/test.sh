@@ -15,3 +15,4 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
 bash scripts/crash.sh # SIGKILL at random moments in restore, backup and saves; about 1.5 min
 # The real program under a virtual display.
 bash scripts/e2e.sh
+bash scripts/package-check.sh
