@@ -147,25 +147,30 @@ void HtmlPageBuilder::WriteFile(const QString& fileName, const QByteArray& bytes
     const QString folder = QFileInfo(fileName).absolutePath();
     if (!QDir().mkpath(folder))
         throw EFileError::CannotCreate(name);
-    // Written beside the file and renamed over it: a file is there whole or
-    // not at all. An export can be made again, so there is no disk sync per
-    // file, which would cost more than the writing when a catalog of
-    // thousands of figures is published.
+    // A new file is written in place and removed again when writing fails;
+    // an existing one is written beside and renamed over, so it is there
+    // whole, old or new. An export can be made again, so there is no disk
+    // sync per file, which would cost more than the writing when a catalog
+    // of thousands of figures is published.
     static std::atomic<unsigned> serial{0};
-    QFile file(QStringLiteral("%1/.velmora-%2-%3.part")
-                   .arg(folder)
-                   .arg(QCoreApplication::applicationPid())
-                   .arg(serial++));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw EFileError::CannotCreate(name);
+    QFile file(fileName);
+    const bool replacing = !file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    if (replacing) {
+        file.setFileName(QStringLiteral("%1/.velmora-%2-%3.part")
+                             .arg(folder)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(serial++));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            throw EFileError::CannotCreate(name);
+    }
     const bool written = file.write(bytes) == bytes.size() && file.flush();
     file.close();
     if (!written) {
         file.remove();
         throw EFileError("Cannot write file " + name);
     }
-    if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                    QFile::encodeName(fileName).constData()) != 0) {
+    if (replacing && std::rename(QFile::encodeName(file.fileName()).constData(),
+                                 QFile::encodeName(fileName).constData()) != 0) {
         file.remove();
         throw EFileError::CannotCreate(name);
     }
