@@ -14,6 +14,7 @@
 #include "TD_scale_image.h"
 #include "TImageView.h"
 #include "TJpegPicture.h"
+#include "WholeFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +29,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QToolButton>
@@ -362,9 +362,7 @@ void TF_picture_mgm::btn_exportClick() {
         const BusyCursor busy;
         bytes = PictureToJpegBytes(Image1->Picture());
     }
-    // Written whole or not at all: a failed write leaves no half file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!WriteWholeFile(fileName, bytes))
         throw EPictureError("Cannot create file " + fileName.toStdString());
 }
 

@@ -72,14 +72,16 @@ void SchemeDocument::Reset() {
 void SchemeDocument::LoadText(std::string_view text) {
     Reset();
     Root.LoadFromString(text);
-    if (Root.ChildCount() == 0)
-        Reset();
-    EnsureSize();
+    Loaded();
 }
 
 void SchemeDocument::LoadStream(std::istream& stream) {
     Reset();
     Root.LoadFromStream(stream);
+    Loaded();
+}
+
+void SchemeDocument::Loaded() {
     if (Root.ChildCount() == 0)
         Reset();
     EnsureSize();

@@ -119,6 +119,8 @@ public:
     void SetVersion();
 
 private:
+    // A tree without any child element is no scheme; sizes get defaults.
+    void Loaded();
     void Detach(const TZunPigger* line, std::string_view kind);
     static TZunPigger* Reference(TZunPigger* node, const TZunPigger* line, std::string_view kind);
 };

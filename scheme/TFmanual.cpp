@@ -6,6 +6,7 @@
 #include "FolderKeeper.h"
 #include "Msg.h"
 #include "TO_manual.h"
+#include "WholeFile.h"
 
 #include <QAction>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -206,18 +206,15 @@ void TFmanual::btn_exportClick() {
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
     const QString extension = QFileInfo(fileName).suffix().toUpper();
-    if (extension == QStringLiteral("APSH")) {
-        O_manual1->Change([this] { O_manual1->Doc.SetVersion(); });
-        // Written whole or not at all.
-        const std::string text = O_manual1->Scheme.SaveToString();
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(text.data(), static_cast<qint64>(text.size())) !=
-                static_cast<qint64>(text.size()) ||
-            !file.commit())
-            throw std::runtime_error("Cannot create file " + fileName.toStdString());
-    } else if (extension == QStringLiteral("BMP")) {
-        O_manual1->Change([this] { O_manual1->Doc.SetVersion(); });
+    const bool scheme = extension == QStringLiteral("APSH");
+    if (!scheme && extension != QStringLiteral("BMP"))
+        return;
+    O_manual1->Change([this] { O_manual1->Doc.SetVersion(); });
+    if (!scheme) {
         O_manual1->SaveBitmap(fileName);
+        return;
     }
+    const std::string text = O_manual1->Scheme.SaveToString();
+    if (!WriteWholeFile(fileName, QByteArray(text.data(), static_cast<qsizetype>(text.size()))))
+        throw std::runtime_error("Cannot create file " + fileName.toStdString());
 }

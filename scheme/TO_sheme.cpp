@@ -7,13 +7,13 @@
 #include "Msg.h"
 #include "SchemePainter.h"
 #include "TD_sheme_properties.h"
+#include "WholeFile.h"
 
 #include <QAction>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -167,9 +167,7 @@ void TO_sheme::SaveBitmap(const QString& fileName) const {
         SchemePainter::Bitmap(Scheme, {SelectedNode, SelectedLineBegin, SelectedLineEnd},
                               Doc.Width(), Doc.Height(), PB1->font());
     const QByteArray bytes = BitmapToBmpBytes(bitmap);
-    QSaveFile file(fileName);
-    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit())
+    if (bytes.isEmpty() || !WriteWholeFile(fileName, bytes))
         throw std::runtime_error("Cannot create file " + fileName.toStdString());
 }
 
@@ -294,8 +292,7 @@ void TO_sheme::ToolButton4Click() {
 }
 
 void TO_sheme::PB1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers modifiers, int x, int y) {
-    pressText_ = Scheme.SaveToString();
-    pressRecorded_ = true;
+    pressRecorded_ = false;
     const SchemeSelection before{SelectedNode, SelectedLineBegin, SelectedLineEnd};
     ClearSelection();
     const SchemeSelection hit = Doc.HitTest(x, y);
@@ -330,6 +327,12 @@ void TO_sheme::PB1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modi
                             int y) {
     if (buttons != Qt::LeftButton || modifiers != Qt::NoModifier)
         return;
+    // The text before a drag is taken when it starts, not at every click:
+    // a scheme of thousands of operations is long.
+    if (!pressRecorded_ && (SelectedNode || SelectedLineBegin || SelectedLineEnd)) {
+        pressText_ = Scheme.SaveToString();
+        pressRecorded_ = true;
+    }
     if (SelectedLineBegin) {
         MoveLineBegin(SelectedLineBegin, x, y);
         draggingLineBegin_ = true;

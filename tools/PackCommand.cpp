@@ -6,8 +6,8 @@
 #include "SingleInstanceLock.h"
 #include "TDatabase.h"
 #include "TablePacker.h"
+#include "ToolApplication.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,16 +22,6 @@ constexpr int NoCatalog = 2;
 constexpr int ProgramRunning = 6;
 constexpr int RollBackFailed = 7;
 constexpr int BadArguments = 64;
-
-// The engine's driver is a plugin, which needs an application object.
-std::unique_ptr<QCoreApplication> MakeApplication() {
-    if (QCoreApplication::instance() != nullptr)
-        return nullptr;
-    static int argc = 1;
-    static char name[] = "velmora-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 } // namespace
 
@@ -64,7 +54,7 @@ int PackCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         return NoCatalog;
     }
 
-    const std::unique_ptr<QCoreApplication> application = MakeApplication();
+    const std::unique_ptr<QCoreApplication> application = MakeGuiApplication();
     TDatabase database(QStringLiteral("ADB"));
     database.DriverName = QStringLiteral("STANDARD");
     database.Params = {QStringLiteral("PATH=") + folder};

@@ -1,14 +1,14 @@
 #include "ToolFiles.h"
 
+#include "WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
 
 bool WriteBytes(const std::string& fileName, const QByteArray& bytes) {
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return WriteWholeFile(QFile::decodeName(fileName.c_str()), bytes);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
