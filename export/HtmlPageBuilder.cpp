@@ -181,7 +181,27 @@ void HtmlPageBuilder::SetText(std::string_view id, const QString& text) {
         element->Text = Utf8(text);
 }
 
-void HtmlPageBuilder::Fill(const HtmlRecord& record, const HtmlPageOptions& options) {
+QStringList HtmlPageBuilder::Replaced(const QList<HtmlPageFile>& files) {
+    QStringList replaced;
+    for (const HtmlPageFile& file : files) {
+        const QFileInfo info(file.fileName);
+        if (!info.isFile())
+            continue;
+        QFile existing(file.fileName);
+        if (info.size() != file.bytes.size() || !existing.open(QIODevice::ReadOnly) ||
+            existing.readAll() != file.bytes)
+            replaced << file.fileName;
+    }
+    return replaced;
+}
+
+void HtmlPageBuilder::WriteFiles(const QList<HtmlPageFile>& files) {
+    for (const HtmlPageFile& file : files)
+        WriteFile(file.fileName, file.bytes);
+}
+
+QList<HtmlPageFile> HtmlPageBuilder::Prepare(const HtmlRecord& record,
+                                             const HtmlPageOptions& options) {
     page_.LoadFromString(PageTemplate().join(QStringLiteral("\r\n")).toStdString() + "\r\n");
     DecodeSpaces(page_);
     TZunPigger* root = &page_;
@@ -196,13 +216,26 @@ void HtmlPageBuilder::Fill(const HtmlRecord& record, const HtmlPageOptions& opti
     const bool described = !record.description.isEmpty();
     SetText("_DSC_HEADER", described ? QStringLiteral("Description:") : QString());
     SetText("_DSC", record.description);
-    FillGenre(record, options);
-    FillPicture(record, options);
+    // The description's line breaks show as such, and a long word is broken
+    // rather than widening the page.
+    if (TZunPigger* description = FindByIid(root, "_DSC"))
+        description->SetAttribute("STYLE", "white-space: pre-line; overflow-wrap: anywhere");
+
+    // Image sources lead from where the page really goes, which the page's
+    // file name may move into a folder of its own.
+    const QString pageFile = JoinPath(options.pagePath, options.pageFile);
+    const QString pageFolder = QFileInfo(pageFile).path();
+    QList<HtmlPageFile> files;
+    FillGenre(record, options, pageFolder, files);
+    FillPicture(record, options, pageFolder, files);
     if (TZunPigger* table = FindByIid(root, "_MAIN_TABLE"))
         table->SetAttribute("WIDTH", "80%");
+    files.append({pageFile, QByteArray::fromStdString(PageText())});
+    return files;
 }
 
-void HtmlPageBuilder::FillGenre(const HtmlRecord& record, const HtmlPageOptions& options) {
+void HtmlPageBuilder::FillGenre(const HtmlRecord& record, const HtmlPageOptions& options,
+                                const QString& pageFolder, QList<HtmlPageFile>& files) {
     SetText("_GENRE_NAME", record.genreName);
     SetText("_GENRE_Y", record.genreYears);
     TZunPigger* map = FindByIid(&page_, "_GENRE_MAP");
@@ -212,12 +245,13 @@ void HtmlPageBuilder::FillGenre(const HtmlRecord& record, const HtmlPageOptions&
     }
     const QString mapFile = JoinPath(options.picturePath, options.mapFile);
     if (map)
-        map->SetAttribute("SRC", Utf8(SourceFrom(options.pagePath, mapFile)));
+        map->SetAttribute("SRC", Utf8(SourceFrom(pageFolder, mapFile)));
     if (options.mapBytes)
-        WriteFile(mapFile, options.mapBytes());
+        files.append({mapFile, options.mapBytes()});
 }
 
-void HtmlPageBuilder::FillPicture(const HtmlRecord& record, const HtmlPageOptions& options) {
+void HtmlPageBuilder::FillPicture(const HtmlRecord& record, const HtmlPageOptions& options,
+                                  const QString& pageFolder, QList<HtmlPageFile>& files) {
     QByteArray bytes;
     int width = 0;
     int height = 0;
@@ -241,11 +275,11 @@ void HtmlPageBuilder::FillPicture(const HtmlRecord& record, const HtmlPageOption
         height = PlaceholderSide;
     }
     const QString pictureFile = JoinPath(options.picturePath, options.pictureFile);
-    WriteFile(pictureFile, bytes);
+    files.append({pictureFile, bytes});
     TZunPigger* image = FindByIid(&page_, "_PIC");
     if (!image)
         return;
-    image->SetAttribute("SRC", Utf8(SourceFrom(options.pagePath, pictureFile)));
+    image->SetAttribute("SRC", Utf8(SourceFrom(pageFolder, pictureFile)));
     if (width > ShownWidth) {
         image->SetAttribute("HEIGHT", std::to_string(ShownHeight(width, height)));
         image->SetAttribute("WIDTH", std::to_string(ShownWidth));
@@ -257,8 +291,7 @@ std::string HtmlPageBuilder::PageText() const {
 }
 
 QString HtmlPageBuilder::Export(const HtmlRecord& record, const HtmlPageOptions& options) {
-    Fill(record, options);
-    const QString pageFile = JoinPath(options.pagePath, options.pageFile);
-    WriteFile(pageFile, QByteArray::fromStdString(PageText()));
-    return pageFile;
+    const QList<HtmlPageFile> files = Prepare(record, options);
+    WriteFiles(files);
+    return files.last().fileName;
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -45,10 +46,18 @@ public:
     // through a temporary file that replaces the file only when complete.
     static void WriteFile(const QString& fileName, const QByteArray& bytes);
 
-    // Reloads the template and fills it with the record; writes the genre
-    // map (when used) and the picture on the way.
-    void Fill(const HtmlRecord& record, const HtmlPageOptions& options);
-    // Fill, then writes the page. Returns the page's file name.
+    // Of the files, those that exist with other bytes than the ones to be
+    // written, in order.
+    static QStringList Replaced(const QList<HtmlPageFile>& files);
+    // Writes the files in order (WriteFile); the first failure stops.
+    static void WriteFiles(const QList<HtmlPageFile>& files);
+
+    // Reloads the template and fills it with the record. Writes nothing:
+    // gives the files the page needs in the order they are to be written,
+    // the genre map (when used and its bytes are given), the picture, and
+    // the page last.
+    QList<HtmlPageFile> Prepare(const HtmlRecord& record, const HtmlPageOptions& options);
+    // Prepare, then writes the files. Returns the page's file name.
     QString Export(const HtmlRecord& record, const HtmlPageOptions& options);
 
     // The page tree (the HTML element) as last filled.
@@ -58,8 +67,10 @@ public:
 
 private:
     void SetText(std::string_view id, const QString& text);
-    void FillGenre(const HtmlRecord& record, const HtmlPageOptions& options);
-    void FillPicture(const HtmlRecord& record, const HtmlPageOptions& options);
+    void FillGenre(const HtmlRecord& record, const HtmlPageOptions& options,
+                   const QString& pageFolder, QList<HtmlPageFile>& files);
+    void FillPicture(const HtmlRecord& record, const HtmlPageOptions& options,
+                     const QString& pageFolder, QList<HtmlPageFile>& files);
 
     TZunPigger page_;
 };

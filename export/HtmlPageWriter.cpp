@@ -2,7 +2,21 @@
 
 #include "TZunPigger.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 namespace {
+
+// Elements that HTML knows to have no content; every other element needs
+// its end tag, since a browser reads "<TITLE/>" as a start tag whose content
+// runs on through the rest of the page.
+bool IsVoid(std::string_view name) {
+    static constexpr std::array<std::string_view, 14> Void = {
+        "AREA",  "BASE", "BR",   "COL",   "EMBED",  "HR",    "IMG",
+        "INPUT", "LINK", "META", "PARAM", "SOURCE", "TRACK", "WBR"};
+    return std::find(Void.begin(), Void.end(), name) != Void.end();
+}
 
 void NewLine(std::string& out, std::size_t depth) {
     out += "\r\n";
@@ -54,7 +68,13 @@ void HtmlPageWriter::WriteElement(std::string& out, const TZunPigger& element, s
         out += '"';
     }
     if (element.ChildCount() == 0 && element.Text.empty()) {
-        out += "/>";
+        if (IsVoid(element.Name())) {
+            out += "/>";
+        } else {
+            out += "></";
+            out += element.Name();
+            out += '>';
+        }
         return;
     }
     out += '>';

@@ -37,3 +37,9 @@ struct HtmlPageOptions {
     // and only referred to.
     std::function<QByteArray()> mapBytes;
 };
+
+// A file an export writes: where, and its whole content.
+struct HtmlPageFile {
+    QString fileName;
+    QByteArray bytes;
+};

@@ -3,11 +3,13 @@
 #include "DialogRunner.h"
 #include "FileNameFromName.h"
 #include "HtmlRecordReader.h"
+#include "Msg.h"
 #include "ShellOpen.h"
 #include "TField.h"
 #include "TQuery.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +24,20 @@ QLineEdit* AddRow(QWidget* page, const QString& caption, QLabel*& label, int y) 
     auto* edit = new QLineEdit(page);
     edit->setGeometry(150, y, 250, 22);
     return edit;
+}
+
+// Whether the files may be replaced: asked when there are any.
+bool MayReplace(const QStringList& files) {
+    if (files.isEmpty())
+        return true;
+    if (files.size() == 1) {
+        return Ask(QStringLiteral("The file \"%1\" already exists. Replace it?")
+                       .arg(QDir::toNativeSeparators(files.first())));
+    }
+    QString listed;
+    for (const QString& file : files)
+        listed += QStringLiteral("\"%1\"\n").arg(QDir::toNativeSeparators(file));
+    return Ask(QStringLiteral("These files already exist:\n%1Replace them?").arg(listed));
 }
 
 } // namespace
@@ -48,7 +64,7 @@ TFhtml_record::TFhtml_record(QWidget* parent) : QDialog(parent) {
     Edit_genre_map =
         AddRow(TabSheet_page, QStringLiteral("Genre map file name"), Label_genre_map, 150);
 
-    btn_ok = new QPushButton(QStringLiteral("OK"), this);
+    btn_ok = new QPushButton(QStringLiteral("Ok"), this);
     btn_ok->setGeometry(258, 228, 80, 27);
     btn_ok->setDefault(true);
     btn_cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -72,8 +88,12 @@ void TFhtml_record::ExportFigure(TQuery& figures) {
     Edit_picture_filename->setText(figureFile + QStringLiteral(".jpg"));
     Edit_genre_map->setText(FileNameFromName(genreName, QStringLiteral("genre")) +
                             QStringLiteral(".jpg"));
-    if (DialogRunner::Exec(*this) == QDialog::Accepted)
-        WritePage(figures);
+    // A refused replacement comes back to the dialog with the boxes as they
+    // were, to choose other names or cancel.
+    while (DialogRunner::Exec(*this) == QDialog::Accepted) {
+        if (WritePage(figures))
+            return;
+    }
 }
 
 HtmlPageOptions TFhtml_record::Options() const {
@@ -87,14 +107,19 @@ HtmlPageOptions TFhtml_record::Options() const {
     return options;
 }
 
-void TFhtml_record::WritePage(TQuery& figures) {
+bool TFhtml_record::WritePage(TQuery& figures) {
     if (!figures.Active() || figures.IsEmpty())
-        return;
+        return true;
     const HtmlRecord record = HtmlRecordReader::Read(figures);
     HtmlPageOptions options = Options();
     const QString genre = figures.FieldByName(QStringLiteral("genre_id")).AsString();
     options.mapBytes = [genre] { return HtmlRecordReader::GenreMapBytes(genre); };
-    ShellOpen::OpenFile(builder_.Export(record, options));
+    const QList<HtmlPageFile> files = builder_.Prepare(record, options);
+    if (!MayReplace(HtmlPageBuilder::Replaced(files)))
+        return false;
+    HtmlPageBuilder::WriteFiles(files);
+    ShellOpen::OpenFile(files.last().fileName);
+    return true;
 }
 
 void TFhtml_record::showEvent(QShowEvent* event) {

@@ -41,12 +41,15 @@ public:
     QPushButton* btn_cancel = nullptr;
 
     // Proposes the files for the current row of the figures list, shows the
-    // dialog and on Ok writes the page (WritePage).
+    // dialog and on Ok writes the page (WritePage); shows the dialog again
+    // when the user would not replace a file.
     void ExportFigure(TQuery& figures);
     // Writes the current figure's page, picture and map as the boxes say and
-    // opens the page. Nothing happens for an empty list; a file that cannot
-    // be written raises EFileError naming it, and no page is written then.
-    void WritePage(TQuery& figures);
+    // opens the page. Files that exist with other contents are replaced only
+    // when the user agrees; false, with nothing written, when not. Nothing
+    // happens for an empty list; a file that cannot be written raises
+    // EFileError naming it, and no page is written then.
+    bool WritePage(TQuery& figures);
 
     // Where the boxes say the files go.
     HtmlPageOptions Options() const;

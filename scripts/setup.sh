@@ -9,6 +9,7 @@ PACKAGES=(
   # program
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
   libsqlite3-dev libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev libuemf-dev
+  libicu-dev
   fonts-dejavu-core fonts-urw-base35
   # tests, benchmarks, fuzzing
   libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev

@@ -7,6 +7,7 @@
 #include "FolderKeeper.h"
 #include "HtmlPageBuilder.h"
 #include "JpegEncoder.h"
+#include "ModalScript.h"
 #include "QueryTestFixture.h"
 #include "ShellOpen.h"
 #include "TFhtml_record.h"
@@ -16,6 +17,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -68,7 +71,9 @@ protected:
 TEST(FileNameFromNameTest, KeepsLowerCaseLettersAndDigitsOnly) {
     const std::pair<QString, QString> cases[] = {
         {"Knight, 1450 (Mounted)", "knight--1450--mounted-"},
-        {" \t Épée \r\n", "-p-e"},
+        {" \t Épée \r\n", "epee"},
+        {"Гусар", "gusar"},
+        {"Казак, 1812", "kazak--1812"},
         {"", ""},
         {" \t ", ""},
     };
@@ -121,7 +126,8 @@ TEST_F(HtmlPageTest, WritesTheFilledTemplateEscapedForBrowsers) {
         "\r\n\t\t\t\t\t\t\t</TR>"
         "\r\n\t\t\t\t\t\t</TABLE>"
         "\r\n\t\t\t\t\t\t<H2 IID=\"_DSC_HEADER\">Description:\r\n\t\t\t\t\t\t</H2>"
-        "\r\n\t\t\t\t\t\t<DIV IID=\"_DSC\">Resin, 1:32 &lt;kit&gt; 100% &amp; more\r\n"
+        "\r\n\t\t\t\t\t\t<DIV IID=\"_DSC\" STYLE=\"white-space: pre-line; overflow-wrap: "
+        "anywhere\">Resin, 1:32 &lt;kit&gt; 100% &amp; more\r\n"
         "&quot;boxed&quot;\r\n\t\t\t\t\t\t</DIV>"
         "\r\n\t\t\t\t\t</TD>"
         "\r\n\t\t\t\t</TR>"
@@ -141,7 +147,8 @@ TEST_F(HtmlPageTest, WithoutMapOrDescriptionOrWidePicture) {
     const std::string page = Export();
     EXPECT_EQ(page.find("_GENRE_MAP"), std::string::npos);
     EXPECT_FALSE(QFile::exists(Path("reports/images/west-europe.jpg")));
-    EXPECT_NE(page.find("<H2 IID=\"_DSC_HEADER\"/>\r\n\t\t\t\t\t\t<DIV IID=\"_DSC\"/>"),
+    EXPECT_NE(page.find("<H2 IID=\"_DSC_HEADER\"></H2>\r\n\t\t\t\t\t\t<DIV IID=\"_DSC\" "
+                        "STYLE=\"white-space: pre-line; overflow-wrap: anywhere\"></DIV>"),
               std::string::npos);
     EXPECT_NE(page.find("<IMG SRC=\"images/knight.jpg\" IID=\"_PIC\"/>"), std::string::npos);
 }
@@ -171,6 +178,32 @@ TEST_F(HtmlPageTest, SourcesLeadFromThePageFolderToThePictures) {
         EXPECT_NE(page.find("SRC=\"" + source + "knight.jpg\""), std::string::npos) << page;
         EXPECT_NE(page.find("SRC=\"" + source + "west-europe.jpg\""), std::string::npos);
         EXPECT_TRUE(QFile::exists(HtmlPageBuilder::JoinPath(Path(picturePath), "knight.jpg")));
+    }
+}
+
+TEST_F(HtmlPageTest, EmptyElementsAreClosedAndSourcesFollowThePage) {
+    const std::tuple<QString, QString, QString, std::vector<std::string>> cases[] = {
+        {"",
+         "West Europe",
+         "knight.html",
+         {"<TITLE></TITLE>", "<H1 ALIGN=\"center\"></H1>", "SRC=\"images/knight.jpg\""}},
+        {"Knight", "", "knight.html", {"<H2 IID=\"_GENRE_NAME\"></H2>"}},
+        {"Knight",
+         "West Europe",
+         "sub/knight.html",
+         {"SRC=\"../images/knight.jpg\"", "SRC=\"../images/west-europe.jpg\""}},
+    };
+    for (const auto& [name, genre, pageFile, parts] : cases) {
+        record_.figureName = name;
+        record_.genreName = genre;
+        options_.pageFile = pageFile;
+        const QString written = builder_.Export(record_, options_);
+        EXPECT_EQ(written, HtmlPageBuilder::JoinPath(options_.pagePath, pageFile));
+        const std::string page = ReadFile(written).toStdString();
+        for (const std::string& part : parts)
+            EXPECT_NE(page.find(part), std::string::npos) << part << " in " << page;
+        const QRegularExpression selfClosed("<(?!IMG |BR/|META )[^<>]*/>");
+        EXPECT_FALSE(selfClosed.match(QString::fromStdString(page)).hasMatch()) << page;
     }
 }
 
@@ -255,6 +288,54 @@ TEST_F(HtmlDialogTest, ProposesFilesWritesThePageAndOpensIt) {
     EXPECT_EQ(opened.size(), 2);
     EXPECT_EQ(QImage(folder_.filePath("reports/images/figure.jpg")).size(), QSize(350, 350))
         << "a figure without a picture shows the placeholder";
+}
+
+TEST_F(HtmlDialogTest, AsksBeforeReplacingAnotherFile) {
+    Exec("insert into figures (figure_id, figure_name, scale) values ('F', 'Knight', '54mm')");
+    TQuery figures;
+    UseFiguresList(figures);
+    figures.Open();
+    FolderKeeper keeper;
+    ASSERT_TRUE(QDir().mkpath(folder_.filePath("work")));
+    ASSERT_TRUE(QDir().mkpath(folder_.filePath("reports")));
+    QDir::setCurrent(folder_.filePath("work"));
+    const QString page = folder_.filePath("reports/knight.html");
+    QFile other(page);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("another page") > 0);
+    other.close();
+    QStringList opened;
+    ShellOpen::ScopedHook shell([&opened](const QString& path) { opened << path; });
+    auto press = [](QPushButton* TFhtml_record::*button) {
+        return [button](QDialog& d) {
+            QTest::mouseClick(static_cast<TFhtml_record&>(d).*button, Qt::LeftButton);
+        };
+    };
+    TFhtml_record dialog;
+    ModalScript script;
+    script
+        .Then([&](QDialog& d) {
+            EXPECT_EQ(dialog.btn_ok->text() + "/" + dialog.btn_cancel->text(), "Ok/Cancel");
+            press (&TFhtml_record::btn_ok)(d);
+        })
+        .Then(ModalScript::No)
+        .Then(press(&TFhtml_record::btn_cancel));
+    dialog.ExportFigure(figures);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.Shown.value(1),
+              "Confirmation: The file \"../reports/knight.html\" already exists. Replace it?");
+    EXPECT_EQ(ReadFile(page), "another page");
+    EXPECT_FALSE(QFile::exists(folder_.filePath("reports/images/knight.jpg")));
+    EXPECT_TRUE(opened.isEmpty());
+
+    script.Then(press(&TFhtml_record::btn_ok)).Then(ModalScript::Yes);
+    dialog.ExportFigure(figures);
+    EXPECT_NE(ReadFile(page).indexOf("<TITLE>Knight"), -1);
+    // Writing the same files again replaces nothing: no question.
+    script.Then(press(&TFhtml_record::btn_ok));
+    dialog.ExportFigure(figures);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(script.Shown.size(), 6);
+    EXPECT_EQ(opened.size(), 2);
 }
 
 } // namespace
