@@ -305,20 +305,13 @@ TEST_F(HtmlDialogTest, AsksBeforeReplacingAnotherFile) {
     other.close();
     QStringList opened;
     ShellOpen::ScopedHook shell([&opened](const QString& path) { opened << path; });
-    auto press = [](QPushButton* TFhtml_record::*button) {
-        return [button](QDialog& d) {
-            QTest::mouseClick(static_cast<TFhtml_record&>(d).*button, Qt::LeftButton);
-        };
-    };
     TFhtml_record dialog;
+    auto ok = [&dialog](QDialog&) { QTest::mouseClick(dialog.btn_ok, Qt::LeftButton); };
     ModalScript script;
-    script
-        .Then([&](QDialog& d) {
-            EXPECT_EQ(dialog.btn_ok->text() + "/" + dialog.btn_cancel->text(), "Ok/Cancel");
-            press (&TFhtml_record::btn_ok)(d);
-        })
-        .Then(ModalScript::No)
-        .Then(press(&TFhtml_record::btn_cancel));
+    script.Then(ok).Then(ModalScript::No).Then([&dialog](QDialog&) {
+        EXPECT_EQ(dialog.btn_ok->text() + "/" + dialog.btn_cancel->text(), "Ok/Cancel");
+        QTest::mouseClick(dialog.btn_cancel, Qt::LeftButton);
+    });
     dialog.ExportFigure(figures);
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(script.Shown.value(1),
@@ -327,11 +320,11 @@ TEST_F(HtmlDialogTest, AsksBeforeReplacingAnotherFile) {
     EXPECT_FALSE(QFile::exists(folder_.filePath("reports/images/knight.jpg")));
     EXPECT_TRUE(opened.isEmpty());
 
-    script.Then(press(&TFhtml_record::btn_ok)).Then(ModalScript::Yes);
+    script.Then(ok).Then(ModalScript::Yes);
     dialog.ExportFigure(figures);
     EXPECT_NE(ReadFile(page).indexOf("<TITLE>Knight"), -1);
     // Writing the same files again replaces nothing: no question.
-    script.Then(press(&TFhtml_record::btn_ok));
+    script.Then(ok);
     dialog.ExportFigure(figures);
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(script.Shown.size(), 6);
