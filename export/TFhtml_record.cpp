@@ -94,7 +94,7 @@ void TFhtml_record::WritePage(TQuery& figures) {
     HtmlPageOptions options = Options();
     const QString genre = figures.FieldByName(QStringLiteral("genre_id")).AsString();
     options.mapBytes = [genre] { return HtmlRecordReader::GenreMapBytes(genre); };
-    ShellOpen::OpenFile(builder_.Export(record, options));
+    ShellOpen::OpenFileOrTell(builder_.Export(record, options));
 }
 
 void TFhtml_record::showEvent(QShowEvent* event) {
