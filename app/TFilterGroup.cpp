@@ -58,14 +58,30 @@ void TFilterGroup::Reload(TQuery& query, QComboBox* lookup) {
 void TFilterGroup::RefreshLookups() {
     Reload(QFproducers, DBLproducers);
     Reload(QFgenres, DBLgenres);
+    // The type and scale lists keep their choice too, so that they go on
+    // showing what the list is filtered by.
+    const QString scale = CmBFScale->currentText();
+    const QString type = CmBFcavalry->currentText();
     CmBFScale->clear();
     CmBFScale->addItems(TE_figure::Scales());
     CmBFcavalry->clear();
     CmBFcavalry->addItems(TE_figure::FigureTypes());
-    if (CmBFcavalry->currentIndex() < 0)
-        CmBFcavalry->setCurrentIndex(0);
+    SelectText(CmBFcavalry, type, TE_figure::FigureTypes().value(0));
+    SelectText(CmBFScale, scale, QStringLiteral("54-mm"));
+    CBFClick();
+}
+
+void TFilterGroup::ClearFilter() {
+    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale})
+        box->setChecked(false);
+    CmBFcavalry->setCurrentIndex(CmBFcavalry->findText(TE_figure::FigureTypes().value(0)));
     CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));
     CBFClick();
+}
+
+void TFilterGroup::SelectText(QComboBox* list, const QString& text, const QString& fallback) {
+    const int index = list->findText(text);
+    list->setCurrentIndex(index >= 0 ? index : list->findText(fallback));
 }
 
 bool TFilterGroup::SelectKey(QComboBox* lookup, const QString& key) {

@@ -17,9 +17,13 @@ class TFilterGroup : public QGroupBox {
 public:
     explicit TFilterGroup(QWidget* parent = nullptr);
 
-    // Reloads the manufacturer and genre lookups and resets the type and
-    // scale lists to "cavalry" and "54-mm"; the lookups keep their choice.
+    // Reloads the manufacturer and genre lookups and the type and scale
+    // lists, each keeping its choice where it still can; otherwise the
+    // lookups take their first entry, the type "cavalry", the scale "54-mm".
     void RefreshLookups();
+    // No box ticked, the type and scale lists back on "cavalry" and "54-mm";
+    // the lookups keep their choice.
+    void ClearFilter();
     // Enables the controls of ticked boxes.
     void CBFClick();
     // The condition line of the figures query: " where " and " and "
@@ -46,4 +50,6 @@ public:
 
 private:
     static void Reload(TQuery& query, QComboBox* lookup);
+    // Selects the entry text, or fallback when the list has no such entry.
+    static void SelectText(QComboBox* list, const QString& text, const QString& fallback);
 };

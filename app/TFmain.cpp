@@ -55,6 +55,10 @@ QString Quoted(const char* pattern, const QString& value) {
     return QString::fromUtf8(pattern).arg(value);
 }
 
+bool HasRecord(const TO_ci* list) {
+    return list->Q1.Active() && !list->Q1.IsEmpty();
+}
+
 bool InsideGrid(const QWidget* widget) {
     for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget())
         if (qobject_cast<const TRecordGrid*>(w))
@@ -129,6 +133,8 @@ void TFmain::BuildToolbar() {
     add(TB_about, QStyle::SP_MessageBoxInformation, QStringLiteral("About..."),
         [this] { TB_aboutClick(); });
     add(TB_exit, QStyle::SP_DialogCloseButton, QStringLiteral("Exit"), [this] { TB_exitClick(); });
+    // A tool button shows the icon text, which drops a trailing "...".
+    TB_about->setIconText(TB_about->text());
     // The keys of the lists (see AddListKeys), named where the mouse user
     // looks for them.
     TB_add->setToolTip(QStringLiteral("Add (Ins)"));
@@ -308,6 +314,15 @@ bool TFmain::InitApplication() {
 
 void TFmain::PageControl1Change() {
     RefreshFilterLookups();
+    // The filter boxes show what the figures list is filtered by: when
+    // reloading the lookups changed what they show (a manufacturer or genre
+    // gone), or a choice was left unapplied, the list follows the boxes.
+    if (O_Figures1->Q1.Active() &&
+        TO_Figures::FilteredQuery(FilterGroup->FilterClause()) != O_Figures1->Q1.SQL)
+        btn_apply_filterClick();
+    // The list has the keys: Insert, Enter and F2 act at once.
+    if (TO_ci* list = PageList())
+        list->CGrid1->setFocus();
     UpdateToolbar();
 }
 
@@ -490,17 +505,24 @@ TE_genre& TFmain::GenreEditor() {
 
 // Add: a new record, its editor, and on Cancel the new record deleted again
 // by its key, whichever record is current by then (none when it was never
-// written).
+// written). A record kept is read again with the list, so that it takes its
+// place in the list's order, and stays current.
+void TFmain::AddRecord(TO_ci* list, TP_Edit& editor) {
+    const QString key = list->AppendRecord();
+    if (!editor.EditRecord(list->Q1)) {
+        list->DeleteRecord(key);
+        return;
+    }
+    list->Reopen();
+    list->LocateKey(key);
+}
+
 void TFmain::btn_add_figureClick() {
-    const QString key = O_Figures1->AppendRecord();
-    if (!FigureEditor().EditRecord(O_Figures1->Q1))
-        O_Figures1->DeleteRecord(key);
+    AddRecord(O_Figures1, FigureEditor());
 }
 
 void TFmain::Btn_add_genreClick() {
-    const QString key = O_genres1->AppendRecord();
-    if (!GenreEditor().EditRecord(O_genres1->Q1))
-        O_genres1->DeleteRecord(key);
+    AddRecord(O_genres1, GenreEditor());
 }
 
 void TFmain::Btn_edit_genreClick() {
@@ -508,27 +530,26 @@ void TFmain::Btn_edit_genreClick() {
 }
 
 void TFmain::Btn_add_producerClick() {
-    const QString key = O_producers1->AppendRecord();
-    if (!ProducerEditor().EditRecord(O_producers1->Q1))
-        O_producers1->DeleteRecord(key);
+    AddRecord(O_producers1, ProducerEditor());
 }
 
 void TFmain::Btn_edit_producerClick() {
     ProducerEditor().EditRecord(O_producers1->Q1);
 }
 
+// A record without a name is asked about as "" and deleted like any other;
+// only an empty list has nothing to delete.
 void TFmain::btn_delete_figureClick() {
-    const QString name = O_Figures1->NameValue();
-    if (name.isEmpty())
+    if (!HasRecord(O_Figures1))
         return;
-    if (Ask(Quoted("Delete \n\"%1\"?", name)))
+    if (Ask(Quoted("Delete \n\"%1\"?", O_Figures1->NameValue())))
         O_Figures1->DeleteCurrent();
 }
 
 void TFmain::DeleteUnreferenced(TO_ci* list, const QString& column) {
-    const QString name = list->NameValue();
-    if (name.isEmpty())
+    if (!HasRecord(list))
         return;
+    const QString name = list->NameValue();
     if (list->IsReferenced(QStringLiteral("figures"), column)) {
         ShowMsg(Quoted("Can't delete \nthe \"%1\";\nit's reffered by other table(s)", name) +
                 QStringLiteral("\n") + QStringLiteral("(Figures)."));
@@ -612,13 +633,17 @@ void TFmain::FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool pr
         ShowMsg(missingMessage);
         return;
     }
-    PageControl1->setCurrentWidget(TabSheet_figures);
+    // A clean filter: only this manufacturer or genre, the other boxes
+    // unticked. Applied before the page comes to the front, which then
+    // finds the list filtered as its boxes show.
     RefreshFilterLookups();
+    FilterGroup->ClearFilter();
     QCheckBox* box = producer ? FilterGroup->CBFproducer : FilterGroup->CBFgenre;
     QComboBox* lookup = producer ? FilterGroup->DBLproducers : FilterGroup->DBLgenres;
     box->setChecked(true);
     TFilterGroup::SelectKey(lookup, key);
     btn_apply_filterClick();
+    PageControl1->setCurrentWidget(TabSheet_figures);
 }
 
 void TFmain::Btn_producer_filterClick() {

@@ -23,6 +23,7 @@ class TO_Figures;
 class TO_ci;
 class TO_genres;
 class TO_producers;
+class TP_Edit;
 class TSearchGroup;
 
 // The program's main window: the toolbar, the pages "Figures",
@@ -145,6 +146,7 @@ private:
     // Insert, Enter/F2, Delete and the context-menu key on the list, Ctrl+F
     // and F3 on its page.
     void AddListKeys(QWidget* page, TO_ci* list, TSearchGroup* search);
+    void AddRecord(TO_ci* list, TP_Edit& editor);
     void DeleteUnreferenced(TO_ci* list, const QString& column);
     void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
     void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);

@@ -26,8 +26,15 @@ public:
     static bool Open(const QString& target);
 
     // Opens a file, with the result codes above: a missing file or folder,
-    // an unreadable file and a file no program takes are told apart.
+    // an unreadable file and a file no program takes are told apart. The
+    // desktop's opener is waited for a moment, so that its refusal is seen;
+    // one still busy after that counts as opened and is left to finish.
     static int OpenFile(const QString& path);
+    // OpenFile, telling the user in the message dialog when it fails.
+    static int OpenFileOrTell(const QString& path);
+    // What the user is told about a failed OpenFile; empty for a result the
+    // shell gives no text for.
+    static QString FailureText(int result);
 
     // An empty hook restores the desktop.
     static void SetHook(Hook hook);

@@ -118,7 +118,7 @@ bool TFhtml_record::WritePage(TQuery& figures) {
     if (!MayReplace(HtmlPageBuilder::Replaced(files)))
         return false;
     HtmlPageBuilder::WriteFiles(files);
-    ShellOpen::OpenFile(files.last().fileName);
+    ShellOpen::OpenFileOrTell(files.last().fileName);
     return true;
 }
 

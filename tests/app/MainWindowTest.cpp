@@ -16,6 +16,7 @@
 #include "TO_Figures.h"
 #include "TO_genres.h"
 #include "TO_producers.h"
+#include "TP_Edit.h"
 #include "TRecordGrid.h"
 #include "TSearchGroup.h"
 
@@ -33,6 +34,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -152,12 +155,12 @@ TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {
     EXPECT_EQ(" where f.producer_id='P2' and f.scale='90-mm'", FilterLine());
     EXPECT_EQ((QStringList{"Archer", "Knight"}), FigureNames());
 
-    // A page change puts the type and scale lists back; the lookups keep
-    // their choice.
+    // A page change keeps every box's choice, and the list filtered by it.
     window_->PageControl1->setCurrentIndex(1);
     window_->PageControl1->setCurrentIndex(0);
-    EXPECT_EQ("54-mm", filter.CmBFScale->currentText());
+    EXPECT_EQ("90-mm", filter.CmBFScale->currentText());
     EXPECT_EQ("P2", filter.DBLproducers->currentData().toString());
+    EXPECT_EQ(" where f.producer_id='P2' and f.scale='90-mm'", FilterLine());
 
     // A value with a quote in it neither breaks nor widens the condition.
     filter.CmBFScale->setEditable(true);
@@ -552,4 +555,106 @@ TEST_F(MainWindowTest, TheWheelOverAControlThatUsesItLeavesTheListAlone) {
     SendWheel(list.CGrid1->verticalScrollBar(), 120);
     QTest::qWait(40);
     EXPECT_EQ(1, list.Q1.RecNo());
+}
+
+TEST_F(MainWindowTest, TheFilterBoxesShowWhatTheListIsFilteredBy) {
+    TFilterGroup& filter = *window_->FilterGroup;
+    // "Filter figures" starts from a clean filter: only the manufacturer.
+    filter.CBFcavalry->click();
+    filter.CmBFcavalry->setCurrentText("infantry");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    window_->PageControl1->setCurrentIndex(1);
+    ASSERT_TRUE(window_->O_producers1->LocateKey("P1"));
+    QTest::mouseClick(window_->Btn_producer_filter, Qt::LeftButton);
+    EXPECT_FALSE(filter.CBFcavalry->isChecked());
+    EXPECT_EQ(" where f.producer_id='P1'", FilterLine());
+    EXPECT_EQ((QStringList{"Grenadier", "Hussar"}), FigureNames());
+
+    // The genre filtered by is deleted: the box shows another genre on
+    // return, and the list is filtered by that one.
+    filter.CBFproducer->click();
+    filter.CBFgenre->click();
+    TFilterGroup::SelectKey(filter.DBLgenres, "G3");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    window_->PageControl1->setCurrentIndex(2);
+    ASSERT_TRUE(window_->O_genres1->LocateKey("G3"));
+    window_->TB_del->trigger();
+    window_->PageControl1->setCurrentIndex(0);
+    EXPECT_EQ("G2", filter.DBLgenres->currentData().toString());
+    EXPECT_EQ(" where f.genre_id='G2'", FilterLine());
+    EXPECT_EQ((QStringList{"Archer", "Knight"}), FigureNames());
+}
+
+TEST_F(MainWindowTest, ARecordWithoutANameIsAskedAboutAndDeleted) {
+    Exec("update figures set figure_name = null where figure_id = 'F1'");
+    Exec("insert into producers (producer_id, producer_name) values ('P3', '')");
+    Exec("update genres set genre_name = null where genre_id = 'G3'");
+    window_->RefreshAll();
+    const struct {
+        int page;
+        TO_ci* list;
+        QString table;
+        QString key;
+    } cases[] = {{0, window_->O_Figures1, "figures", "F1"},
+                 {1, window_->O_producers1, "producers", "P3"},
+                 {2, window_->O_genres1, "genres", "G3"}};
+    for (const auto& c : cases) {
+        window_->PageControl1->setCurrentIndex(c.page);
+        ASSERT_TRUE(c.list->LocateKey(c.key));
+        answers_.questions.clear();
+        window_->TB_del->trigger();
+        EXPECT_EQ(answers_.questions, QStringList{"Delete \n\"\"?"}) << c.table.toStdString();
+        EXPECT_EQ(0, Count("select count(*) from " + c.table + " where " + c.list->KeyField +
+                           " = '" + c.key + "'"));
+    }
+}
+
+TEST_F(MainWindowTest, TheListHasTheKeysRightAfterAPageChange) {
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QStringList shown;
+    answers_.editor = [&](QDialog& dialog) {
+        shown << dialog.metaObject()->className();
+        return int(QDialog::Rejected);
+    };
+    window_->SearchFigures->Edit_search->setFocus();
+    for (int page : {1, 2, 0}) {
+        window_->PageControl1->setCurrentIndex(page);
+        QTest::keyClick(window_->focusWidget(), Qt::Key_F2);
+    }
+    EXPECT_EQ(shown, (QStringList{"TE_producer", "TE_genre", "TE_figure"}));
+}
+
+TEST_F(MainWindowTest, ANewRecordTakesItsPlaceInTheListOrder) {
+    answers_.editor = [](QDialog& dialog) {
+        auto* editor = qobject_cast<TP_Edit*>(&dialog);
+        if (!editor)
+            return int(QDialog::Rejected);
+        for (TDBEdit* box : editor->findChildren<TDBEdit*>())
+            if (QStringList{"figure_name", "producer_name", "genre_name"}.contains(
+                    box->DataField())) {
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, "Aaa new");
+            }
+        editor->btn_ok->click();
+        return editor->result();
+    };
+    const struct {
+        int page;
+        TO_ci* list;
+    } cases[] = {{0, window_->O_Figures1}, {1, window_->O_producers1}, {2, window_->O_genres1}};
+    for (const auto& c : cases) {
+        window_->PageControl1->setCurrentIndex(c.page);
+        window_->TB_add->trigger();
+        EXPECT_EQ(0, c.list->Q1.RecNo()) << c.page;
+        EXPECT_EQ("Aaa new", c.list->NameValue()) << c.page;
+    }
+}
+
+TEST_F(MainWindowTest, TheAboutButtonShowsItsDots) {
+    auto* button =
+        qobject_cast<QToolButton*>(window_->ToolBar1->widgetForAction(window_->TB_about));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ("About...", button->text());
 }
