@@ -9,9 +9,9 @@ class TQuery;
 
 // What the HTML export tells about a figure's genre, read from the genres
 // table of "ADB" by the genre's key. An unknown key reads as a genre with
-// an empty name, the years 0 - 0 and no location on the map. A genre that
-// lacks a year or a part of its place takes the editor's default epoch and
-// marker for it, as the genre editor shows it.
+// an empty name, the years 0 - 0 and no location on the map. A year or a
+// marker value a genre lacks is the genre editor's default, as the editor
+// shows it.
 class TGenreReader {
 public:
     // The integer in a column of the current record; fallback for a
