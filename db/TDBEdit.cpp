@@ -5,6 +5,8 @@
 #include "TField.h"
 #include "TQuery.h"
 
+#include <exception>
+
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, CommandGuard::Slot([this](const QString& text) {
                 link_.Write([&text](TField& field) { field.SetAsString(text); });
@@ -28,4 +30,17 @@ void TDBEdit::Refresh() {
         setMaxLength(shown.maxLength);
     if (text() != shown.value)
         setText(shown.value);
+    const int width = ColumnWidth();
+    setToolTip(width > 0 ? QStringLiteral("At most %1 characters").arg(width) : QString());
+}
+
+int TDBEdit::ColumnWidth() const {
+    TQuery* dataSet = link_.OpenDataSet();
+    if (!dataSet)
+        return 0;
+    try {
+        return dataSet->FieldByName(link_.DataField()).Size();
+    } catch (const std::exception&) {
+        return 0;
+    }
 }

@@ -11,8 +11,8 @@ class TQuery;
 // A one-line text box showing one column of the current record of a data
 // source's dataset. What the user types puts the record into edit state
 // and goes into the column at once. A column declared "char(n)" takes at
-// most n characters. Read-only while there is no open dataset with that
-// column.
+// most n characters, which the box's tool tip tells. Read-only while there
+// is no open dataset with that column.
 class TDBEdit : public QLineEdit {
     Q_OBJECT
 
@@ -29,5 +29,8 @@ public:
     void Refresh();
 
 private:
+    // n for a "char(n)" column of the open dataset, else 0.
+    int ColumnWidth() const;
+
     TFieldLink link_{this, [this] { Refresh(); }};
 };

@@ -13,7 +13,9 @@ TFsure* registered = nullptr;
 
 } // namespace
 
-TFsure::TFsure(QWidget* parent)
+TFsure::TFsure(QWidget* parent) : TFsure(parent, true) {}
+
+TFsure::TFsure(QWidget* parent, bool shared)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setWindowTitle(QStringLiteral("Confirmation:"));
@@ -42,7 +44,7 @@ TFsure::TFsure(QWidget* parent)
     btn_no->setGeometry(230, 138, 75, 25);
     connect(btn_no, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (!registered)
+    if (shared && !registered)
         registered = this;
 }
 

@@ -35,5 +35,9 @@ public:
     QPushButton* btn_no;
 
 protected:
+    // For a derived dialog: laid out the same, but never the instance Ask
+    // and Instance use.
+    TFsure(QWidget* parent, bool shared);
+
     void showEvent(QShowEvent* event) override;
 };

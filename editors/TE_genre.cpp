@@ -3,13 +3,16 @@
 #include "CommandGuard.h"
 #include "DBactions.h"
 #include "TDBEdit.h"
+#include "TD_epoch.h"
 #include "TField.h"
+#include "TGenreReader.h"
 #include "THatchShape.h"
 #include "THorzUpDown.h"
 #include "TQuery.h"
 #include "TWorldMap.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -62,19 +65,6 @@ QLabel* BoldLabel(const QString& text, QWidget* parent) {
     bold.setBold(true);
     label->setFont(bold);
     return label;
-}
-
-// The integer in a column of the current record. A missing column, NULL or
-// text that is no number leaves the value as it was.
-void ReadInteger(TQuery& record, const QString& column, int& value) {
-    try {
-        const QVariant stored = record.FieldByName(column).AsVariant();
-        bool ok = false;
-        const int number = stored.toInt(&ok);
-        if (!stored.isNull() && ok)
-            value = number;
-    } catch (const std::exception&) {
-    }
 }
 
 // Whether the record asks for the rounded rectangle; anything else, a
@@ -158,6 +148,10 @@ void TE_genre::CreateTimeLine() {
     Label_epoch = BoldLabel(QString(), this);
     Label_epoch->setGeometry(TEpochLine::LineLeft, TEpochLine::LineTop - 20, TEpochLine::LineWidth,
                              17);
+    // A double-click lets the years be typed.
+    Label_epoch->setToolTip(QStringLiteral("Double-click to type the years"));
+    Label_epoch->installEventFilter(this);
+    Dialog_epoch = new TD_epoch(this);
     Image_timeline = new QLabel(this);
     Image_timeline->setGeometry(TEpochLine::LineLeft, TEpochLine::LineTop, TEpochLine::LineWidth,
                                 TEpochLine::LineHeight);
@@ -206,36 +200,45 @@ void TE_genre::PrepareEditDefaults() {
     ChooseShape(false);
 }
 
+// A value the record lacks takes the default, never what the previous
+// genre left.
 void TE_genre::PrepareEdit() {
-    int begin = 1100;
-    int end = 1500;
+    const TEpochLine defaultEpoch;
+    const TLocationMarker defaultMarker;
     TQuery* record = DS1.DataSet();
-    if (record) {
-        ReadInteger(*record, QStringLiteral("TB"), begin);
-        ReadInteger(*record, QStringLiteral("TE"), end);
-    }
-    epoch_.SetYears(begin, end);
+    const auto read = [record](const char* column, int fallback) {
+        return record ? TGenreReader::IntegerOr(*record, QString::fromLatin1(column), fallback)
+                      : fallback;
+    };
+    epoch_.SetYears(read("TB", defaultEpoch.YearBegin), read("TE", defaultEpoch.YearEnd));
     ShowEpoch();
 
+    marker_ = defaultMarker;
     ChooseShape(record && IsRoundRect(*record));
-    marker_.MouseUp();
-    if (record) {
-        ReadInteger(*record, QStringLiteral("RX"), marker_.Left);
-        ReadInteger(*record, QStringLiteral("RY"), marker_.Top);
-        ReadInteger(*record, QStringLiteral("RW"), marker_.Width);
-        ReadInteger(*record, QStringLiteral("RH"), marker_.Height);
-    }
+    marker_.Left = read("RX", defaultMarker.Left);
+    marker_.Top = read("RY", defaultMarker.Top);
+    marker_.Width = read("RW", defaultMarker.Width);
+    marker_.Height = read("RH", defaultMarker.Height);
     marker_.KeepOnMap();
     ShowMarker();
+
+    preparedBegin_ = epoch_.YearBegin;
+    preparedEnd_ = epoch_.YearEnd;
+    preparedPlace_ = MarkerPlace();
+    preparedRoundRect_ = marker_.RoundRect;
 }
 
+// A year the user did not move keeps what the record holds, which the time
+// line may show otherwise (a first year not before the last).
 void TE_genre::BeforeSave() {
     TQuery* record = DS1.DataSet();
     if (!record)
         return;
     DataSetEdit(*record);
-    record->FieldByName(QStringLiteral("TB")).SetAsInteger(epoch_.YearBegin);
-    record->FieldByName(QStringLiteral("TE")).SetAsInteger(epoch_.YearEnd);
+    if (epoch_.YearBegin != preparedBegin_)
+        record->FieldByName(QStringLiteral("TB")).SetAsInteger(epoch_.YearBegin);
+    if (epoch_.YearEnd != preparedEnd_)
+        record->FieldByName(QStringLiteral("TE")).SetAsInteger(epoch_.YearEnd);
     record->FieldByName(QStringLiteral("RX")).SetAsInteger(marker_.Left);
     record->FieldByName(QStringLiteral("RY")).SetAsInteger(marker_.Top);
     record->FieldByName(QStringLiteral("RW")).SetAsInteger(marker_.Width);
@@ -245,6 +248,33 @@ void TE_genre::BeforeSave() {
         shape.SetAsString(QStringLiteral("RR"));
     else
         shape.Clear();
+}
+
+bool TE_genre::HasChanges() const {
+    return TP_Edit::HasChanges() || epoch_.YearBegin != preparedBegin_ ||
+           epoch_.YearEnd != preparedEnd_ || MarkerPlace() != preparedPlace_ ||
+           marker_.RoundRect != preparedRoundRect_;
+}
+
+QRect TE_genre::MarkerPlace() const {
+    return {marker_.Left, marker_.Top, marker_.Width, marker_.Height};
+}
+
+void TE_genre::TypeYears() {
+    int begin = epoch_.YearBegin;
+    int end = epoch_.YearEnd;
+    if (!Dialog_epoch->Execute(begin, end))
+        return;
+    epoch_.SetYears(begin, end);
+    ShowEpoch();
+}
+
+bool TE_genre::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label_epoch && event->type() == QEvent::MouseButtonDblClick) {
+        CommandGuard::Run([this] { TypeYears(); });
+        return true;
+    }
+    return TP_Edit::eventFilter(watched, event);
 }
 
 void TE_genre::HandleMouseDown(Handle handle, Qt::MouseButton button, int x) {

@@ -4,9 +4,12 @@
 #include "TLocationMarker.h"
 #include "TP_Edit.h"
 
+#include <QRect>
+
 class QAction;
 class QLabel;
 class QMenu;
+class TD_epoch;
 class TDBEdit;
 class THatchShape;
 class THorzUpDown;
@@ -26,8 +29,10 @@ public:
 
     // Years and marker from the record.
     void PrepareEdit() override;
-    // Years, marker and shape into the record.
+    // Moved years, marker and shape into the record.
     void BeforeSave() override;
+    // The name, or years, marker or shape changed since PrepareEdit.
+    bool HasChanges() const override;
 
     QLabel* Label1;
     TDBEdit* DBEdit_name;
@@ -44,10 +49,15 @@ public:
     QMenu* PopupMenu_map;
     QAction* N_ellipse;
     QAction* N_roundrect;
+    // Typing the years: a double-click on Label_epoch.
+    TD_epoch* Dialog_epoch;
 
     // The working state, read by the controls.
     const TEpochLine& Epoch() const { return epoch_; }
     const TLocationMarker& Marker() const { return marker_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateTimeLine();
@@ -58,12 +68,19 @@ private:
     void HandleMouseMove(TEpochLine::Handle handle, int x);
     void HandleMouseUp();
     void ShowEpoch();
+    void TypeYears();
 
     void MarkerMouseDown(Qt::MouseButton button, int x, int y);
     void MarkerMouseMove(int x, int y);
     void ShowMarker();
     void ChooseShape(bool roundRect);
+    QRect MarkerPlace() const;
 
     TEpochLine epoch_;
     TLocationMarker marker_;
+    // As PrepareEdit showed them.
+    int preparedBegin_ = 0;
+    int preparedEnd_ = 0;
+    QRect preparedPlace_;
+    bool preparedRoundRect_ = false;
 };

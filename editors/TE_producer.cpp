@@ -12,16 +12,44 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace {
 
 const QString WebsiteField = QStringLiteral("producer_website");
 const QString WebPrefix = QStringLiteral("http://");
 
-// Whether an address begins with "http://" in any letter case. Any other
-// scheme, the secure one included, is not the prefix: the user
-// is asked, and declining opens the address as typed.
-bool HasWebPrefix(const QString& address) {
-    return address.toUpper().startsWith(QLatin1String("HTTP://"));
+bool IsAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Whether an address already names its scheme, in any letter case: a
+// "scheme://" of any scheme, or "scheme:" without the slashes (mailto:,
+// news:) unless what follows is a port number ("localhost:8080") or the
+// name has a dot ("www.example.org:80"). A single letter is a drive
+// ("C:"), not a scheme. Such an address is opened and kept as typed.
+bool HasScheme(const QString& address) {
+    const qsizetype colon = address.indexOf(QLatin1Char(':'));
+    if (colon < 2)
+        return false;
+    const QStringView scheme = QStringView(address).left(colon);
+    if (!IsAsciiLetter(scheme.front()))
+        return false;
+    for (const QChar c : scheme) {
+        if (!IsAsciiLetter(c) && !(c >= u'0' && c <= u'9') && c != u'+' && c != u'-' && c != u'.')
+            return false;
+    }
+    const QStringView rest = QStringView(address).mid(colon + 1);
+    if (rest.startsWith(QLatin1String("//")))
+        return true;
+    if (scheme.contains(QLatin1Char('.')) || rest.isEmpty())
+        return false;
+    const qsizetype portEnd = rest.indexOf(QLatin1Char('/'));
+    const QStringView port = portEnd < 0 ? rest : rest.left(portEnd);
+    const bool number = !port.isEmpty() && std::all_of(port.begin(), port.end(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    return !number;
 }
 
 } // namespace
@@ -57,7 +85,7 @@ void TE_producer::Label2Click() {
         ShowMsg(QStringLiteral("No URL entered. Please enter web address first"));
         return;
     }
-    if (!HasWebPrefix(address) &&
+    if (!HasScheme(address) &&
         Ask(QStringLiteral("WEB address must begin from \"http://\". Add this prefix?"))) {
         address = WebPrefix + address;
         // Kept in the record, and so in the box; saved only by "Ok".

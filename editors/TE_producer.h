@@ -6,7 +6,8 @@
 class QLabel;
 
 // The manufacturer editor: name and web address. A click on the "website:"
-// label opens the address, offering to add the "http://" prefix first.
+// label opens the address, offering to add the "http://" prefix first to
+// an address that names no scheme.
 class TE_producer : public TP_Edit {
     Q_OBJECT
 

@@ -15,6 +15,9 @@ public:
     static constexpr int LineWidth = 350;
     static constexpr int LineHeight = 50;
     static constexpr int ZeroX = 120;
+    // The years at the picture's edges.
+    static constexpr int FirstYear = -ZeroX * 10;
+    static constexpr int LastYear = (LineWidth - ZeroX) * 10;
     // The epoch bar and its handles share its top and height.
     static constexpr int BarTop = 280;
     static constexpr int BarHeight = 23;

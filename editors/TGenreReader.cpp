@@ -7,9 +7,11 @@
 #include "TQuery.h"
 #include "TWorldMap.h"
 
+#include <exception>
+
 namespace {
 
-// One genre row as the export reads it; NULL columns read as 0 or empty.
+// One genre row as the export reads it; no row reads as 0 and empty.
 struct GenreRow {
     QString name;
     int tb = 0;
@@ -29,13 +31,15 @@ GenreRow ReadGenre(const QString& key) {
     query.Open();
     GenreRow row;
     if (!query.IsEmpty()) {
+        const TEpochLine epoch;
+        const TLocationMarker marker;
         row.name = query.FieldByName(QStringLiteral("genre_name")).AsString();
-        row.tb = query.FieldByName(QStringLiteral("TB")).AsInteger();
-        row.te = query.FieldByName(QStringLiteral("TE")).AsInteger();
-        row.rx = query.FieldByName(QStringLiteral("RX")).AsInteger();
-        row.ry = query.FieldByName(QStringLiteral("RY")).AsInteger();
-        row.rw = query.FieldByName(QStringLiteral("RW")).AsInteger();
-        row.rh = query.FieldByName(QStringLiteral("RH")).AsInteger();
+        row.tb = TGenreReader::IntegerOr(query, QStringLiteral("TB"), epoch.YearBegin);
+        row.te = TGenreReader::IntegerOr(query, QStringLiteral("TE"), epoch.YearEnd);
+        row.rx = TGenreReader::IntegerOr(query, QStringLiteral("RX"), marker.Left);
+        row.ry = TGenreReader::IntegerOr(query, QStringLiteral("RY"), marker.Top);
+        row.rw = TGenreReader::IntegerOr(query, QStringLiteral("RW"), marker.Width);
+        row.rh = TGenreReader::IntegerOr(query, QStringLiteral("RH"), marker.Height);
         row.shape = query.FieldByName(QStringLiteral("location_shape")).AsString();
     }
     query.Close();
@@ -43,6 +47,17 @@ GenreRow ReadGenre(const QString& key) {
 }
 
 } // namespace
+
+int TGenreReader::IntegerOr(TQuery& record, const QString& column, int fallback) {
+    try {
+        const QVariant stored = record.FieldByName(column).AsVariant();
+        bool ok = false;
+        const int number = stored.toInt(&ok);
+        return !stored.isNull() && ok ? number : fallback;
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
 
 QString TGenreReader::GenreNameOf(const QString& key) {
     return ReadGenre(key).name;

@@ -4,6 +4,7 @@
 #include "DBactions.h"
 #include "DialogRunner.h"
 #include "Msg.h"
+#include "TFsureCancel.h"
 #include "TQuery.h"
 
 #include <QApplication>
@@ -51,8 +52,9 @@ TP_Edit::TP_Edit(QWidget* parent)
     btn_ok->setDefault(true);
     btn_cancel = new QPushButton(QStringLiteral("Cancel"), Panel_buttons);
     connect(btn_ok, &QPushButton::clicked, this, CommandGuard::Slot([this] { accept(); }));
-    // Escape and the close box reject the dialog as well.
-    connect(btn_cancel, &QPushButton::clicked, this, CommandGuard::Slot([this] { reject(); }));
+    // Drops the changes without asking; Escape and the close box reject.
+    connect(btn_cancel, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { QDialog::reject(); }));
     SetClientSize(ClientWidth, ClientHeight);
 }
 
@@ -81,6 +83,33 @@ void TP_Edit::accept() {
         return;
     Saved = true;
     QDialog::accept();
+}
+
+// Reached from key and close events, outside any button's guard.
+void TP_Edit::reject() {
+    CommandGuard::Run([this] {
+        if (!HasChanges()) {
+            QDialog::reject();
+            return;
+        }
+        switch (AskYesNoCancel(QStringLiteral("Save changes?"))) {
+        case TFsureCancel::Reply::Yes:
+            accept();
+            break;
+        case TFsureCancel::Reply::No:
+            QDialog::reject();
+            break;
+        case TFsureCancel::Reply::Cancel:
+            break;
+        }
+    });
+}
+
+bool TP_Edit::HasChanges() const {
+    const TQuery* dataSet = DS1.DataSet();
+    if (!dataSet || !dataSet->Active())
+        return false;
+    return dataSet->State() == TDataSetState::Edit || dataSet->State() == TDataSetState::Insert;
 }
 
 bool TP_Edit::SaveRecord() {

@@ -13,7 +13,8 @@ class TQuery;
 // EditRecord. "Ok" stores the editor's content (BeforeSave) and posts the
 // record, and closes the dialog only when the post succeeded: otherwise
 // the error is shown and the dialog stays open with the user's values.
-// "Cancel" (or closing the dialog any other way) drops the changes. Editors
+// "Cancel" drops the changes. Escape and the close box drop them too when
+// there are none; otherwise they ask whether to save them first. Editors
 // set their own caption and size and load and store content that is not a
 // bound column in PrepareEdit and BeforeSave.
 class TP_Edit : public QDialog {
@@ -45,9 +46,17 @@ public:
     // empty dataset is not edited: false, and nothing is shown.
     virtual bool EditRecord(TQuery& dataSet);
 
+    // Whether the user changed anything: the base looks at the record's
+    // state, which the data-aware controls set at the first change.
+    // Editors with content of their own add theirs.
+    virtual bool HasChanges() const;
+
     // "Ok" (and Enter): BeforeSave and the post; the dialog closes, saved,
     // only when the post succeeded.
     void accept() override;
+    // Escape and the close box: with changes, "Save changes?" Yes saves as
+    // "Ok" does, No drops them as "Cancel" does, Cancel stays in the editor.
+    void reject() override;
 
 protected:
     // A fixed client size; the button strip stays at the bottom with its

@@ -81,6 +81,17 @@ TEST_F(DataControlTest, FixedTextColumnsLimitTheInputToTheirSize) {
     EXPECT_EQ(date.maxLength(), 32767) << "not a fixed text column";
 }
 
+TEST_F(DataControlTest, FixedTextColumnsTellTheirWidthInTheToolTip) {
+    TDBEdit website(&source_, QStringLiteral("producer_website"));
+    TDBEdit date(&source_, QStringLiteral("insert_time"));
+    source_.SetDataSet(&list_);
+    EXPECT_EQ(name_.toolTip(), "At most 32 characters");
+    EXPECT_EQ(website.toolTip(), "At most 64 characters");
+    EXPECT_EQ(date.toolTip(), "") << "not a fixed text column";
+    source_.SetDataSet(nullptr);
+    EXPECT_EQ(name_.toolTip(), "") << "unbound";
+}
+
 TEST_F(DataControlTest, DestroyingTheSourceFirstUnbindsItsControls) {
     auto source = std::make_unique<TDataSource>();
     TDBEdit box(source.get(), QStringLiteral("producer_name"));

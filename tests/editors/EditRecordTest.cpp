@@ -59,21 +59,54 @@ TEST_F(EditRecordTest, OkOrEnterWritesTheChangeToTheTableBeforeTheRunEnds) {
     EXPECT_EQ(StoredName("P1"), "Airfix Ltd");
 }
 
-TEST_F(EditRecordTest, CancelEscapeAndTheCloseBoxLeaveListAndTableUnchanged) {
-    const std::function<void()> closers[] = {
-        [&] { QTest::mouseClick(editor_.btn_cancel, Qt::LeftButton); },
-        [&] { QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape); },
-        [&] { editor_.close(); },
+TEST_F(EditRecordTest, CancelDropsTheChangeWithoutAQuestion) {
+    script_.Then([&](QDialog&) {
+        AppendToName(" changed");
+        QTest::mouseClick(editor_.btn_cancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(editor_.EditRecord(list_));
+    EXPECT_EQ(script_.Shown, QStringList{"Manufacturer"});
+    EXPECT_EQ(list_.State(), TDataSetState::Browse);
+    EXPECT_EQ(ListName(), "Airfix");
+    EXPECT_EQ(StoredName("P1"), "Airfix");
+}
+
+// Escape and the close box ask about a change: Yes saves, No drops it,
+// Cancel goes back to the editor (closed then with "Cancel").
+TEST_F(EditRecordTest, EscapeAndTheCloseBoxAskBeforeDroppingAChange) {
+    const std::function<void()> escape = [&] {
+        QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape);
     };
-    for (const auto& close : closers) {
+    const std::function<void()> closeBox = [&] { editor_.close(); };
+    const struct {
+        const std::function<void()>& close;
+        const char* change;
+        ModalScript::Action reply; // none: no question
+        bool staysOpen;
+        bool saved;
+        const char* stored;
+    } cases[] = {
+        {escape, "", nullptr, false, false, "Airfix"},
+        {closeBox, " Ltd", ModalScript::Yes, false, true, "Airfix Ltd"},
+        {escape, " Spa", ModalScript::No, false, false, "Airfix Ltd"},
+        {closeBox, " Inc", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, true, false,
+         "Airfix Ltd"},
+    };
+    for (const auto& c : cases) {
+        script_.Shown.clear();
         script_.Then([&](QDialog&) {
-            AppendToName(" changed");
-            close();
+            AppendToName(c.change);
+            c.close();
+            EXPECT_EQ(editor_.isVisible(), c.staysOpen) << c.change;
+            if (editor_.isVisible())
+                QTest::mouseClick(editor_.btn_cancel, Qt::LeftButton);
         });
-        EXPECT_FALSE(editor_.EditRecord(list_));
+        if (c.reply)
+            script_.Then(c.reply);
+        EXPECT_EQ(editor_.EditRecord(list_), c.saved) << c.change;
+        EXPECT_EQ(script_.Shown.value(1), c.reply ? "Confirmation: Save changes?" : "");
         EXPECT_EQ(list_.State(), TDataSetState::Browse);
-        EXPECT_EQ(ListName(), "Airfix");
-        EXPECT_EQ(StoredName("P1"), "Airfix");
+        EXPECT_EQ(StoredName("P1"), c.stored) << c.change;
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include "ModalScript.h"
 #include "QueryTestFixture.h"
+#include "TDBEdit.h"
+#include "TD_epoch.h"
 #include "TE_genre.h"
 #include "TField.h"
 #include "THatchShape.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include <functional>
@@ -31,7 +34,8 @@ protected:
     }
 
     // The one genre of the list.
-    void Genre(int tb, int te, int rx = 170, int ry = 90, int rw = 50, int rh = 50,
+    void Genre(const QVariant& tb, const QVariant& te, const QVariant& rx = 170,
+               const QVariant& ry = 90, const QVariant& rw = 50, const QVariant& rh = 50,
                const QVariant& shape = {}) {
         Exec("delete from genres");
         Exec("insert into genres values ('G1', 'Rome', ?, ?, ?, ?, ?, ?, ?)",
@@ -88,7 +92,8 @@ TEST_F(GenreEditorTest, EpochIsShownWithItsHandlesOnTheTimeLineAndStoredOnOk) {
         {-44, 14, "Epoch:44 B.C. ... 14", "-44|14"},
         {-1000, 2100, "Epoch:ancient ... future", "-1000|2100"},
         {-5000, 5000, "Epoch:ancient ... future", "-5000|5000"},
-        {1500, 1500, "Epoch:1499 ... 1500", "1499|1500"},
+        // Shown a year apart; the years the user did not move stay as stored.
+        {1500, 1500, "Epoch:1499 ... 1500", "1500|1500"},
     };
     for (const auto& c : cases) {
         Genre(c.tb, c.te);
@@ -209,6 +214,59 @@ TEST_F(GenreEditorTest, ShapeMenuChecksOneItemAndOkStoresTheShape) {
 
     EXPECT_TRUE(Edit([&] { editor_.N_roundrect->trigger(); }));
     EXPECT_EQ(Stored("location_shape"), "RR");
+}
+
+TEST_F(GenreEditorTest, AGenreWithoutYearsOrPlaceGetsTheDefaultsNotThePreviousGenres) {
+    Genre(1100, 1500, 100, 100, 40, 30);
+    EXPECT_TRUE(Edit([] {}));
+    Genre({}, {}, {}, {}, {}, {});
+    EXPECT_TRUE(Edit([&] {
+        EXPECT_EQ(editor_.Shape_location->geometry(), QRect(168, 112, 29, 29));
+        EXPECT_EQ(editor_.Label_epoch->text(), "Epoch:1100 ... 1500");
+    }));
+    EXPECT_EQ(Stored("RX || '|' || RY || '|' || RW || '|' || RH"), "168|112|29|29");
+}
+
+TEST_F(GenreEditorTest, DoubleClickOnTheEpochTypesTheYearsWithinTheTimeLine) {
+    Genre(1100, 5000);
+    script_.Then([&](QDialog&) {
+        QTest::mouseDClick(editor_.Label_epoch, Qt::LeftButton);
+        EXPECT_EQ(editor_.Label_epoch->text(), "Epoch:50 B.C. ... future");
+        QTest::mouseClick(editor_.UpDown_b->Btn_right, Qt::LeftButton);
+        QTest::mouseClick(editor_.btn_ok, Qt::LeftButton);
+    });
+    script_.Then([&](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Epoch");
+        TD_epoch& epoch = *editor_.Dialog_epoch;
+        EXPECT_EQ(epoch.SE_begin->minimum(), -1200);
+        EXPECT_EQ(epoch.SE_end->maximum(), 2300);
+        EXPECT_EQ(epoch.SE_end->value(), 2300) << "held within the time line";
+        epoch.SE_begin->selectAll();
+        QTest::keyClicks(epoch.SE_begin, "-50");
+        QTest::keyClick(epoch.SE_begin, Qt::Key_Return);
+    });
+    EXPECT_TRUE(editor_.EditRecord(list_));
+    EXPECT_EQ(Stored("TB || '|' || TE"), "-49|5000") << "the last year was not changed";
+}
+
+TEST_F(GenreEditorTest, EscapeAsksAfterTheMarkerOrTheYearsMovedOnly) {
+    const std::function<void()> changes[] = {
+        [&] { Drag(editor_.Shape_location, QPoint(10, 10), QPoint(20, 0)); },
+        [&] { QTest::mouseClick(editor_.UpDown_e->Btn_right, Qt::LeftButton); },
+        [&] { editor_.N_roundrect->trigger(); },
+    };
+    for (const auto& change : changes) {
+        Genre(1100, 1500);
+        script_.Then([&](QDialog&) {
+            change();
+            QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape);
+        });
+        script_.Then(ModalScript::No);
+        EXPECT_FALSE(editor_.EditRecord(list_));
+        EXPECT_TRUE(script_.Done());
+    }
+    script_.Then([&](QDialog&) { QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape); });
+    EXPECT_FALSE(editor_.EditRecord(list_)) << "no change: closed without a question";
 }
 
 TEST_F(GenreEditorTest, CancelStoresNothing) {

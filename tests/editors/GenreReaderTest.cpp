@@ -26,6 +26,16 @@ TEST_F(GenreReaderTest, NameAndYearsOfAGenreAndOfNone) {
     EXPECT_EQ(TGenreReader::GenreYearsText("missing"), "0 - 0");
 }
 
+// The editor's defaults: the epoch 1100 - 1500 and a 29 x 29 ellipse at
+// (168, 112).
+TEST_F(GenreReaderTest, AGenreWithoutYearsOrPlaceReadsWithTheEditorsDefaults) {
+    Exec("insert into genres values ('N', 'Nowhere', null, null, null, null, null, null, null), "
+         "('D', 'Default', 168, 112, 29, 29, 1100, 1500, null)");
+    EXPECT_EQ(TGenreReader::GenreYearsText("N"), "1100 - 1500");
+    EXPECT_EQ(TGenreReader::GenreMapPicture("N")->ToBitmap(),
+              TGenreReader::GenreMapPicture("D")->ToBitmap());
+}
+
 TEST_F(GenreReaderTest, MapPictureHasTheHatchedLocationWithinItsRectangle) {
     const QImage plain = TWorldMap::Picture();
     ASSERT_EQ(plain.size(), QSize(355, 184)) << "the map comes from the program's resources";

@@ -50,7 +50,7 @@ TEST_F(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
         .Then([&](QDialog&) {
             ClickWebsite(); // stored "www.airfix.example", declined
             EXPECT_EQ(list_.State(), TDataSetState::Browse) << "the record is not touched";
-            TypeWebsite(" ftp://x.com ");
+            TypeWebsite(" localhost:8080/shop ");
             ClickWebsite(); // declined
             TypeWebsite("www.x.com");
             ClickWebsite(); // accepted
@@ -62,7 +62,8 @@ TEST_F(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
         .Then(ModalScript::Yes);
     EXPECT_TRUE(editor_.EditRecord(list_));
     EXPECT_EQ(script_.Shown, (QStringList{"Manufacturer", Question, Question, Question}));
-    EXPECT_EQ(opened_, (QStringList{"www.airfix.example", "ftp://x.com", "http://www.x.com"}));
+    EXPECT_EQ(opened_,
+              (QStringList{"www.airfix.example", "localhost:8080/shop", "http://www.x.com"}));
     EXPECT_EQ(Stored("producer_website", "P1"), "http://www.x.com");
 }
 
@@ -81,24 +82,21 @@ TEST_F(ProducerWebsiteTest, HttpAddressesInAnyLetterCaseOpenUnchangedWithoutAQue
     EXPECT_EQ(opened_, addresses);
 }
 
-// Any other scheme, the secure one included, is not the prefix.
-TEST_F(ProducerWebsiteTest, SecureAddressesGetTheQuestionAndDecliningOpensThemAsTyped) {
-    script_
-        .Then([&](QDialog&) {
-            TypeWebsite("https://x.com");
-            ClickWebsite(); // declined
-            EXPECT_EQ(editor_.DBEdit_website->text(), "https://x.com");
-            TypeWebsite("HTTPS://Y.COM/a?b=c");
-            ClickWebsite(); // accepted
-            EXPECT_EQ(editor_.DBEdit_website->text(), "http://HTTPS://Y.COM/a?b=c");
-            Close(editor_.btn_cancel);
-        })
-        .Then(ModalScript::No)
-        .Then(ModalScript::Yes);
-    EXPECT_FALSE(editor_.EditRecord(list_));
-    EXPECT_EQ(script_.Shown, (QStringList{"Manufacturer", Question, Question}));
-    EXPECT_EQ(opened_, (QStringList{"https://x.com", "http://HTTPS://Y.COM/a?b=c"}));
-    EXPECT_EQ(Stored("producer_website", "P1"), "www.airfix.example");
+TEST_F(ProducerWebsiteTest, AddressesWithAnySchemeOpenAndStayAsTypedWithoutAQuestion) {
+    const QStringList addresses = {"https://x.com",     "HTTPS://Y.COM/a?b=c", "ftp://x.com/f",
+                                   "mailto:shop@x.com", "svn+ssh://x.com/r",   "news:rec.models"};
+    script_.Then([&](QDialog&) {
+        for (const QString& address : addresses) {
+            TypeWebsite(address);
+            ClickWebsite();
+            EXPECT_EQ(editor_.DBEdit_website->text(), address);
+        }
+        Close(editor_.btn_ok);
+    });
+    EXPECT_TRUE(editor_.EditRecord(list_));
+    EXPECT_EQ(script_.Shown, QStringList{"Manufacturer"});
+    EXPECT_EQ(opened_, addresses);
+    EXPECT_EQ(Stored("producer_website", "P1"), addresses.last());
 }
 
 TEST_F(ProducerWebsiteTest, CancelAfterAddingThePrefixLeavesTheTableUnchanged) {
