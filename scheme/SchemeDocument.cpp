@@ -211,14 +211,21 @@ void SchemeDocument::Reroute(const TZunPigger* node) {
     }
 }
 
+TZunPigger* SchemeDocument::FindReference(const TZunPigger* node, std::string_view name,
+                                          std::string_view kind) {
+    TZunPigger* found = node->FindChildByAttribute("L_NAME", name);
+    while (found && !IsNamed(found, kind))
+        found = node->FindNextChildByAttribute(found, "L_NAME", name);
+    return found;
+}
+
 void SchemeDocument::Detach(const TZunPigger* line, std::string_view kind) {
     const std::string& name = line->GetAttribute("L_NAME");
     for (int i = 0; i < Root.ChildCount(); ++i) {
         TZunPigger* node = Root.Child(i);
         if (!IsNamed(node, "NODE"))
             continue;
-        TZunPigger* reference = node->FindChildByAttribute("L_NAME", name);
-        if (reference && IsNamed(reference, kind))
+        if (TZunPigger* reference = FindReference(node, name, kind))
             node->DeleteChild(reference);
     }
 }
@@ -234,7 +241,7 @@ void SchemeDocument::DetachEnd(const TZunPigger* line) {
 TZunPigger* SchemeDocument::Reference(TZunPigger* node, const TZunPigger* line,
                                       std::string_view kind) {
     const std::string& name = line->GetAttribute("L_NAME");
-    if (TZunPigger* found = node->FindChildByAttribute("L_NAME", name))
+    if (TZunPigger* found = FindReference(node, name, kind))
         return found;
     auto* reference = new TZunPigger(node);
     reference->SetName(kind);

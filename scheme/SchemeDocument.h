@@ -86,12 +86,14 @@ public:
 
     // Moves the ends of the node's lines with it.
     void Reroute(const TZunPigger* node);
-    // Removes the node reference that binds the begin (or the end) of the
-    // line; a first reference of the other kind stays.
+    // Removes the node references that bind the begin (or the end) of the
+    // line; references of the other kind stay, also on the same node.
     void DetachBegin(const TZunPigger* line);
     void DetachEnd(const TZunPigger* line);
     // Puts the begin on the node's right edge, the end on the side "IM"
-    // names, and records the offsets in the node.
+    // names, and records the offsets in the node's "LINE_OUT" (begin) or
+    // "LINE_IN" (end) reference to the line, so a line may leave and enter
+    // the same node.
     static void AttachBegin(TZunPigger* line, TZunPigger* node);
     static void AttachEnd(TZunPigger* line, TZunPigger* node);
 
@@ -122,5 +124,10 @@ private:
     // A tree without any child element is no scheme; sizes get defaults.
     void Loaded();
     void Detach(const TZunPigger* line, std::string_view kind);
+    // The node's first reference of that kind ("LINE_OUT", "LINE_IN") to the
+    // line of that name; the name compares as the names of lines do.
+    static TZunPigger* FindReference(const TZunPigger* node, std::string_view name,
+                                     std::string_view kind);
+    // The reference, made when there is none.
     static TZunPigger* Reference(TZunPigger* node, const TZunPigger* line, std::string_view kind);
 };

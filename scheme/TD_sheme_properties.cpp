@@ -113,10 +113,13 @@ void TD_sheme_properties::EditSchemeProperties(QWidget* frame) {
 
 void TD_sheme_properties::LoadProperties() {
     Edit_sh_name->setText(QString::fromStdString(Frame->Scheme.GetAttribute("SHEME_NAME")));
+    loadedName_ = Edit_sh_name->text();
+    loadedHeight_ = Frame->Doc.Height();
+    loadedWidth_ = Frame->Doc.Width();
     // A scheme smaller than the minimum (or of no size at all) opens at the
     // minimum, which also keeps the preview scale finite.
-    SchemeHeight = std::max(Frame->Doc.Height(), MinimumSize);
-    SchemeWidth = std::max(Frame->Doc.Width(), MinimumSize);
+    SchemeHeight = std::max(loadedHeight_, MinimumSize);
+    SchemeWidth = std::max(loadedWidth_, MinimumSize);
     PreviewScale = static_cast<double>(PreviewSide) / std::max(SchemeHeight, SchemeWidth);
     Shape_start->resize(PreviewSize());
     ShowSize();
@@ -124,10 +127,15 @@ void TD_sheme_properties::LoadProperties() {
 
 void TD_sheme_properties::StoreProperties() {
     Frame->Change([this] {
+        // What was not changed keeps its stored bytes: a name in an older
+        // 8-bit encoding would not come back from the text field.
         TZunPigger& root = Frame->Scheme;
-        root.SetAttribute("SHEME_NAME", Edit_sh_name->text().trimmed().toStdString());
-        root.SetAttribute("WIDTH", std::to_string(SchemeWidth));
-        root.SetAttribute("HEIGHT", std::to_string(SchemeHeight));
+        if (Edit_sh_name->text() != loadedName_)
+            root.SetAttribute("SHEME_NAME", Edit_sh_name->text().trimmed().toStdString());
+        if (SchemeWidth != loadedWidth_)
+            root.SetAttribute("WIDTH", std::to_string(SchemeWidth));
+        if (SchemeHeight != loadedHeight_)
+            root.SetAttribute("HEIGHT", std::to_string(SchemeHeight));
         Frame->Layout();
     });
     Frame->Repaint();

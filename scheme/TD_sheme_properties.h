@@ -70,4 +70,9 @@ private:
     void StoreProperties();
     void ShowSize();
     QSize PreviewSize() const;
+
+    // What the dialog opened with, to tell what the user changed.
+    QString loadedName_;
+    int loadedWidth_ = 0;
+    int loadedHeight_ = 0;
 };

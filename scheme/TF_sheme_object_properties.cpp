@@ -93,9 +93,12 @@ void TF_sheme_object_properties::EditLine(TZunPigger* line) {
         RG_top->setChecked(true);
     else
         RG_left->setChecked(true);
+    const QRadioButton* opened = RG_top->isChecked()      ? RG_top
+                                 : RG_bottom->isChecked() ? RG_bottom
+                                                          : RG_left;
     RG_Click();
     DialogRunner::Exec(*this);
-    if (!Confirmed)
+    if (!Confirmed || opened->isChecked())
         return;
     line->SetAttribute("IM", RG_top->isChecked() ? "1" : RG_bottom->isChecked() ? "-1" : "0");
 }
@@ -104,11 +107,18 @@ void TF_sheme_object_properties::EditNode(TZunPigger* node) {
     PageControl1->setCurrentWidget(TabSheet_node);
     Edit1->setText(QString::fromStdString(node->GetAttribute("N_NAME")));
     Memo1->setPlainText(QString::fromStdString(node->Text));
+    // The fields as they show the stored values: what still reads the same
+    // keeps its stored bytes, which the fields may not give back (an older
+    // 8-bit encoding, line breaks).
+    const QString name = Edit1->text();
+    const QString description = Memo1->toPlainText();
     DialogRunner::Exec(*this);
     if (!Confirmed)
         return;
-    node->SetAttribute("N_NAME", Edit1->text().toStdString());
-    node->Text = Memo1->toPlainText().toStdString();
+    if (Edit1->text() != name)
+        node->SetAttribute("N_NAME", Edit1->text().toStdString());
+    if (Memo1->toPlainText() != description)
+        node->Text = Memo1->toPlainText().toStdString();
 }
 
 void TF_sheme_object_properties::RG_Click() {

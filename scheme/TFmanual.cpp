@@ -3,8 +3,10 @@
 #include "CommandGuard.h"
 #include "DBactions.h"
 #include "DialogRunner.h"
+#include "EZunPiggerError.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
+#include "TDchoice.h"
 #include "TO_manual.h"
 #include "WholeFile.h"
 
@@ -81,7 +83,8 @@ TFmanual::TFmanual(QWidget* parent) : QDialog(parent) {
     bottom->addWidget(btn_cancel);
     layout->addLayout(bottom);
     connect(btn_ok, &QPushButton::clicked, this, CommandGuard::Slot([this] { btn_okClick(); }));
-    connect(btn_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // "Cancel" closes without a question, whatever was changed.
+    connect(btn_cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
 
     Q1.SQL = {"select figure_id, manual_sheme", "from figures", "where figure_id = :_id"};
     Q1.KeyField = QStringLiteral("figure_id");
@@ -109,7 +112,7 @@ void TFmanual::OpenQuery() {
     Q1.Open();
 }
 
-void TFmanual::LoadScheme() {
+bool TFmanual::LoadScheme() {
     O_manual1->ResetScheme();
     O_manual1->ResetView();
     O_manual1->ClearHistory();
@@ -119,19 +122,46 @@ void TFmanual::LoadScheme() {
                      : Q1.Value(Q1.FieldIndex(QStringLiteral("manual_sheme"))).toByteArray();
     Q1.Close();
     std::istringstream stream(bytes.toStdString());
-    O_manual1->LoadSchemeStream(stream);
+    try {
+        O_manual1->LoadSchemeStream(stream);
+    } catch (const EZunPiggerError& error) {
+        // What was read up to the fault is no manual; the stored text stays
+        // as it is unless the user stores another with "Ok".
+        O_manual1->LoadSchemeText({});
+        UpdateButtons();
+        return OfferReplacement(QStringLiteral("%1 (at character %2)")
+                                    .arg(QString::fromUtf8(error.what()))
+                                    .arg(error.Position));
+    }
     UpdateButtons();
+    return true;
+}
+
+bool TFmanual::OfferReplacement(const QString& why) {
+    const int choice = TDchoice::Choose(
+        QStringLiteral("The stored manual cannot be read:\n%1\n\nStart an empty manual or import "
+                       "one? The stored manual stays until you press \"Ok\".")
+            .arg(why),
+        {QStringLiteral("Empty"), QStringLiteral("Import"), QStringLiteral("Cancel")});
+    if (choice == 1) {
+        CommandGuard::Run([this] { btn_importClick(); });
+        UpdateButtons();
+    }
+    return choice == 0 || choice == 1;
 }
 
 bool TFmanual::EditManual(const QString& figureId) {
     Confirmed = false;
     FigureId = figureId;
+    bool loaded = false;
     try {
-        LoadScheme();
+        loaded = LoadScheme();
     } catch (...) {
         Q1.Close();
         throw;
     }
+    if (!loaded)
+        return false;
     setWindowState(windowState() | Qt::WindowMaximized);
     DialogRunner::Exec(*this);
     if (!Confirmed)
@@ -166,6 +196,25 @@ void TFmanual::btn_okClick() {
     WriteScheme();
     Confirmed = true;
     accept();
+}
+
+void TFmanual::reject() {
+    if (!O_manual1->CanUndo()) {
+        QDialog::reject();
+        return;
+    }
+    switch (
+        TDchoice::Choose(QStringLiteral("Save changes to the manual?"),
+                         {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")})) {
+    case 0:
+        CommandGuard::Run([this] { btn_okClick(); });
+        break;
+    case 1:
+        QDialog::reject();
+        break;
+    default:
+        break;
+    }
 }
 
 void TFmanual::btn_importClick() {

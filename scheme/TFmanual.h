@@ -28,6 +28,10 @@ public:
     void btn_importClick();
     void btn_exportClick();
     void btn_okClick();
+    // Escape and the close box: with changes to the manual (its undo history
+    // is not empty) ask whether to save them first; Yes saves as "Ok" does,
+    // No closes without saving, Cancel stays.
+    void reject() override;
 
     QToolBar* ToolBar1 = nullptr;
     QAction* TB_add_node = nullptr;
@@ -50,7 +54,12 @@ public:
 
 private:
     void OpenQuery();
-    void LoadScheme();
+    // False when the stored scheme could not be read and the user chose not
+    // to open the window.
+    bool LoadScheme();
+    // The stored scheme cannot be read: says why and offers an empty manual
+    // or an imported one in its place. False when neither was chosen.
+    bool OfferReplacement(const QString& why);
     // Writes the scheme to the figure's row; raises when it cannot.
     void WriteScheme();
 

@@ -373,14 +373,36 @@ void TO_sheme::PB1MouseUp(int x, int y) {
     }
 }
 
-void TO_sheme::PB1DblClick() {
-    Change([this] {
-        if (SelectedNode && SelectedLineBegin)
+bool TO_sheme::PB1DblClick() {
+    bool attached = false;
+    Change([&] {
+        if (SelectedNode && SelectedLineBegin) {
             SchemeDocument::AttachBegin(SelectedLineBegin, SelectedNode);
-        if (SelectedNode && SelectedLineEnd)
+            attached = true;
+        }
+        if (SelectedNode && SelectedLineEnd) {
             SchemeDocument::AttachEnd(SelectedLineEnd, SelectedNode);
+            attached = true;
+        }
     });
     Repaint();
+    return attached;
+}
+
+void TO_sheme::PB1DoubleClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
+                              int y) {
+    const SchemeSelection before{SelectedNode, SelectedLineBegin, SelectedLineEnd};
+    const bool attached = PB1DblClick();
+    PB1MouseDown(button, modifiers, x, y);
+    if (!attached)
+        return;
+    // After attaching only the line stays selected: a following "Delete"
+    // or edit is meant for it, not for the node it now hangs on.
+    ClearSelection();
+    SelectedLineBegin = before.LineBegin;
+    SelectedLineEnd = before.LineEnd;
+    Repaint();
+    NotifySelection();
 }
 
 void TO_sheme::RecordSince(std::string before) {
@@ -443,10 +465,8 @@ bool TO_sheme::eventFilter(QObject* watched, QEvent* event) {
         // The second press of a double click is a press as well.
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
-        CommandGuard::Run([&] {
-            PB1DblClick();
-            PB1MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y());
-        });
+        CommandGuard::Run(
+            [&] { PB1DoubleClick(mouse->button(), mouse->modifiers(), at.x(), at.y()); });
         return true;
     }
     case QEvent::MouseMove: {

@@ -119,7 +119,11 @@ public:
     void PB1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void PB1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void PB1MouseUp(int x, int y);
-    void PB1DblClick();
+    // Attaches a selected line end to the selected node; true when it did.
+    bool PB1DblClick();
+    // The second press of a double click: attaching, then the press. After
+    // an attach only the line end stays selected.
+    void PB1DoubleClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
 
     // Runs an edit of the scheme; when it changed the scheme's text, the
     // text before enters the undo history. Errors pass on, the change that

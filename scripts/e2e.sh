@@ -402,6 +402,25 @@ convert "$scratch/manual.BMP" "$out/manual-exported.png"
 click 1230 782
 step "manual drawn: two nodes and an attached line stored; exported as .APSH and 600 x 400 .BMP"
 
+# 6b'. Escape in the manual window after adding a node asks whether to save;
+#      "No" closes it and leaves the stored manual as it was.
+before=$(sqlite3 "$db" "select hex(manual_sheme) from figures where manual_sheme is not null")
+click 159 45
+wait_window "^Figure assembling/painting manual$" 10 >/dev/null || fail "no manual window the third time"
+sleep 0.5
+click 40 45
+xdotool key Return
+sleep 0.5
+xdotool key Escape
+question=$(wait_window "^Confirmation:$" 10) || fail "Escape with a new node did not ask"
+shot manual-escape-question
+xdotool mousemove --window "$question" 187 150 click 1
+sleep 0.8
+xdotool search --onlyvisible --name "^Figure assembling/painting manual$" >/dev/null 2>&1 && fail "No did not close the manual window"
+after=$(sqlite3 "$db" "select hex(manual_sheme) from figures where manual_sheme is not null")
+[ "$after" = "$before" ] || fail "the stored manual changed after Escape and No"
+step "manual: Escape with a new node asked; No kept the stored manual"
+
 # 6c. "HTML" on the current figure, Ok: the page and its picture are written
 #     where the dialog proposed, and the page goes to the desktop's opener
 #     (a stand-in here, which notes what it was given).

@@ -3,6 +3,7 @@
 
 #include "ModalScript.h"
 #include "QueryTestFixture.h"
+#include "TDchoice.h"
 #include "TFmanual.h"
 #include "TO_manual.h"
 
@@ -51,6 +52,22 @@ protected:
             emit files.filterSelected(files.nameFilters().at(filter));
             files.selectFile(fileName);
             d.accept();
+        });
+    }
+
+    // The next dialog is the three-way question; its text is noted and the
+    // button of that index pressed.
+    void Answer(int button, QString* question = nullptr) {
+        script_.Then([button, question](QDialog& d) {
+            auto* choice = qobject_cast<TDchoice*>(&d);
+            if (!choice) {
+                ADD_FAILURE() << "no question but " << d.windowTitle().toStdString();
+                d.done(QDialog::Rejected);
+                return;
+            }
+            if (question)
+                *question = choice->Question->text();
+            QTest::mouseClick(choice->Buttons[button], Qt::LeftButton);
         });
     }
 
@@ -138,6 +155,77 @@ TEST_F(ManualWindowTest, RefusedImportsChangeNothingAndCancelKeepsTheStoredSchem
     EXPECT_TRUE(script_.Shown.contains("Message: Cna't load XML\nVersion conflict"));
     EXPECT_EQ(standard.size(), 1);
     EXPECT_EQ(Stored(), before);
+}
+
+TEST_F(ManualWindowTest, EscapeAndTheCloseBoxAskBeforeDroppingChanges) {
+    enum Close { Escape, CloseBox, CancelButton };
+    enum Reply { None = -1, Yes = 0, No = 1, Stay = 2 }; // buttons of the question
+    struct Case {
+        Close close;
+        bool changed;
+        Reply reply;
+        bool stored;
+    };
+    const Case cases[] = {
+        {Escape, true, No, false},         {CloseBox, true, Yes, true},
+        {Escape, true, Stay, false},       {Escape, false, None, false},
+        {CancelButton, true, None, false},
+    };
+    for (const Case& c : cases) {
+        Exec("update figures set manual_sheme = null");
+        bool stayed = false;
+        script_.Then([this, &c, &stayed](QDialog&) {
+            if (c.changed)
+                window_.O_manual1->Change([this] { window_.O_manual1->AddNode(50, 50, "Prime"); });
+            if (c.close == Escape)
+                QTest::keyClick(&window_, Qt::Key_Escape);
+            else if (c.close == CloseBox)
+                window_.close();
+            else
+                QTest::mouseClick(window_.btn_cancel, Qt::LeftButton);
+            stayed = window_.isVisible();
+            if (stayed)
+                QTest::mouseClick(window_.btn_cancel, Qt::LeftButton);
+        });
+        QString question;
+        if (c.reply != None)
+            Answer(c.reply, &question);
+        EXPECT_EQ(Run(), c.stored) << c.close << " " << c.reply;
+        EXPECT_EQ(question, c.reply == None ? "" : "Save changes to the manual?");
+        EXPECT_EQ(stayed, c.reply == Stay) << c.close << " " << c.reply;
+        EXPECT_EQ(Stored().contains("Prime"), c.stored) << c.close << " " << c.reply;
+    }
+}
+
+TEST_F(ManualWindowTest, DamagedStoredManualSaysWhyAndCanBeReplaced) {
+    const QByteArray damaged("\r\n<SHEME HEIGHT=\"400\" WIDTH=\"600\">\r\n\t<NODE L=\"1\">");
+    Write("good.APSH", "<SHEME HEIGHT=\"400\" WIDTH=\"600\" VERSION=\"2\"><NODE N_NAME=\"new\"/>"
+                       "</SHEME>");
+    enum Offer { Empty, Import, Cancel };
+    for (const Offer offer : {Cancel, Empty, Import}) {
+        Exec("update figures set manual_sheme = ?", {damaged});
+        QString question;
+        Answer(offer, &question);
+        if (offer == Import)
+            Choose(File("good.APSH"));
+        if (offer != Cancel) {
+            // Nothing changed (Escape closes at once), else Ok.
+            script_.Then([this, offer](QDialog&) {
+                EXPECT_EQ(window_.O_manual1->NodeCount(), offer == Import ? 1 : 0);
+                if (offer == Import)
+                    QTest::mouseClick(window_.btn_ok, Qt::LeftButton);
+                else
+                    QTest::keyClick(&window_, Qt::Key_Escape);
+            });
+        }
+        EXPECT_EQ(Run(), offer == Import) << offer;
+        EXPECT_TRUE(question.startsWith("The stored manual cannot be read:\nSyntax error"))
+            << question.toStdString();
+        if (offer == Import)
+            EXPECT_TRUE(Stored().contains("N_NAME=\"new\""));
+        else
+            EXPECT_EQ(Stored(), damaged) << offer;
+    }
 }
 
 } // namespace

@@ -154,4 +154,33 @@ TEST_F(SchemeDialogsTest, NodeNameAndDescriptionAreStoredAsTyped) {
     EXPECT_EQ(node->Text, "Two\nlines");
 }
 
+TEST_F(SchemeDialogsTest, OkWithoutChangesKeepsTheStoredBytes) {
+    TZunPigger* node = frame_.Doc.AddNode(10, 10, "Prime", 0);
+    TZunPigger* line = frame_.Doc.AddLine(10, 10, 200, 100, 0, "L1");
+    struct Case {
+        TZunPigger* element;
+        const char* attribute; // nullptr: the element's text
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {&frame_.Scheme, "SHEME_NAME", " Caf\xe9 "},
+        {&frame_.Scheme, "WIDTH", "0600"},
+        {node, "N_NAME", "Caf\xe9"},
+        {node, nullptr, "Wash\r\nthen prime \xe9"},
+        {line, "IM", "5"},
+    };
+    for (const Case& c : cases) {
+        if (c.attribute)
+            c.element->SetAttribute(c.attribute, c.bytes);
+        else
+            c.element->Text = c.bytes;
+        if (c.element == &frame_.Scheme)
+            Properties([](TD_sheme_properties&) {});
+        else
+            Object(c.element, [](TF_sheme_object_properties&) {});
+        EXPECT_EQ(c.attribute ? c.element->GetAttribute(c.attribute) : c.element->Text, c.bytes)
+            << (c.attribute ? c.attribute : "text");
+    }
+}
+
 } // namespace

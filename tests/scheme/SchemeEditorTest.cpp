@@ -111,7 +111,9 @@ TEST_F(SchemeEditorTest, CtrlDoubleClickOnANodeAttachesTheSelectedLineEnd) {
     Click(200, 200); // the end
     ASSERT_EQ(frame_.SelectedLineEnd, line);
     CtrlDoubleClick(350, 230);
-    EXPECT_EQ(frame_.SelectedNode, node);
+    // Only the line stays selected: "Delete" takes the line, not the node.
+    EXPECT_EQ(frame_.SelectedNode, nullptr);
+    EXPECT_EQ(frame_.SelectedLineEnd, line);
     const TZunPigger* in = node->FindChild("LINE_IN");
     ASSERT_NE(in, nullptr);
     EXPECT_EQ(At(line, "XE"), "300"); // on the left edge
@@ -120,6 +122,25 @@ TEST_F(SchemeEditorTest, CtrlDoubleClickOnANodeAttachesTheSelectedLineEnd) {
     frame_.Undo();
     EXPECT_EQ(frame_.Scheme.ChildCount(), 2);
     EXPECT_EQ(frame_.FindNode("target")->FindChild("LINE_IN"), nullptr);
+}
+
+TEST_F(SchemeEditorTest, LineFromANodeBackToItselfKeepsBothReferences) {
+    TZunPigger* node = Node(100, 100, "loop");
+    TZunPigger* line = Line(150, 120, 250, 250);
+    SchemeDocument::AttachBegin(line, node);
+    SchemeDocument::AttachEnd(line, node);
+    const TZunPigger* out = node->FindChild("LINE_OUT");
+    const TZunPigger* in = node->FindChild("LINE_IN");
+    ASSERT_NE(out, nullptr);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(At(out, "RX"), "100");
+    EXPECT_EQ(At(in, "RX"), "-100");
+    Drag(120, 140, 220, 240);
+    EXPECT_EQ(At(line, "XB"), "300");
+    EXPECT_EQ(At(line, "XE"), "200");
+    frame_.Doc.DetachEnd(line);
+    EXPECT_EQ(node->FindChild("LINE_IN"), nullptr);
+    EXPECT_NE(node->FindChild("LINE_OUT"), nullptr);
 }
 
 TEST_F(SchemeEditorTest, TakenNamesAreRefusedWithAMessage) {
