@@ -41,10 +41,18 @@ TFsureCancel& TFsureCancel::Instance() {
     return *registered;
 }
 
-TFsureCancel::Reply TFsureCancel::AskWithCancel(const QString& question) {
+TFsureCancel::Reply TFsureCancel::AskWithCancel(const QString& question,
+                                                const QStringList& captions) {
     Answer = false;
     noPressed_ = false;
     Question->setText(question);
+    const QStringList texts =
+        captions.size() == 3
+            ? captions
+            : QStringList{QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")};
+    btn_yes->setText(texts.at(0));
+    btn_no->setText(texts.at(1));
+    btn_cancel->setText(texts.at(2));
     btn_yes->setFocus();
     DialogRunner::Exec(*this);
     if (Answer)
@@ -52,6 +60,6 @@ TFsureCancel::Reply TFsureCancel::AskWithCancel(const QString& question) {
     return noPressed_ ? Reply::No : Reply::Cancel;
 }
 
-TFsureCancel::Reply AskYesNoCancel(const QString& question) {
-    return TFsureCancel::Instance().AskWithCancel(question);
+TFsureCancel::Reply AskYesNoCancel(const QString& question, const QStringList& captions) {
+    return TFsureCancel::Instance().AskWithCancel(question, captions);
 }

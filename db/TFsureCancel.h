@@ -2,6 +2,8 @@
 
 #include "TFsure.h"
 
+#include <QStringList>
+
 class QPushButton;
 
 // The confirmation dialog with a third way out, for a window about to close
@@ -20,8 +22,9 @@ public:
     static TFsureCancel& Instance();
 
     // Shows the question modally and returns the button pressed; Escape and
-    // the close box are Cancel.
-    Reply AskWithCancel(const QString& question);
+    // the close box are Cancel. Captions, when given, name the three buttons
+    // for this question only (a choice other than yes or no).
+    Reply AskWithCancel(const QString& question, const QStringList& captions = {});
 
     QPushButton* btn_cancel;
 
@@ -30,4 +33,4 @@ private:
 };
 
 // Asks the question in the program's three-button confirmation dialog.
-TFsureCancel::Reply AskYesNoCancel(const QString& question);
+TFsureCancel::Reply AskYesNoCancel(const QString& question, const QStringList& captions = {});

@@ -6,7 +6,7 @@
 #include "EZunPiggerError.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
-#include "TDchoice.h"
+#include "TFsureCancel.h"
 #include "TO_manual.h"
 #include "WholeFile.h"
 
@@ -138,16 +138,16 @@ bool TFmanual::LoadScheme() {
 }
 
 bool TFmanual::OfferReplacement(const QString& why) {
-    const int choice = TDchoice::Choose(
+    const auto choice = AskYesNoCancel(
         QStringLiteral("The stored manual cannot be read:\n%1\n\nStart an empty manual or import "
                        "one? The stored manual stays until you press \"Ok\".")
             .arg(why),
         {QStringLiteral("Empty"), QStringLiteral("Import"), QStringLiteral("Cancel")});
-    if (choice == 1) {
+    if (choice == TFsureCancel::Reply::No) {
         CommandGuard::Run([this] { btn_importClick(); });
         UpdateButtons();
     }
-    return choice == 0 || choice == 1;
+    return choice != TFsureCancel::Reply::Cancel;
 }
 
 bool TFmanual::EditManual(const QString& figureId) {
@@ -203,16 +203,14 @@ void TFmanual::reject() {
         QDialog::reject();
         return;
     }
-    switch (
-        TDchoice::Choose(QStringLiteral("Save changes to the manual?"),
-                         {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")})) {
-    case 0:
+    switch (AskYesNoCancel(QStringLiteral("Save changes to the manual?"))) {
+    case TFsureCancel::Reply::Yes:
         CommandGuard::Run([this] { btn_okClick(); });
         break;
-    case 1:
+    case TFsureCancel::Reply::No:
         QDialog::reject();
         break;
-    default:
+    case TFsureCancel::Reply::Cancel:
         break;
     }
 }

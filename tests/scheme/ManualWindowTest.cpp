@@ -3,8 +3,8 @@
 
 #include "ModalScript.h"
 #include "QueryTestFixture.h"
-#include "TDchoice.h"
 #include "TFmanual.h"
+#include "TFsureCancel.h"
 #include "TO_manual.h"
 
 #include <QAction>
@@ -59,7 +59,7 @@ protected:
     // button of that index pressed.
     void Answer(int button, QString* question = nullptr) {
         script_.Then([button, question](QDialog& d) {
-            auto* choice = qobject_cast<TDchoice*>(&d);
+            auto* choice = qobject_cast<TFsureCancel*>(&d);
             if (!choice) {
                 ADD_FAILURE() << "no question but " << d.windowTitle().toStdString();
                 d.done(QDialog::Rejected);
@@ -67,7 +67,8 @@ protected:
             }
             if (question)
                 *question = choice->Question->text();
-            QTest::mouseClick(choice->Buttons[button], Qt::LeftButton);
+            QPushButton* buttons[] = {choice->btn_yes, choice->btn_no, choice->btn_cancel};
+            QTest::mouseClick(buttons[button], Qt::LeftButton);
         });
     }
 
