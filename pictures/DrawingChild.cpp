@@ -151,11 +151,16 @@ DrawingChild::End AwaitChild(pid_t child, int input, std::chrono::milliseconds t
 
 } // namespace
 
+qsizetype DrawingChild::BytesPerLine(QSize size, QImage::Format format) {
+    const qsizetype bits = qsizetype{size.width()} * QImage::toPixelFormat(format).bitsPerPixel();
+    return (bits + 31) / 32 * 4;
+}
+
 QImage DrawingChild::Draw(QSize size, QImage::Format format,
                           const std::function<bool(uchar*)>& draw,
                           std::chrono::milliseconds timeLimit) {
     lastEnd_ = End::Crashed;
-    const qsizetype stride = size.width() * qsizetype{4};
+    const qsizetype stride = BytesPerLine(size, format);
     const std::size_t bytes =
         static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height());
     std::unique_ptr<SharedPixels, void (*)(void*)> mapping(new SharedPixels{nullptr, bytes}, Unmap);
@@ -188,7 +193,7 @@ QImage DrawingChild::Draw(QSize size, QImage::Format format,
     case End::Crashed:
         throw EPictureError("Metafile cannot be drawn");
     case End::TimedOut:
-        throw EPictureError("Metafile takes too long to draw");
+        throw EPictureError(TooLongMessage);
     }
 
     QImage image(static_cast<uchar*>(data), size.width(), size.height(), stride, format, Unmap,

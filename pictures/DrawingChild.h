@@ -26,9 +26,12 @@ public:
 
     // What a metafile may cost a user before it is given up.
     static constexpr std::chrono::milliseconds MetafileTimeLimit{3000};
+    // Why a metafile was given up at the time limit, or before drawing it
+    // when it would clearly reach the limit.
+    static constexpr const char* TooLongMessage = "Metafile takes too long to draw";
 
     // Runs draw in the child on the pixels of a picture of the size and
-    // format (rows of width × 4 bytes, all zero to begin with) and returns
+    // format (rows of BytesPerLine bytes, all zero to begin with) and returns
     // the picture. draw must keep to what is safe after fork in a process
     // with threads, as far as the library allows. Throws EPictureError: "Not
     // enough memory for the picture", "Metafile is corrupt" (refused),
@@ -36,6 +39,10 @@ public:
     // takes too long to draw" (timed out).
     static QImage Draw(QSize size, QImage::Format format, const std::function<bool(uchar*)>& draw,
                        std::chrono::milliseconds timeLimit = MetafileTimeLimit);
+
+    // The length of a row of the pixels draw gets: the row's pixels in the
+    // format, padded to whole 32-bit words as QImage lays rows out.
+    static qsizetype BytesPerLine(QSize size, QImage::Format format);
 
     // How the last Draw ended, none before any or after ForgetLastEnd.
     static std::optional<End> LastEnd() { return lastEnd_; }

@@ -4,10 +4,11 @@
 #include "BmpReader.h"
 #include "BmpWriter.h"
 #include "DBactions.h"
-#include "EPictureError.h"
 #include "TField.h"
 #include "TJpegPicture.h"
 #include "TQuery.h"
+
+#include <exception>
 
 namespace {
 
@@ -34,12 +35,15 @@ void ReadStoredPicture(TQuery& dataSet, TJpegPicture& picture) {
 }
 
 QImage ReadStoredThumbnail(TQuery& dataSet) {
-    const QByteArray bytes = dataSet.FieldByName(ThumbnailField).AsBytes();
+    return ThumbnailFromBytes(dataSet.FieldByName(ThumbnailField).AsBytes());
+}
+
+QImage ThumbnailFromBytes(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return QImage();
     try {
         return ToBitmap24(ReadBmp(bytes));
-    } catch (const EPictureError&) {
+    } catch (const std::exception&) {
         return QImage();
     }
 }

@@ -24,3 +24,8 @@ void ReadStoredPicture(TQuery& dataSet, TJpegPicture& picture);
 // The thumbnail in the "picture_th" column of the current row; a null image
 // for an empty column or bytes that are not a bitmap.
 QImage ReadStoredThumbnail(TQuery& dataSet);
+
+// The thumbnail the stored bytes of a "picture_th" column hold, as 24-bit
+// bitmap; a null image for no bytes or bytes that are not a bitmap. Never
+// throws: every list and editor shows thumbnails through it.
+QImage ThumbnailFromBytes(const QByteArray& bytes);

@@ -57,3 +57,11 @@ inline void CheckPixelsBackedBy(std::int64_t width, std::int64_t height, std::in
 // own progression ten for colour, six for grey); this leaves a 100-megapixel
 // one twenty, a second or two of decoding.
 inline constexpr std::int64_t MaxJpegScanPixels = 20 * MaxPicturePixels;
+
+// Drawing work of a metafile: a drawing library that fills a shape or
+// stretches a bitmap pixel by pixel, clipped or not, spends time on the
+// whole area the record covers. An area of more pixels than a picture may
+// have is not drawn.
+inline bool FitsDrawing(double widthPixels, double heightPixels) {
+    return widthPixels * heightPixels <= static_cast<double>(MaxPicturePixels);
+}

@@ -5,7 +5,6 @@
 #include "PictureLimits.h"
 
 #include <QFileInfo>
-#include <QPainter>
 
 #include <exception>
 #include <memory>
@@ -62,26 +61,10 @@ bool LoadGraphicFile(TGraphic& graphic, const QString& fileName, QString* failur
 std::optional<QImage> GraphicToBitmap(const TGraphic* graphic) {
     if (graphic == nullptr || graphic->Width() <= 0 || graphic->Height() <= 0)
         return std::nullopt;
-    // An opaque picture of eight bits a channel and of the graphic's size
-    // would come out of the drawing below pixel for pixel as it is: a JPEG's
-    // bitmap is handed over without a copy, a BMP's converted, both much
-    // faster than drawing.
-    const QImage& image = graphic->Image();
-    const bool opaque =
-        image.format() == QImage::Format_RGB888 || image.format() == QImage::Format_RGB32;
-    if (opaque && image.size() == QSize(graphic->Width(), graphic->Height())) {
-        QImage bitmap = ToBitmap24(image);
-        if (bitmap.isNull())
-            return std::nullopt;
-        return bitmap;
-    }
-    QImage bitmap(graphic->Width(), graphic->Height(), QImage::Format_RGB888);
+    // The graphic's picture is of its own size: it is converted, row by
+    // row, rather than drawn (a JPEG's bitmap is handed over as it is).
+    QImage bitmap = ToBitmap24(graphic->Image());
     if (bitmap.isNull())
-        return std::nullopt;
-    bitmap.fill(Qt::white);
-    QPainter painter(&bitmap);
-    painter.drawImage(0, 0, image);
-    if (!painter.end())
         return std::nullopt;
     return bitmap;
 }

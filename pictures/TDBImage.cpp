@@ -1,7 +1,6 @@
 #include "TDBImage.h"
 
-#include "Bitmap24.h"
-#include "BmpReader.h"
+#include "PictureFields.h"
 #include "TDataSource.h"
 #include "TField.h"
 #include "TQuery.h"
@@ -27,13 +26,5 @@ void TDBImage::Refresh() {
     if (bytes == shown_)
         return;
     shown_ = bytes;
-    QImage picture;
-    if (!bytes.isEmpty()) {
-        try {
-            picture = ToBitmap24(ReadBmp(bytes));
-        } catch (const std::exception&) {
-            picture = QImage();
-        }
-    }
-    SetPicture(picture);
+    SetPicture(ThumbnailFromBytes(bytes));
 }

@@ -7,6 +7,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QRgb>
 #include <QSize>
 #include <QSizeF>
 
@@ -43,6 +44,14 @@ constexpr std::uint16_t MetaDibCreatePatternBrush = 0x0142;
 constexpr std::uint16_t MetaCreateFontIndirect = 0x02FB;
 constexpr std::uint16_t MetaTextOut = 0x0521;
 constexpr std::uint16_t MetaExtTextOut = 0x0A32;
+constexpr std::uint16_t MetaRectangle = 0x041B;
+constexpr std::uint16_t MetaEllipse = 0x0418;
+constexpr std::uint16_t MetaRoundRect = 0x061C;
+constexpr std::uint16_t MetaArc = 0x0817;
+constexpr std::uint16_t MetaPie = 0x081A;
+constexpr std::uint16_t MetaChord = 0x0830;
+constexpr std::uint16_t MetaPolygon = 0x0324;
+constexpr std::uint16_t MetaPolyPolygon = 0x0538;
 
 // libwmf draws text with FreeType and does not check that a glyph was made:
 // a font of height 0 makes it loop for ever, and glyphs of thousands of
@@ -72,6 +81,8 @@ struct WmfLayout {
     std::uint32_t maxRecordWords = 0;
     std::vector<qsizetype> fonts; // the font records
     bool text = false;            // whether any record draws text
+    // Logical: the width and height of each area a record fills.
+    std::vector<QSizeF> drawn;
 };
 
 // A 16-bit field of a record and the value libwmf gets there instead.
@@ -108,6 +119,89 @@ std::optional<qsizetype> BitmapOffset(std::uint16_t function, std::uint32_t word
         return RecordHeaderSize + 18;
     case MetaDibCreatePatternBrush:
         return RecordHeaderSize + 4;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The logical width and height of the area a record fills, or none for a
+// record that fills none. libwmf's gd device fills shapes and stretches
+// bitmaps pixel by pixel over their whole area, most of it perhaps outside
+// the picture, so that area bounds the time the record takes.
+std::optional<QSizeF> DrawnArea(const MetafileBytes& record, std::uint16_t function,
+                                std::uint32_t words) {
+    // A bitmap's destination size, which libwmf reads unsigned.
+    const auto destination = [&](qsizetype widthAt, qsizetype heightAt) {
+        return QSizeF(record.UInt16(widthAt), record.UInt16(heightAt));
+    };
+    // A shape's bounding box: bottom, right, top, left from the offset on.
+    const auto box = [&](qsizetype at) {
+        const int bottom = record.Int16(at);
+        const int right = record.Int16(at + 2);
+        const int top = record.Int16(at + 4);
+        const int left = record.Int16(at + 6);
+        return QSizeF(std::abs(right - left), std::abs(bottom - top));
+    };
+    // The box around points (x, y) from the offset on.
+    const auto points = [&](qsizetype at, qsizetype count) {
+        if (count == 0)
+            return QSizeF(0, 0);
+        int left = record.Int16(at);
+        int top = record.Int16(at + 2);
+        int right = left;
+        int bottom = top;
+        for (qsizetype i = 1; i < count; ++i) {
+            const int x = record.Int16(at + 4 * i);
+            const int y = record.Int16(at + 4 * i + 2);
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        return QSizeF(right - left, bottom - top);
+    };
+    switch (function) {
+    case MetaStretchDib:
+        return destination(RecordHeaderSize + 16, RecordHeaderSize + 14);
+    case MetaDibStretchBlt:
+        return destination(RecordHeaderSize + 14, RecordHeaderSize + 12);
+    case MetaDibBitBlt:
+        // Without a bitmap it fills nothing on libwmf's gd device.
+        if (words <= 12)
+            return std::nullopt;
+        return destination(RecordHeaderSize + 10, RecordHeaderSize + 8);
+    case MetaSetDibToDev:
+        return destination(RecordHeaderSize + 12, RecordHeaderSize + 10);
+    case MetaRectangle:
+    case MetaEllipse:
+        return box(RecordHeaderSize);
+    case MetaRoundRect:
+        return box(RecordHeaderSize + 4);
+    case MetaArc:
+    case MetaPie:
+    case MetaChord:
+        return box(RecordHeaderSize + 8);
+    case MetaExtTextOut: {
+        // The rectangle it fills or clips to, left, top, right, bottom.
+        constexpr std::uint16_t Opaque = 0x0002;
+        constexpr std::uint16_t Clipped = 0x0004;
+        if ((record.UInt16(RecordHeaderSize + 6) & (Opaque | Clipped)) == 0)
+            return std::nullopt;
+        const int left = record.Int16(RecordHeaderSize + 8);
+        const int top = record.Int16(RecordHeaderSize + 10);
+        const int right = record.Int16(RecordHeaderSize + 12);
+        const int bottom = record.Int16(RecordHeaderSize + 14);
+        return QSizeF(std::abs(right - left), std::abs(bottom - top));
+    }
+    case MetaPolygon:
+        return points(RecordHeaderSize + 2, record.UInt16(RecordHeaderSize));
+    case MetaPolyPolygon: {
+        const qsizetype polygons = record.UInt16(RecordHeaderSize);
+        qsizetype count = 0;
+        for (qsizetype i = 0; i < polygons; ++i)
+            count += record.UInt16(RecordHeaderSize + 2 + 2 * i);
+        return points(RecordHeaderSize + 2 + 2 * polygons, count);
+    }
     default:
         return std::nullopt;
     }
@@ -165,6 +259,8 @@ WmfLayout ReadLayout(const QByteArray& bytes) {
         if (function == MetaCreateFontIndirect && words >= 5)
             layout.fonts.push_back(record.Data() - file.Data());
         layout.text = layout.text || function == MetaTextOut || function == MetaExtTextOut;
+        if (const std::optional<QSizeF> area = DrawnArea(record, function, words))
+            layout.drawn.push_back(*area);
     }
     layout.length = at;
 
@@ -174,6 +270,16 @@ WmfLayout ReadLayout(const QByteArray& bytes) {
         QRectF(origin.value_or(boxOrigin), extent.value_or(QSizeF(static_cast<double>(boxWidth),
                                                                   static_cast<double>(boxHeight))))
             .normalized();
+
+    // An area of more pixels than a picture may have, at the picture's
+    // scale, would keep libwmf drawing until the time limit: such a
+    // metafile is given up before drawing.
+    const double scaleX = layout.size.width() / layout.window.width();
+    const double scaleY = layout.size.height() / layout.window.height();
+    for (const QSizeF& area : layout.drawn) {
+        if (!FitsDrawing(area.width() * scaleX, area.height() * scaleY))
+            throw EPictureError(DrawingChild::TooLongMessage);
+    }
     return layout;
 }
 
@@ -272,19 +378,33 @@ struct ApiCloser {
     void operator()(wmfAPI* api) const { wmf_api_destroy(api); }
 };
 
-// The gd device's colour with its 7-bit transparency (0 opaque, 127 clear)
-// as a QRgb.
-QRgb FromGd(int pixel) {
-    const auto value = static_cast<std::uint32_t>(pixel);
-    const std::uint32_t clear = (value >> 24) & 0x7F;
-    const std::uint32_t alpha = ((127 - clear) * 255 + 63) / 127;
-    return (alpha << 24) | (value & 0xFFFFFF);
+// Copies the gd device's pixels (colour with a 7-bit transparency, 0 opaque,
+// 127 clear) into a row of the 24-bit bitmap, laid over white as the
+// painter lays a picture over white.
+void CopyOverWhite(const int* from, int width, uchar* to) {
+    for (int x = 0; x < width; ++x, to += 3) {
+        const auto value = static_cast<std::uint32_t>(from[x]);
+        const std::uint32_t clear = (value >> 24) & 0x7F;
+        if (clear == 0) {
+            to[0] = static_cast<uchar>(value >> 16);
+            to[1] = static_cast<uchar>(value >> 8);
+            to[2] = static_cast<uchar>(value);
+            continue;
+        }
+        const std::uint32_t alpha = ((127 - clear) * 255 + 63) / 127;
+        const QRgb pixel = qPremultiply((alpha << 24) | (value & 0xFFFFFF));
+        const int white = 255 - static_cast<int>(alpha);
+        to[0] = static_cast<uchar>(qRed(pixel) + white);
+        to[1] = static_cast<uchar>(qGreen(pixel) + white);
+        to[2] = static_cast<uchar>(qBlue(pixel) + white);
+    }
 }
 
 // Plays the metafile with libwmf's gd device into the pixels (the picture's
-// size, rows one after another). Runs in the child process: it throws
-// nothing and keeps to libwmf and arithmetic.
-bool Play(QByteArray& copy, const WmfLayout& layout, QRgb* pixels) noexcept {
+// size, 24-bit rows of the given length). Runs in the child process: it
+// throws nothing and keeps to libwmf and arithmetic.
+bool Play(QByteArray& copy, const WmfLayout& layout, uchar* pixels,
+          qsizetype bytesPerLine) noexcept {
     MemoryBudget budget;
     wmfAPI_Options options{};
     options.context = &budget;
@@ -326,10 +446,12 @@ bool Play(QByteArray& copy, const WmfLayout& layout, QRgb* pixels) noexcept {
     const int* played = wmf_gd_image_pixels(device->gd_image);
     if (played == nullptr)
         return false;
-    const std::size_t count = static_cast<std::size_t>(layout.size.width()) *
-                              static_cast<std::size_t>(layout.size.height());
-    for (std::size_t i = 0; i < count; ++i)
-        pixels[i] = FromGd(played[i]);
+    // Row by row: the copy of a picture of a hundred megapixels stays a small
+    // part of the time the drawing may take.
+    const int width = layout.size.width();
+    for (int y = 0; y < layout.size.height(); ++y)
+        CopyOverWhite(played + static_cast<std::size_t>(y) * static_cast<std::size_t>(width), width,
+                      pixels + y * bytesPerLine);
     return true;
 }
 
@@ -349,8 +471,11 @@ QImage Draw(const QByteArray& bytes, const WmfLayout& layout) {
     // libwmf loops for a very long time, or crashes, on some metafiles that
     // no check here foresees (it fills a shape of millions of pixels pixel
     // by pixel, clipped or not): it draws in a child process.
-    return DrawingChild::Draw(layout.size, QImage::Format_ARGB32, [&](uchar* pixels) {
-        return Play(copy, layout, reinterpret_cast<QRgb*>(pixels));
+    // The child draws straight into the 24-bit bitmap the loader hands on.
+    constexpr QImage::Format Format = QImage::Format_RGB888;
+    const qsizetype bytesPerLine = DrawingChild::BytesPerLine(layout.size, Format);
+    return DrawingChild::Draw(layout.size, Format, [&](uchar* pixels) {
+        return Play(copy, layout, pixels, bytesPerLine);
     });
 }
 

@@ -2,14 +2,17 @@
 // drawn once at their own size, laid over white by the loader, and refused
 // quietly when they are broken or claim too much.
 
+#include "DrawingChild.h"
 #include "EPictureError.h"
 #include "EmfReader.h"
 #include "PictureLoader.h"
 #include "PictureTestSupport.h"
 #include "WmfReader.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -303,7 +306,11 @@ TEST_F(MetafileReaderTest, WmfIsDrawnAtTheSizeOfItsPlaceableHeader) {
     };
     for (const auto& [what, bytes] : cases) {
         ExpectRectangle(Load("picture.Wmf", bytes), Red, what);
-        EXPECT_EQ(QSize(100, 50), ReadWmf(bytes).size()) << what;
+        const QImage read = ReadWmf(bytes);
+        EXPECT_EQ(QSize(100, 50), read.size()) << what;
+        // Drawn straight into the 24-bit bitmap: a large picture is not
+        // gone over once more after drawing.
+        EXPECT_EQ(QImage::Format_RGB888, read.format()) << what;
     }
 }
 
@@ -436,6 +443,54 @@ TEST_F(MetafileReaderTest, WmfThatTheLibraryDrawsForMinutesIsGivenUpInSeconds) {
     const QByteArray next = WmfFile(
         0, 0, 100, 50, 96, WmfWindow(0, 0, 100, 50) + WmfFilledRectangle(20, 10, 60, 40, Red));
     ExpectRectangle(Load("next.wmf", next), Red, "the next metafile");
+}
+
+TEST_F(MetafileReaderTest, WmfRecordsCoveringMoreThanAPictureAreGivenUpBeforeDrawing) {
+    // 100 × 50 pixels, one pixel a unit: libwmf would fill each area pixel
+    // by pixel, 200 million of them or more, until the time limit.
+    const QString found = QFileInfo(QString::fromUtf8(__FILE__))
+                              .absoluteDir()
+                              .filePath("hostile/stretch-huge-destination.wmf");
+    const QByteArray window = WmfWindow(0, 0, 100, 50);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        bool drawn;
+    } cases[] = {
+        {"2 × 2 bitmap over 52224 × 8207 units, found by fuzzing", ReadFile(found), false},
+        {"bitmap stretched over 20000 × 10000",
+         WmfFile(0, 0, 100, 50, 96, window + WmfStretchDib(0, 0, 20000, 10000, SolidDib(Green))),
+         false},
+        {"bitmap stretched over a negative width, which libwmf takes as 63536",
+         WmfFile(0, 0, 100, 50, 96, window + WmfStretchDib(0, 0, -2000, 10000, SolidDib(Green))),
+         false},
+        {"rectangle of 20000 × 10000",
+         WmfFile(0, 0, 100, 50, 96, window + WmfFilledRectangle(-10000, -5000, 10000, 5000, Red)),
+         false},
+        {"polygon spanning 20000 × 10000",
+         WmfFile(0, 0, 100, 50, 96,
+                 window + WmfRecord(0x0324, {3, -10000, -5000, 10000, -5000, 0, 5000})),
+         false},
+        {"bitmap stretched over nine times the picture",
+         WmfFile(0, 0, 100, 50, 96, window + WmfStretchDib(-100, -50, 300, 150, SolidDib(Green))),
+         true},
+    };
+    for (const auto& [what, bytes, drawn] : cases) {
+        ASSERT_FALSE(bytes.isEmpty()) << what;
+        const QString path = folder_.filePath("area.wmf");
+        WriteFile(path, bytes);
+        DrawingChild::ForgetLastEnd();
+        QString failure;
+        const std::optional<QImage> picture = LoadPictureFile(path, &failure);
+        if (drawn) {
+            ASSERT_TRUE(picture.has_value()) << what;
+            EXPECT_EQ(Green, picture->pixel(50, 25)) << what;
+            continue;
+        }
+        EXPECT_FALSE(picture.has_value()) << what;
+        EXPECT_EQ("Metafile takes too long to draw", failure.toStdString()) << what;
+        EXPECT_FALSE(DrawingChild::LastEnd().has_value()) << what << ": given up before drawing";
+    }
 }
 
 TEST_F(MetafileReaderTest, BrokenOrOversizedMetafilesGiveNoPictureQuietly) {
