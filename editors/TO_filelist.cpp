@@ -149,11 +149,10 @@ void TO_filelist::AddFile(const QString& path) {
 
 void TO_filelist::AddMissingFile(const QString& path) {
     auto* row = new QTreeWidgetItem(LV1);
-    row->setText(NameColumn, QFileInfo(path).fileName());
+    // Said in the name, which is always in view; no size and no date.
+    row->setText(NameColumn, QFileInfo(path).fileName() + QLatin1Char(' ') + MissingText());
     row->setIcon(NameColumn, ImageList_small.icon(QFileIconProvider::File));
     row->setText(PathColumn, path);
-    row->setText(SizeColumn, MissingText());
-    row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     const QColor grey = LV1->palette().color(QPalette::Disabled, QPalette::Text);
     for (int column = NameColumn; column <= DateColumn; ++column)
         row->setForeground(column, grey);
@@ -186,7 +185,8 @@ void TO_filelist::btn_removeClick() {
     QTreeWidgetItem* row = LV1->selectedItems().value(0);
     if (row == nullptr)
         return;
-    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(row->text(NameColumn)))) {
+    const QString name = QFileInfo(row->text(PathColumn)).fileName();
+    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(name))) {
         delete row;
         modified_ = true;
     }

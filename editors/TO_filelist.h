@@ -14,7 +14,7 @@ class QTreeWidget;
 // file to list", "Remove from list" and "Open file" on the right. The figure
 // keeps the list as text: every path followed by CR LF. A stored path whose
 // file cannot be found now (a drive not mounted, a file renamed for a while)
-// keeps its row, greyed, with "(missing)" for its size and no date.
+// keeps its row, greyed, "(missing)" after its name, without size or date.
 class TO_filelist : public QFrame {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ public:
 
     explicit TO_filelist(QWidget* parent = nullptr);
 
-    // Shown in the size column of a file that cannot be found.
+    // Shown after the name of a file that cannot be found.
     static QString MissingText();
 
     // Replaces the rows with the files named by the lines of text (split at

@@ -50,7 +50,7 @@ TEST_F(FileListTest, LoadKeepsMissingFilesGreyedShowsTheColumnsAndSavesPathsEnde
     const QDate today = QDateTime::currentDateTimeUtc().date();
     EXPECT_EQ(texts(0), (QStringList{"Manual 1.pdf", a, "5",
                                      QLocale::system().toString(today, QLocale::ShortFormat)}));
-    EXPECT_EQ(texts(1), (QStringList{"gone.txt", gone, "(missing)", ""}));
+    EXPECT_EQ(texts(1), (QStringList{"gone.txt (missing)", gone, "", ""}));
     const QColor grey = list_.LV1->palette().color(QPalette::Disabled, QPalette::Text);
     EXPECT_EQ(list_.LV1->topLevelItem(1)->foreground(0).color(), grey);
     EXPECT_NE(list_.LV1->topLevelItem(0)->foreground(0).color(), grey);
