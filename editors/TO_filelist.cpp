@@ -102,12 +102,22 @@ TO_filelist::TO_filelist(QWidget* parent) : QFrame(parent), ShellOpenFile(&Shell
     layout->addLayout(buttons);
 }
 
+QString TO_filelist::MissingText() {
+    return QStringLiteral("(missing)");
+}
+
 void TO_filelist::LoadFromText(const QString& text) {
     const FolderKeeper keeper;
     LV1->clear();
     static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]"));
-    for (const QString& line : text.split(lineBreaks, Qt::SkipEmptyParts))
-        AddFile(line);
+    for (const QString& line : text.split(lineBreaks, Qt::SkipEmptyParts)) {
+        // A file out of reach now is still the figure's: its path stays.
+        if (QFileInfo::exists(line))
+            AddFile(line);
+        else
+            AddMissingFile(line);
+    }
+    modified_ = false;
 }
 
 QString TO_filelist::SaveToText() const {
@@ -134,10 +144,26 @@ void TO_filelist::AddFile(const QString& path) {
     row->setText(SizeColumn, QString::number(file.isDir() ? 0 : file.size()));
     row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     row->setText(DateColumn, QLocale::system().toString(FileDate(file), QLocale::ShortFormat));
+    modified_ = true;
+}
+
+void TO_filelist::AddMissingFile(const QString& path) {
+    auto* row = new QTreeWidgetItem(LV1);
+    // Said in the name, which is always in view; no size and no date.
+    row->setText(NameColumn, QFileInfo(path).fileName() + QLatin1Char(' ') + MissingText());
+    row->setIcon(NameColumn, ImageList_small.icon(QFileIconProvider::File));
+    row->setText(PathColumn, path);
+    const QColor grey = LV1->palette().color(QPalette::Disabled, QPalette::Text);
+    for (int column = NameColumn; column <= DateColumn; ++column)
+        row->setForeground(column, grey);
 }
 
 int TO_filelist::Count() const {
     return LV1->topLevelItemCount();
+}
+
+bool TO_filelist::Modified() const {
+    return modified_;
 }
 
 void TO_filelist::btn_addClick() {
@@ -159,8 +185,11 @@ void TO_filelist::btn_removeClick() {
     QTreeWidgetItem* row = LV1->selectedItems().value(0);
     if (row == nullptr)
         return;
-    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(row->text(NameColumn))))
+    const QString name = QFileInfo(row->text(PathColumn)).fileName();
+    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(name))) {
         delete row;
+        modified_ = true;
+    }
 }
 
 void TO_filelist::btn_openClick() {
