@@ -242,6 +242,11 @@ void TE_figure::accept() {
     QDialog::accept();
 }
 
+bool TE_figure::HasChanges() const {
+    return TP_Edit::HasChanges() || O_filelist1->Modified() || MainPictureChanged ||
+           O_pictures1->Q1.UpdatesPending();
+}
+
 bool TE_figure::SaveFigure(QString& reason) {
     TQuery* dataSet = DS1.DataSet();
     if (!dataSet)

@@ -88,6 +88,9 @@ public:
     // "Ok": the whole figure saved, or the reason shown and the editor
     // left open.
     void accept() override;
+    // The record, the related files, the main picture or the additional
+    // pictures changed in this run.
+    bool HasChanges() const override;
 
     // "Edit main image" and "Additional images".
     void Btn_pictureClick();

@@ -166,6 +166,38 @@ TEST_F(FigureEditorTest, AdditionalImagesAreStoredWithTheFigure) {
     EXPECT_EQ(stored(), 1);
 }
 
+TEST_F(FigureEditorTest, EscapeAsksAfterAChangeOutsideTheRecordsFields) {
+    Exec("update figures set figure_files = 'gone.txt' where figure_id = 'F1'");
+    list_.Close();
+    list_.Open();
+    const struct {
+        const char* change;
+        std::function<void()> act;
+    } cases[] = {
+        {"related file removed",
+         [&] {
+             editor_.O_filelist1->LV1->setCurrentItem(editor_.O_filelist1->LV1->topLevelItem(0));
+             script_.Then(ModalScript::Yes);
+             QTest::mouseClick(editor_.O_filelist1->btn_remove, Qt::LeftButton);
+         }},
+        {"main image turned", [&] { TurnMainImage(); }},
+        {"additional image added", [&] { AddImage(); }},
+    };
+    for (const auto& c : cases) {
+        script_.Shown.clear();
+        script_.Then([&](QDialog&) {
+            c.act();
+            script_.Then(ModalScript::No);
+            QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(editor_.EditRecord(list_)) << c.change;
+        EXPECT_TRUE(script_.Shown.contains("Confirmation: Save changes?")) << c.change;
+        EXPECT_EQ(Stored("figure_files"), "gone.txt") << c.change;
+        EXPECT_EQ(Stored("picture"), picture_) << c.change;
+        EXPECT_EQ(Scalar("select count(*) from add_pictures").toInt(), 0) << c.change;
+    }
+}
+
 TEST_F(FigureEditorTest, AFigureIsSavedWholeOrNotAtAllAndARefusalKeepsWhatWasDone) {
     // Additional pictures of figures that another table lists, checked
     // when the transaction commits.
