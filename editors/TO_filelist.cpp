@@ -17,36 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <array>
-#include <utility>
-
 namespace {
-
-// The shell's failure codes and what the user is told about each.
-constexpr std::array<std::pair<int, const char*>, 13> OpenErrors{{
-    {0, "The operating system is out of memory or resources."},
-    {2, "The specified file was not found."},
-    {3, "The specified path was not found."},
-    {5, "The operating system denied access to the specified file."},
-    {8, "There was not enough memory to complete the operation."},
-    {11, "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."},
-    {26, "A sharing violation occurred."},
-    {27, "The filename association is incomplete or invalid."},
-    {28, "The DDE transaction could not be completed because the request timed out."},
-    {29, "The DDE transaction failed."},
-    {30, "The DDE transaction could not be completed because other DDE transactions were being "
-         "processed."},
-    {31, "There is no application associated with the given filename extension."},
-    {32, "The specified dynamic-link library was not found."},
-}};
-
-// Empty for a code the table does not know.
-QString OpenErrorText(int code) {
-    for (const auto& [known, text] : OpenErrors)
-        if (known == code)
-            return QString::fromLatin1(text);
-    return {};
-}
 
 // The date the file system recorded the file's creation on, or its last
 // change where it records no creation; taken in UTC as recorded, not moved
@@ -198,5 +169,5 @@ void TO_filelist::btn_openClick() {
         return;
     const int result = ShellOpenFile(row->text(PathColumn));
     if (result <= ShellOpen::LastError)
-        ShowMsg(OpenErrorText(result));
+        ShowMsg(ShellOpen::FailureText(result));
 }
