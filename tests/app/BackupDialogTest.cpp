@@ -118,7 +118,7 @@ protected:
     }
     void MakeData() {
         ASSERT_TRUE(QDir(root_.path()).mkpath("LDB/pictures"));
-        Write(Path("LDB/velmora.db"), "the database");
+        WriteCatalog(Path("LDB/velmora.db"), "current");
         Write(Path("LDB/notes.txt"), "notes");
         Write(Path("LDB/pictures/kept.bmp"), "a picture");
     }
