@@ -55,7 +55,7 @@ int CopyFile(TPackStream& stream, const QFileInfo& source, std::vector<char>& pi
 }
 
 // Whether the archive written so far holds a catalog that a restore
-// accepts: it is unpacked into a scratch folder beside it and checked there.
+// accepts: it is unpacked into a scratch folder and checked there.
 bool HoldsRestorableCatalog(const QString& archive, const QString& scratchFolder) {
     TArchiveUnpacker unpacker({});
     if (!QDir().mkdir(scratchFolder) || unpacker.Open(archive) != ArchiveResult::Done ||
@@ -81,8 +81,8 @@ int Pack(const QString& sourceFolder, const QString& archiveFile,
     std::optional<QTemporaryDir> scratch;
     TCatalogSnapshot snapshot;
     if (hasCatalog) {
-        scratch.emplace(QFileInfo(archiveFile).absolutePath() +
-                        QStringLiteral("/.velmora-backup-XXXXXX"));
+        // Not beside the archive: an archive folder holds only archives.
+        scratch.emplace(QDir::tempPath() + QStringLiteral("/velmora-backup-XXXXXX"));
         QString fault;
         if (!scratch->isValid() || !snapshot.Take(catalog, scratch->path(), fault))
             return ArchiveResult::InputOutputError;
