@@ -158,6 +158,16 @@ TEST_F(RestoreCrashTest, LeftoverScratchGoesButADamagedJournalKeepsEverything) {
     }
 }
 
+TEST_F(RestoreCrashTest, SubfolderThatAJournalNamesIsNeverMoved) {
+    Write(".ldb-restore/restored/velmora.db", "restored");
+    ASSERT_TRUE(QDir().mkpath(Scratch() + "/previous"));
+    Write(".ldb-restore/swap",
+          "velmora folder swap 1\nold sub\nold velmora.db\nnew velmora.db\nend\n");
+    EXPECT_EQ(TRecovery::Finished, TRestoreFolder::Recover(Path("ldb")));
+    EXPECT_EQ("kept", Read("ldb/sub/keep"));
+    EXPECT_EQ("restored", Read("ldb/velmora.db"));
+}
+
 // Another process working on the data folder holds its lock: a swap still
 // under way there is not taken for an interrupted one.
 TEST_F(RestoreCrashTest, SwapIsLeftAloneWhileAnotherProcessHoldsTheFolder) {
