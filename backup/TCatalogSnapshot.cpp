@@ -61,8 +61,10 @@ bool TCatalogSnapshot::Take(const QString& catalogFile, const QString& scratchFo
     }
     sqlite3_busy_timeout(opened, WriterWaitMilliseconds);
     QString mode;
-    // The first read rolls back a journal left behind.
-    if (!Run(opened, "pragma journal_mode", &mode)) {
+    // The first read rolls back a journal left behind, and finds the mode
+    // the file is kept in.
+    if (!Run(opened, "select count(*) from sqlite_master") ||
+        !Run(opened, "pragma journal_mode", &mode)) {
         fault = QStringLiteral("the catalog can not be read (%1)").arg(EngineMessage(opened));
         return false;
     }

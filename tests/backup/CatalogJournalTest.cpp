@@ -70,6 +70,24 @@ TEST_F(CatalogJournalTest, BackupAfterACrashPacksTheCommittedStateWithoutTheJour
     EXPECT_EQ(std::make_pair(Rows, 0), Figures("ldb"));
 }
 
+TEST_F(CatalogJournalTest, CatalogKeptInWriteAheadLogModeIsBackedUpWithWhatTheLogHolds) {
+    const QString file = Write("data/velmora.db", DatabaseBytes(Rows));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(QFile::encodeName(file).constData(), &db));
+    // The writer stays open, so its commit is in the log only.
+    sqlite3_exec(db,
+                 "pragma journal_mode = wal; pragma wal_autocheckpoint = 0; "
+                 "update figures set figure_name = 'lost'",
+                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(QFileInfo(Path("data/velmora.db-wal")).size() > 0);
+    const int result = PackFolder(Path("data"), Path("a.tba"));
+    sqlite3_close(db);
+    ASSERT_EQ(ArchiveResult::Done, result);
+    ASSERT_EQ(ArchiveResult::Done, UnpackArchive(Path("a.tba"), Path("ldb")));
+    EXPECT_EQ(QStringList{"velmora.db"}, QDir(Path("ldb")).entryList(QDir::Files | QDir::Hidden));
+    EXPECT_EQ(std::make_pair(Rows, Rows), Figures("ldb"));
+}
+
 TEST_F(CatalogJournalTest, BackupThatARestoreWouldRefuseIsNoArchive) {
     MakeFolder("data", {{"notes.txt", "n"}});
     sqlite3* db = nullptr;
