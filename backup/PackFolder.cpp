@@ -54,18 +54,20 @@ int CopyFile(TPackStream& stream, const QFileInfo& source, std::vector<char>& pi
     return ArchiveResult::Done;
 }
 
-// Whether the archive written so far holds a catalog that a restore
-// accepts: it is unpacked into a scratch folder and checked there.
-bool HoldsRestorableCatalog(const QString& archive, const QString& scratchFolder) {
+// Why a restore would refuse the archive written so far, empty when it
+// would not: it is unpacked into a scratch folder and checked there.
+QString RestoreProblem(const QString& archive, const QString& scratchFolder) {
     TArchiveUnpacker unpacker({});
     if (!QDir().mkdir(scratchFolder) || unpacker.Open(archive) != ArchiveResult::Done ||
         unpacker.UnpackInto(scratchFolder) != ArchiveResult::Done)
-        return false;
-    return CatalogCheck::Problem(scratchFolder, unpacker.Names()).isEmpty();
+        return QStringLiteral("the archive written can not be read back (%1)")
+            .arg(unpacker.Fault().isEmpty() ? QStringLiteral("no scratch folder")
+                                            : unpacker.Fault());
+    return CatalogCheck::Problem(scratchFolder, unpacker.Names());
 }
 
-int Pack(const QString& sourceFolder, const QString& archiveFile,
-         const TArchiveProgress& progress) {
+int Pack(const QString& sourceFolder, const QString& archiveFile, const TArchiveProgress& progress,
+         QString& fault) {
     const QString folder = WithoutTrailingDelimiter(sourceFolder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return ArchiveResult::NoSourceFiles;
@@ -83,8 +85,11 @@ int Pack(const QString& sourceFolder, const QString& archiveFile,
     if (hasCatalog) {
         // Not beside the archive: an archive folder holds only archives.
         scratch.emplace(QDir::tempPath() + QStringLiteral("/velmora-backup-XXXXXX"));
-        QString fault;
-        if (!scratch->isValid() || !snapshot.Take(catalog, scratch->path(), fault))
+        if (!scratch->isValid()) {
+            fault = QStringLiteral("no scratch folder can be made in %1").arg(QDir::tempPath());
+            return ArchiveResult::InputOutputError;
+        }
+        if (!snapshot.Take(catalog, scratch->path(), fault))
             return ArchiveResult::InputOutputError;
     }
 
@@ -126,10 +131,13 @@ int Pack(const QString& sourceFolder, const QString& archiveFile,
         if (result != ArchiveResult::Done)
             return result;
     }
-    if (hasCatalog &&
-        (!stream.Finish() ||
-         !HoldsRestorableCatalog(stream.WrittenFile(), scratch->path() + QStringLiteral("/check"))))
-        return ArchiveResult::InputOutputError;
+    if (hasCatalog) {
+        if (!stream.Finish())
+            return ArchiveResult::InputOutputError;
+        fault = RestoreProblem(stream.WrittenFile(), scratch->path() + QStringLiteral("/check"));
+        if (!fault.isEmpty())
+            return ArchiveResult::InputOutputError;
+    }
     return stream.Commit() ? ArchiveResult::Done : ArchiveResult::InputOutputError;
 }
 
@@ -137,8 +145,15 @@ int Pack(const QString& sourceFolder, const QString& archiveFile,
 
 int PackFolder(const QString& sourceFolder, const QString& archiveFile,
                const TArchiveProgress& progress) {
+    QString fault;
+    return PackFolder(sourceFolder, archiveFile, progress, fault);
+}
+
+int PackFolder(const QString& sourceFolder, const QString& archiveFile,
+               const TArchiveProgress& progress, QString& fault) {
+    fault.clear();
     try {
-        return Pack(sourceFolder, archiveFile, progress);
+        return Pack(sourceFolder, archiveFile, progress, fault);
     } catch (...) {
         return ArchiveResult::InputOutputError;
     }

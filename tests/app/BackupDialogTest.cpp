@@ -153,6 +153,16 @@ TEST_F(BackupDialogTest, DefaultBackupGoesToANewArchiveFolderNamedAfterDataAndDa
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ(bin_, QDir::currentPath());
 
+    // A catalog that would not restore makes no archive, and says why.
+    Write(Path("LDB/velmora.db"), "not a database");
+    QFile::remove(Path("DB_archives/" + expected));
+    answers_.messages.clear();
+    dialog.OpenBackup(Path("LDB"));
+    EXPECT_EQ((QStringList{"Archive creation error\nThe catalog can not be read (file is not a "
+                           "database); no archive was written."}),
+              answers_.messages);
+    EXPECT_EQ(QStringList(), Files(Path("DB_archives")));
+
     // An archive folder that cannot be made is told, and the dialog opens.
     QLocale::setDefault(QLocale::c());
     dialog.ArchiveFolder = "../blocked/";

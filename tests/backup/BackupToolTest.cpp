@@ -54,8 +54,11 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
     // Any folder packs; one without the catalog does not restore.
     MakeFolder("photos", {{"IMG_0001.jpg", RandomBytes(5000, 2)}, {"notes.txt", "notes"}});
     ASSERT_EQ(0, Run("backup '" + Path("photos") + "' '" + Path("photos.tba") + "'").exitCode);
+    // A catalog that a restore would refuse makes no archive.
+    MakeFolder("damaged", {{"velmora.db", TextBytes(9000, 3)}});
     const std::pair<int, QString> failures[] = {
         {2, "backup '" + Path("missing") + "' '" + Path("b.tba") + "'"},
+        {5, "backup '" + Path("damaged") + "' '" + Path("b.tba") + "'"},
         {3, "restore '" + Path("missing.tba") + "' '" + Path("ldb") + "'"},
         {4, "restore '" + Path("bad.tba") + "' '" + Path("ldb") + "'"},
         {9, "restore '" + Path("photos.tba") + "' '" + Path("ldb") + "'"},
@@ -67,6 +70,12 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
         EXPECT_EQ(code, result.exitCode) << args.toStdString();
         EXPECT_EQ("", result.out);
         EXPECT_EQ(1, result.err.count('\n')) << result.err.toStdString();
+        if (code == 5) {
+            EXPECT_EQ("Archive creation error: the catalog can not be read (file is not a "
+                      "database); no archive was written\n",
+                      result.err);
+            EXPECT_FALSE(QFileInfo::exists(Path("b.tba")));
+        }
         if (code == 9) {
             EXPECT_EQ("Database restore error: the archive holds no catalog database "
                       "(velmora.db); the data folder is unchanged\n",
