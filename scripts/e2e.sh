@@ -26,7 +26,8 @@ trap cleanup EXIT
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 export DISPLAY="$display" QT_QPA_PLATFORM=xcb
-# The single-instance lock lives in the runtime folder: keep it to this run.
+# The socket a second start reaches the running copy through lives in the
+# runtime folder: keep it to this run.
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
