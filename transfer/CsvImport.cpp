@@ -18,8 +18,11 @@
 #include <QSet>
 #include <QVariant>
 
+#include <sqlite3.h>
+
 #include <array>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -73,8 +76,8 @@ constexpr TextTarget NumberTargets[] = {{"prc_kit", PrcKit}, {"prc_pr", PrcPr}, 
 // A row ready to insert, or why it is skipped.
 struct PreparedRow {
     std::array<QVariant, ColumnCount> values;
-    QString producerName;
-    QString genreName;
+    QByteArray producerName;
+    QByteArray genreName;
     QString skipReason;
 };
 
@@ -93,17 +96,20 @@ public:
         }
     }
 
-    // The key of the name, the record made first when there is none; empty
-    // for an empty name.
-    QString Key(const QString& name,
-                const std::function<void(TSqlStatement&, const QString&)>& bindExtra,
-                const QString& extraColumns, int& created) {
-        if (name.isEmpty())
+    // The key (as UTF-8) of the name given as UTF-8, the record made first
+    // when there is none; empty for an empty name.
+    QByteArray Key(const QByteArray& utf8Name,
+                   const std::function<void(TSqlStatement&, const QString&)>& bindExtra,
+                   const QString& extraColumns, int& created) {
+        if (utf8Name.isEmpty())
             return {};
+        // Rows mostly repeat a few names as they are written.
+        if (const auto seen = seen_.constFind(utf8Name); seen != seen_.constEnd())
+            return *seen;
+        const QString name = QString::fromUtf8(utf8Name);
         const QString folded = name.toCaseFolded();
-        const auto found = keys_.constFind(folded);
-        if (found != keys_.constEnd())
-            return *found;
+        if (const auto found = keys_.constFind(folded); found != keys_.constEnd())
+            return seen_.insert(utf8Name, found->toUtf8()).value();
         if (!insert_.IsValid())
             insert_ = TSqlStatement(db_, QStringLiteral("insert into %1 (%2, %3%4) values (?, ?%5)")
                                              .arg(QLatin1String(table_), QLatin1String(keyColumn_),
@@ -118,7 +124,7 @@ public:
         insert_.Step();
         keys_.insert(folded, key);
         ++created;
-        return key;
+        return seen_.insert(utf8Name, key.toUtf8()).value();
     }
 
 private:
@@ -127,6 +133,7 @@ private:
     const char* keyColumn_;
     const char* nameColumn_;
     QHash<QString, QString> keys_;
+    QHash<QByteArray, QByteArray> seen_;
     TSqlStatement insert_;
 };
 
@@ -154,10 +161,32 @@ std::optional<double> Number(QString text) {
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
+// The number of characters of UTF-8 text.
+qsizetype Utf8Length(const QByteArray& text) {
+    qsizetype length = 0;
+    for (const char byte : text)
+        length += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    return length;
+}
+
 class RowPreparer {
 public:
     RowPreparer(const CsvImportFile& file, const CsvImportMapping& mapping, QSet<QString>& keys)
-        : file_(file), mapping_(mapping), keys_(keys) {}
+        : file_(file), keys_(keys) {
+        const auto column = [&mapping](const char* field) {
+            return mapping.ColumnOf(QLatin1String(field));
+        };
+        for (const TextTarget& target : TextTargets)
+            texts_.push_back({target, column(target.field),
+                              CsvImportMapping::FieldWidth(QLatin1String(target.field))});
+        for (const TextTarget& target : NumberTargets)
+            numbers_.push_back({target, column(target.field), 0});
+        files_ = column("figure_files");
+        producer_ = column("producer_name");
+        genre_ = column("genre_name");
+        picture_ = column("picture");
+        lookupWidth_ = CsvImportMapping::FieldWidth(QStringLiteral("producer_name"));
+    }
 
     PreparedRow Prepare(const CsvRecord& record) const {
         PreparedRow row;
@@ -169,60 +198,64 @@ public:
             return skip(QStringLiteral("%1 fields where the first line names %2 columns")
                             .arg(record.fields.size())
                             .arg(file_.Header().size()));
-        const auto value = [&](const char* field) -> std::optional<QString> {
-            const int column = mapping_.ColumnOf(QLatin1String(field));
+        const auto bytes = [&record](int column) -> const QByteArray* {
+            if (column < 0 || column >= record.fields.size() || !record.fields[column])
+                return nullptr;
+            return &*record.fields[column];
+        };
+        const auto value = [&record](int column) -> std::optional<QString> {
             if (column < 0)
                 return std::nullopt;
             return column < record.fields.size() ? Text(record.fields[column]) : QString();
         };
-        const auto tooLong = [&](const char* field, const QString& text) {
-            const int width = CsvImportMapping::FieldWidth(QLatin1String(field));
-            return width > 0 && text.size() > width;
-        };
-        const auto tooLongReason = [](const char* field) {
+        const auto tooLongReason = [](const char* field, int width) {
             return QStringLiteral("%1 is longer than %2 characters")
                 .arg(QLatin1String(field))
-                .arg(CsvImportMapping::FieldWidth(QLatin1String(field)));
+                .arg(width);
         };
 
-        for (const TextTarget& target : TextTargets) {
-            const std::optional<QString> text = value(target.field);
+        // Text goes to the table as the UTF-8 it was read in.
+        for (const Source& source : texts_) {
+            const QByteArray* text = bytes(source.column);
             if (!text || text->isEmpty())
                 continue;
-            const QString stored =
-                target.column == FigureId || target.column == FigureName ? text->trimmed() : *text;
-            if (tooLong(target.field, stored))
-                return skip(tooLongReason(target.field));
-            row.values[target.column] = stored;
+            const Column target = source.target.column;
+            const QByteArray stored =
+                target == FigureId || target == FigureName ? text->trimmed() : *text;
+            if (source.width > 0 && Utf8Length(stored) > source.width)
+                return skip(tooLongReason(source.target.field, source.width));
+            row.values[target] = stored;
         }
-        if (row.values[FigureName].toString().isEmpty())
+        if (row.values[FigureName].toByteArray().isEmpty())
             return skip(QStringLiteral("the figure has no name"));
 
-        for (const TextTarget& target : NumberTargets) {
-            const std::optional<QString> text = value(target.field);
+        for (const Source& source : numbers_) {
+            const std::optional<QString> text = value(source.column);
             if (!text || text->trimmed().isEmpty())
                 continue;
             const std::optional<double> number = Number(*text);
             if (!number)
                 return skip(QStringLiteral("%1 is not a number: \"%2\"")
-                                .arg(QLatin1String(target.field), *text));
-            row.values[target.column] = *number;
+                                .arg(QLatin1String(source.target.field), *text));
+            row.values[source.target.column] = *number;
         }
-        if (const std::optional<QString> files = value("figure_files"); files && !files->isEmpty())
+        if (const std::optional<QString> files = value(files_); files && !files->isEmpty())
             row.values[FigureFiles] = FileList(*files);
 
-        row.producerName = value("producer_name").value_or(QString()).trimmed();
-        if (tooLong("producer_name", row.producerName))
-            return skip(tooLongReason("producer_name"));
-        row.genreName = value("genre_name").value_or(QString()).trimmed();
-        if (tooLong("genre_name", row.genreName))
-            return skip(tooLongReason("genre_name"));
+        if (const QByteArray* name = bytes(producer_))
+            row.producerName = name->trimmed();
+        if (Utf8Length(row.producerName) > lookupWidth_)
+            return skip(tooLongReason("producer_name", lookupWidth_));
+        if (const QByteArray* name = bytes(genre_))
+            row.genreName = name->trimmed();
+        if (Utf8Length(row.genreName) > lookupWidth_)
+            return skip(tooLongReason("genre_name", lookupWidth_));
 
-        const QString key = row.values[FigureId].toString();
+        const QString key = QString::fromUtf8(row.values[FigureId].toByteArray());
         if (!key.isEmpty() && keys_.contains(key))
             return skip(QStringLiteral("the key %1 is already in the catalog").arg(key));
 
-        if (const std::optional<QString> path = value("picture");
+        if (const std::optional<QString> path = value(picture_);
             path && !path->trimmed().isEmpty()) {
             const QString fileName = QDir(file_.Folder()).absoluteFilePath(path->trimmed());
             if (!QFileInfo(fileName).isFile())
@@ -242,10 +275,89 @@ public:
     }
 
 private:
+    // A field of the table, the file's column for it (-1 when none) and
+    // its width.
+    struct Source {
+        TextTarget target;
+        int column;
+        int width;
+    };
+
     const CsvImportFile& file_;
-    const CsvImportMapping& mapping_;
     QSet<QString>& keys_;
+    std::vector<Source> texts_;
+    std::vector<Source> numbers_;
+    int files_ = -1;
+    int producer_ = -1;
+    int genre_ = -1;
+    int picture_ = -1;
+    int lookupWidth_ = 0;
 };
+
+// The connection's page cache enlarged for its lifetime.
+class LargerCache {
+public:
+    explicit LargerCache(sqlite3* db) : db_(db) {
+        TSqlStatement current(db, QStringLiteral("pragma cache_size"));
+        if (current.Step())
+            previous_ = current.ColumnBytes(0).toByteArray();
+        Pragma(QByteArrayLiteral("-262144")); // 256 MB at most, taken as needed
+    }
+    ~LargerCache() {
+        if (!previous_.isEmpty())
+            Pragma(previous_);
+    }
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+
+private:
+    void Pragma(const QByteArray& size) {
+        sqlite3_exec(db_, QByteArray("pragma cache_size = " + size).constData(), nullptr, nullptr,
+                     nullptr);
+    }
+
+    sqlite3* db_;
+    QByteArray previous_;
+};
+
+// Whether the record holds nothing but blanks.
+bool Blank(const CsvRecord& record) {
+    for (const CsvField& field : record.fields) {
+        if (!field)
+            continue;
+        for (const char c : *field)
+            if (c != ' ' && c != '\t')
+                return false;
+    }
+    return true;
+}
+
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+// Binds a row value: UTF-8 bytes as text, except in the picture columns,
+// which take them as they are.
+void BindValue(sqlite3* db, sqlite3_stmt* statement, int column, const QVariant& value) {
+    int rc = SQLITE_OK;
+    const int param = column + 1;
+    if (!value.isValid()) {
+        rc = sqlite3_bind_null(statement, param);
+    } else if (value.typeId() == QMetaType::Double) {
+        rc = sqlite3_bind_double(statement, param, value.toDouble());
+    } else {
+        const QByteArray bytes = value.typeId() == QMetaType::QByteArray
+                                     ? value.toByteArray()
+                                     : value.toString().toUtf8();
+        if (column == Picture || column == PictureTh)
+            rc = sqlite3_bind_blob64(statement, param, bytes.constData(),
+                                     static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT);
+        else
+            rc = sqlite3_bind_text64(statement, param, bytes.constData(),
+                                     static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+    }
+    if (rc != SQLITE_OK)
+        TSqlStatement::RaiseEngineError(db, rc);
+}
 
 QSet<QString> FigureKeys(sqlite3* db) {
     QSet<QString> keys;
@@ -271,8 +383,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
     try {
         sqlite3* db = TDatabase::Connected(databaseName_).Handle();
         TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
-        QSet<QString> keys =
-            mapping.ColumnOf(QStringLiteral("figure_id")) >= 0 ? FigureKeys(db) : QSet<QString>();
+        const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
+        QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
+        // The table and its indexes grow in one transaction: a cache that
+        // holds them spares writing pages out and reading them back.
+        const LargerCache cache(db);
         Lookup producers(db, "producers", "producer_id", "producer_name");
         Lookup genres(db, "genres", "genre_id", "genre_name");
         const QDateTime now = QDateTime::currentDateTime();
@@ -286,7 +401,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                 insert.Bind(3 + i, values[i]);
         };
         const RowPreparer preparer(file, mapping, keys);
-        TSqlStatement insert(db, QString::fromLatin1(InsertFigure));
+        sqlite3_stmt* prepared = nullptr;
+        if (const int rc = sqlite3_prepare_v2(db, InsertFigure, -1, &prepared, nullptr);
+            rc != SQLITE_OK)
+            TSqlStatement::RaiseEngineError(db, rc);
+        const Statement insert(prepared, &sqlite3_finalize);
 
         for (int index = 0; index < total; ++index) {
             if (progress && index % ProgressStep == 0 && !progress(index, total)) {
@@ -295,33 +414,32 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                 return summary; // the transaction rolls back
             }
             const CsvRecord& record = file.Rows()[index];
-            bool blank = true;
-            for (const CsvField& field : record.fields)
-                blank = blank && (!field || field->trimmed().isEmpty());
-            if (blank)
+            if (Blank(record))
                 continue;
             PreparedRow row = preparer.Prepare(record);
             if (!row.skipReason.isEmpty()) {
                 summary.skipped.append({record.line, row.skipReason});
                 continue;
             }
-            if (row.values[FigureId].toString().isEmpty())
+            if (!row.values[FigureId].isValid())
                 row.values[FigureId] = NewRecordKey();
-            keys.insert(row.values[FigureId].toString());
-            const QString producerId =
+            else if (keysMapped)
+                keys.insert(QString::fromUtf8(row.values[FigureId].toByteArray()));
+            const QByteArray producerId =
                 producers.Key(row.producerName, producerExtra, QStringLiteral(", insert_time"),
                               summary.producersCreated);
-            const QString genreId =
+            const QByteArray genreId =
                 genres.Key(row.genreName, genreExtra, QStringLiteral(", RX, RY, RH, RW, TB, TE"),
                            summary.genresCreated);
             if (!producerId.isEmpty())
                 row.values[ProducerId] = producerId;
             if (!genreId.isEmpty())
                 row.values[GenreId] = genreId;
-            insert.Reset();
+            sqlite3_reset(insert.get());
             for (int column = 0; column < ColumnCount; ++column)
-                insert.Bind(column + 1, row.values[column]);
-            insert.Step();
+                BindValue(db, insert.get(), column, row.values[column]);
+            if (const int rc = sqlite3_step(insert.get()); rc != SQLITE_DONE)
+                TSqlStatement::RaiseEngineError(db, rc);
             ++summary.added;
         }
         if (progress && !progress(total, total)) {
