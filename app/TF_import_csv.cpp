@@ -71,6 +71,9 @@ TF_import_csv::TF_import_csv(QWidget* parent) : QDialog(parent) {
     column->addLayout(runRow);
     column->addWidget(Memo_summary);
 
+    // Return in the file box reads the file; it presses no button.
+    for (QPushButton* button : {btn_browse, btn_import, btn_stop, btn_close})
+        button->setAutoDefault(false);
     connect(Edit_file, &QLineEdit::returnPressed, this,
             CommandGuard::Slot([this] { OpenFile(Edit_file->text()); }));
     connect(btn_browse, &QPushButton::clicked, this,
@@ -85,6 +88,7 @@ TF_import_csv::TF_import_csv(QWidget* parent) : QDialog(parent) {
 void TF_import_csv::Execute() {
     Clear();
     Edit_file->clear();
+    Edit_file->setFocus();
     DialogRunner::Exec(*this);
 }
 
