@@ -118,10 +118,14 @@ TEST_F(ImportWindowTest, StopOnTheDatabasePageLeavesTheCatalogEmpty) {
     const QString csv = WriteCsv(bytes);
     QString summary;
     bool stopWasOpen = false;
+    int otherDialogs = 0;
     DialogRunner::ScopedHook hook([&](QDialog& dialog) {
         auto* import = qobject_cast<TF_import_csv*>(&dialog);
-        if (!import)
+        if (!import) {
+            ++otherDialogs; // Return in the file box must press no button
             return int(QDialog::Rejected);
+        }
+        import->show(); // buttons are pressed by Return only when shown
         import->Edit_file->setText(csv);
         QTest::keyClick(import->Edit_file, Qt::Key_Return);
         // Pressed while the import runs.
@@ -131,11 +135,13 @@ TEST_F(ImportWindowTest, StopOnTheDatabasePageLeavesTheCatalogEmpty) {
         });
         QTest::mouseClick(import->btn_import, Qt::LeftButton);
         summary = import->Memo_summary->toPlainText();
+        import->hide();
         return int(QDialog::Rejected);
     });
     window_->PageControl1->setCurrentWidget(window_->TabSheet_BD_mgm);
     QTest::mouseClick(window_->TabSheet_BD_mgm->btn_import, Qt::LeftButton);
     EXPECT_TRUE(stopWasOpen);
+    EXPECT_EQ(0, otherDialogs);
     EXPECT_EQ("Stopped; nothing was imported.", summary);
     EXPECT_EQ("", Figures());
 }
