@@ -299,9 +299,12 @@ void TFmain::BuildPages() {
             CommandGuard::Slot([this] { TB_add->trigger(); }));
     connect(NoFiguresHint->btn_import, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { btn_importClick(); }));
-    auto* insert = new QShortcut(QKeySequence(Qt::Key_Insert), NoFiguresHint);
-    insert->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(insert, &QShortcut::activated, this, CommandGuard::Slot([this] { TB_add->trigger(); }));
+    // Ins anywhere on the page while the list, which has its own, is hidden.
+    noFiguresInsert_ = new QShortcut(QKeySequence(Qt::Key_Insert), TabSheet_figures);
+    noFiguresInsert_->setContext(Qt::WidgetWithChildrenShortcut);
+    noFiguresInsert_->setEnabled(false);
+    connect(noFiguresInsert_, &QShortcut::activated, this,
+            CommandGuard::Slot([this] { TB_add->trigger(); }));
     connect(O_producers1, &TO_ci::PanelClicked, this,
             CommandGuard::Slot([this](const QString& element) {
                 if (element == QLatin1String("url"))
@@ -416,6 +419,7 @@ void TFmain::UpdateNoFiguresHint() {
     const bool listHadFocus = O_Figures1->isAncestorOf(QApplication::focusWidget());
     NoFiguresHint->setVisible(empty);
     O_Figures1->setVisible(!empty);
+    noFiguresInsert_->setEnabled(empty);
     if (empty && listHadFocus)
         NoFiguresHint->btn_add->setFocus();
 }

@@ -5,6 +5,7 @@
 class QAction;
 class QMenu;
 class QPushButton;
+class QShortcut;
 class QTabWidget;
 class QToolBar;
 class TDatabasePage;
@@ -174,6 +175,7 @@ private:
     QAction* menuDelete_ = nullptr;
     QAction* menuFirst_ = nullptr;
     QAction* menuLast_ = nullptr;
+    QShortcut* noFiguresInsert_ = nullptr;
     const void* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };

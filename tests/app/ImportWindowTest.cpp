@@ -6,7 +6,9 @@
 #include "TFmain.h"
 #include "TNoFiguresHint.h"
 #include "TO_Figures.h"
+#include "TSearchGroup.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -144,6 +146,20 @@ TEST_F(ImportWindowTest, StopOnTheDatabasePageLeavesTheCatalogEmpty) {
     EXPECT_EQ(0, otherDialogs);
     EXPECT_EQ("Stopped; nothing was imported.", summary);
     EXPECT_EQ("", Figures());
+}
+
+TEST_F(ImportWindowTest, InsOnTheEmptyFiguresPageAddsAFigure) {
+    QStringList shown;
+    DialogRunner::ScopedHook hook([&](QDialog& dialog) {
+        shown << dialog.metaObject()->className();
+        return int(QDialog::Rejected);
+    });
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    window_->SearchFigures->FocusText();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    EXPECT_EQ(QStringList{"TE_figure"}, shown);
+    EXPECT_TRUE(window_->NoFiguresHint->isVisible()) << "cancelled: no figure";
 }
 
 TEST_F(ImportWindowTest, TheHintComesBackWhenTheLastFigureGoes) {
