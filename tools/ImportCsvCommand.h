@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// velmora-tool import-csv FILE DATAFOLDER [--map "column=field,..."]:
+// velmora-tool import-csv FILE DATAFOLDER [--map "column=field,..."] (MAP in
+// the usage):
 // brings the rows of a CSV file into the figures of the catalog in the data
 // folder (made when the folder has none), as the program's import window
 // does. Without --map, columns named after a field go to it. The summary
@@ -15,7 +16,7 @@
 // names no known field or column.
 class ImportCsvCommand {
 public:
-    static constexpr const char* Usage = "import-csv FILE DATAFOLDER [--map COLUMN=FIELD,...]";
+    static constexpr const char* Usage = "import-csv FILE DATAFOLDER [--map MAP]";
     static constexpr const char* Summary =
         "bring the rows of a CSV file into the figures (exit 6 while Velmora runs)";
 
