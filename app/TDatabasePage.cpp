@@ -66,6 +66,13 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
                     1, 1);
     grid->setColumnStretch(1, 1);
 
+    btn_import = new QPushButton(QStringLiteral("Import…"), this);
+    btn_import->setMinimumWidth(160);
+    auto* importButtons = new QVBoxLayout;
+    importButtons->addWidget(btn_import);
+    importButtons->addStretch();
+    grid->addLayout(importButtons, 3, 0);
+
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);

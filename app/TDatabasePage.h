@@ -20,6 +20,8 @@ public:
     QPushButton* btn_backup = nullptr;
     QPushButton* btn_restore = nullptr;
     QPushButton* btn_pack = nullptr;
+    // Brings a CSV file into the figures.
+    QPushButton* btn_import = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QLabel* Label_clear_history = nullptr;
 

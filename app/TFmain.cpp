@@ -1,4 +1,5 @@
 #include "TFmain.h"
+#include "TNoFiguresHint.h"
 
 #include "BusyCursor.h"
 #include "CommandGuard.h"
@@ -13,6 +14,7 @@
 #include "TE_producer.h"
 #include "TFBackUpRestore.h"
 #include "TF_big_view.h"
+#include "TF_import_csv.h"
 #include "TF_picture_mgm.h"
 #include "TFabout.h"
 #include "TFhtml_record.h"
@@ -37,6 +39,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -284,6 +287,24 @@ void TFmain::BuildPages() {
             CommandGuard::Slot([this] { btn_restoreClick(); }));
     connect(TabSheet_BD_mgm->btn_pack, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { btn_packClick(); }));
+    connect(TabSheet_BD_mgm->btn_import, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_importClick(); }));
+
+    // In place of the figures list while the catalog holds no figure.
+    QWidget* figuresHolder = O_Figures1->parentWidget();
+    NoFiguresHint = new TNoFiguresHint(figuresHolder);
+    NoFiguresHint->hide();
+    figuresHolder->layout()->addWidget(NoFiguresHint);
+    connect(NoFiguresHint->btn_add, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { TB_add->trigger(); }));
+    connect(NoFiguresHint->btn_import, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_importClick(); }));
+    // Ins anywhere on the page while the list, which has its own, is hidden.
+    noFiguresInsert_ = new QShortcut(QKeySequence(Qt::Key_Insert), TabSheet_figures);
+    noFiguresInsert_->setContext(Qt::WidgetWithChildrenShortcut);
+    noFiguresInsert_->setEnabled(false);
+    connect(noFiguresInsert_, &QShortcut::activated, this,
+            CommandGuard::Slot([this] { TB_add->trigger(); }));
     connect(O_producers1, &TO_ci::PanelClicked, this,
             CommandGuard::Slot([this](const QString& element) {
                 if (element == QLatin1String("url"))
@@ -384,6 +405,23 @@ void TFmain::UpdateToolbar() {
     menuDelete_->setEnabled(TB_del->isEnabled());
     menuFirst_->setEnabled(TB_first->isEnabled());
     menuLast_->setEnabled(TB_last->isEnabled());
+    UpdateNoFiguresHint();
+}
+
+void TFmain::UpdateNoFiguresHint() {
+    bool empty = false;
+    if (DB1.IsConnected()) {
+        QSqlQuery query(DB1.Connection());
+        empty = query.exec(QStringLiteral("select 1 from figures limit 1")) && !query.next();
+    }
+    if (empty == NoFiguresHint->isVisible())
+        return;
+    const bool listHadFocus = O_Figures1->isAncestorOf(QApplication::focusWidget());
+    NoFiguresHint->setVisible(empty);
+    O_Figures1->setVisible(!empty);
+    noFiguresInsert_->setEnabled(empty);
+    if (empty && listHadFocus)
+        NoFiguresHint->btn_add->setFocus();
 }
 
 void TFmain::CloseDatabase() {
@@ -443,6 +481,18 @@ TFmanual& TFmain::Manual() {
 void TFmain::TB_shemeClick() {
     if (TB_sheme->isEnabled())
         Manual().EditManual(O_Figures1->KeyValue());
+}
+
+TF_import_csv& TFmain::ImportWindow() {
+    if (!F_import_csv) {
+        F_import_csv = new TF_import_csv(this);
+        F_import_csv->Imported = [this] { RefreshAll(); };
+    }
+    return *F_import_csv;
+}
+
+void TFmain::btn_importClick() {
+    ImportWindow().Execute();
 }
 
 TFhtml_record& TFmain::HtmlExport() {

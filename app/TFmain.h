@@ -5,6 +5,7 @@
 class QAction;
 class QMenu;
 class QPushButton;
+class QShortcut;
 class QTabWidget;
 class QToolBar;
 class TDatabasePage;
@@ -19,6 +20,8 @@ class TFabout;
 class TFhtml_record;
 class TFmanual;
 class TFilterGroup;
+class TF_import_csv;
+class TNoFiguresHint;
 class TO_Figures;
 class TO_ci;
 class TO_genres;
@@ -67,6 +70,11 @@ public:
     // Asks, packs the catalog's tables with their history on the
     // "Database management" page, and reports.
     void btn_packClick();
+    // "Import…": the CSV import window; the lists refresh after an import.
+    void btn_importClick();
+    // The hint in place of the figures list while the catalog holds no
+    // figure.
+    void UpdateNoFiguresHint();
     // Closes the lists, packs, and opens them again. False when a table or
     // the compaction failed (told in the history).
     bool PackDatabase();
@@ -135,6 +143,8 @@ public:
     TD_scale_image* D_scale_image = nullptr;
     TFmanual* Fmanual = nullptr;
     TFhtml_record* Fhtml_record = nullptr;
+    TF_import_csv* F_import_csv = nullptr;
+    TNoFiguresHint* NoFiguresHint = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -159,12 +169,14 @@ private:
     TF_big_view& BigView();
     TFmanual& Manual();
     TFhtml_record& HtmlExport();
+    TF_import_csv& ImportWindow();
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;
     QAction* menuDelete_ = nullptr;
     QAction* menuFirst_ = nullptr;
     QAction* menuLast_ = nullptr;
+    QShortcut* noFiguresInsert_ = nullptr;
     const void* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "BackupCommand.h"
 #include "HtmlCommand.h"
+#include "ImportCsvCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
@@ -31,6 +32,7 @@ const Subcommand Subcommands[] = {
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
+    {"import-csv", ImportCsvCommand::Usage, ImportCsvCommand::Summary, ImportCsvCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -60,7 +62,10 @@ void PrintHelp(std::FILE* to) {
         "not be\nundone, 64 bad arguments.\n"
         "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
         "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
-        "while Velmora\nruns on it.\n");
+        "while Velmora\nruns on it.\n"
+        "\nimport-csv exits 0 when the import ran (skipped rows are named with their line), 1 "
+        "when\nnothing was imported (the reason is told), 6 while Velmora runs on that data "
+        "folder, 7 an\ninterrupted restore that could not be undone, 64 bad arguments.\n");
 }
 
 } // namespace

@@ -1,0 +1,187 @@
+#include "CsvImport.h"
+
+#include "CsvImportFile.h"
+#include "CsvImportLookup.h"
+#include "CsvImportMapping.h"
+#include "CsvImportRow.h"
+#include "DBactions.h"
+#include "EDatabaseError.h"
+#include "TDatabase.h"
+#include "TSqlStatement.h"
+
+#include <QDateTime>
+#include <QSet>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <exception>
+#include <memory>
+
+namespace {
+
+constexpr int ProgressStep = 100;
+
+constexpr const char* InsertFigure =
+    "insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, scale, "
+    "figure_dsc, figure_files, manual_sheme, picture_th, picture, sculpter_name, painter_name, "
+    "prc_kit, prc_pr, prc_pe) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+// The connection's page cache enlarged for its lifetime.
+class LargerCache {
+public:
+    explicit LargerCache(sqlite3* db) : db_(db) {
+        TSqlStatement current(db, QStringLiteral("pragma cache_size"));
+        if (current.Step())
+            previous_ = current.ColumnBytes(0).toByteArray();
+        Pragma(QByteArrayLiteral("-262144")); // 256 MB at most, taken as needed
+    }
+    ~LargerCache() {
+        if (!previous_.isEmpty())
+            Pragma(previous_);
+    }
+    LargerCache(const LargerCache&) = delete;
+    LargerCache& operator=(const LargerCache&) = delete;
+
+private:
+    void Pragma(const QByteArray& size) {
+        sqlite3_exec(db_, QByteArray("pragma cache_size = " + size).constData(), nullptr, nullptr,
+                     nullptr);
+    }
+
+    sqlite3* db_;
+    QByteArray previous_;
+};
+
+// Whether the record holds nothing but blanks.
+bool Blank(const CsvRecord& record) {
+    for (const CsvField& field : record.fields) {
+        if (!field)
+            continue;
+        for (const char c : *field)
+            if (c != ' ' && c != '\t')
+                return false;
+    }
+    return true;
+}
+
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+// Binds a row value: UTF-8 bytes as text, except in the picture columns,
+// which take them as they are.
+void BindValue(sqlite3* db, sqlite3_stmt* statement, int column, const QVariant& value) {
+    int rc = SQLITE_OK;
+    const int param = column + 1;
+    if (!value.isValid()) {
+        rc = sqlite3_bind_null(statement, param);
+    } else if (value.typeId() == QMetaType::Double) {
+        rc = sqlite3_bind_double(statement, param, value.toDouble());
+    } else {
+        const QByteArray bytes = value.typeId() == QMetaType::QByteArray
+                                     ? value.toByteArray()
+                                     : value.toString().toUtf8();
+        if (column == Picture || column == PictureTh)
+            rc = sqlite3_bind_blob64(statement, param, bytes.constData(),
+                                     static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT);
+        else
+            rc = sqlite3_bind_text64(statement, param, bytes.constData(),
+                                     static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+    }
+    if (rc != SQLITE_OK)
+        TSqlStatement::RaiseEngineError(db, rc);
+}
+
+QSet<QString> FigureKeys(sqlite3* db) {
+    QSet<QString> keys;
+    TSqlStatement select(db, QStringLiteral("select figure_id from figures"));
+    while (select.Step())
+        keys.insert(QString::fromUtf8(select.ColumnBytes(0).toByteArray()));
+    return keys;
+}
+
+} // namespace
+
+CsvImport::CsvImport(const QString& databaseName) : databaseName_(databaseName) {}
+
+CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMapping& mapping,
+                                const Progress& progress) {
+    CsvImportSummary summary;
+    const QString problem = mapping.Problem();
+    if (!problem.isEmpty()) {
+        summary.failure = problem;
+        return summary;
+    }
+    const int total = static_cast<int>(file.Rows().size());
+    try {
+        sqlite3* db = TDatabase::Connected(databaseName_).Handle();
+        TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
+        const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
+        QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
+        // The table and its indexes grow in one transaction: a cache that
+        // holds them spares writing pages out and reading them back.
+        const LargerCache cache(db);
+        const QDateTime now = QDateTime::currentDateTime();
+        CsvImportLookup producers(db, "producers", "producer_id", "producer_name",
+                                  QStringLiteral(", insert_time"),
+                                  [&now](TSqlStatement& insert) { insert.Bind(3, now); });
+        // New genres start where the genres list puts a new one.
+        CsvImportLookup genres(db, "genres", "genre_id", "genre_name",
+                               QStringLiteral(", RX, RY, RH, RW, TB, TE"),
+                               [](TSqlStatement& insert) {
+                                   const int values[] = {170, 90, 50, 50, 150, 200};
+                                   for (int i = 0; i < 6; ++i)
+                                       insert.Bind(3 + i, values[i]);
+                               });
+        const CsvImportRowReader reader(file, mapping, keys);
+        sqlite3_stmt* prepared = nullptr;
+        if (const int rc = sqlite3_prepare_v2(db, InsertFigure, -1, &prepared, nullptr);
+            rc != SQLITE_OK)
+            TSqlStatement::RaiseEngineError(db, rc);
+        const Statement insert(prepared, &sqlite3_finalize);
+
+        for (int index = 0; index < total; ++index) {
+            if (progress && index % ProgressStep == 0 && !progress(index, total)) {
+                summary = CsvImportSummary();
+                summary.stopped = true;
+                return summary; // the transaction rolls back
+            }
+            const CsvRecord& record = file.Rows()[index];
+            if (Blank(record))
+                continue;
+            CsvImportRow row = reader.Read(record);
+            if (!row.skipReason.isEmpty()) {
+                summary.skipped.append({record.line, row.skipReason});
+                continue;
+            }
+            if (!row.values[FigureId].isValid())
+                row.values[FigureId] = NewRecordKey();
+            else if (keysMapped)
+                keys.insert(QString::fromUtf8(row.values[FigureId].toByteArray()));
+            const QByteArray producerId = producers.Key(row.producerName);
+            const QByteArray genreId = genres.Key(row.genreName);
+            if (!producerId.isEmpty())
+                row.values[ProducerId] = producerId;
+            if (!genreId.isEmpty())
+                row.values[GenreId] = genreId;
+            sqlite3_reset(insert.get());
+            for (int column = 0; column < ColumnCount; ++column)
+                BindValue(db, insert.get(), column, row.values[column]);
+            if (const int rc = sqlite3_step(insert.get()); rc != SQLITE_DONE)
+                TSqlStatement::RaiseEngineError(db, rc);
+            ++summary.added;
+        }
+        summary.producersCreated = producers.Created();
+        summary.genresCreated = genres.Created();
+        if (progress && !progress(total, total)) {
+            summary = CsvImportSummary();
+            summary.stopped = true;
+            return summary;
+        }
+        transaction.Commit();
+    } catch (const std::exception& error) {
+        summary = CsvImportSummary();
+        summary.failure = QString::fromUtf8(error.what());
+    }
+    return summary;
+}

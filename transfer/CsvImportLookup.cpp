@@ -1,0 +1,47 @@
+#include "CsvImportLookup.h"
+
+#include "DBactions.h"
+
+#include <utility>
+
+CsvImportLookup::CsvImportLookup(sqlite3* db, const char* table, const char* keyColumn,
+                                 const char* nameColumn, const QString& extraColumns,
+                                 BindExtra bindExtra)
+    : db_(db),
+      insertText_(QStringLiteral("insert into %1 (%2, %3%4) values (?, ?%5)")
+                      .arg(QLatin1String(table), QLatin1String(keyColumn),
+                           QLatin1String(nameColumn), extraColumns,
+                           QStringLiteral(", ?").repeated(extraColumns.count(QLatin1Char(','))))),
+      bindExtra_(std::move(bindExtra)) {
+    TSqlStatement select(
+        db, QStringLiteral("select %1, %2 from %3")
+                .arg(QLatin1String(keyColumn), QLatin1String(nameColumn), QLatin1String(table)));
+    while (select.Step()) {
+        const QString key = QString::fromUtf8(select.ColumnBytes(0).toByteArray());
+        const QString name = QString::fromUtf8(select.ColumnBytes(1).toByteArray());
+        keys_.insert(name.trimmed().toCaseFolded(), key);
+    }
+}
+
+QByteArray CsvImportLookup::Key(const QByteArray& utf8Name) {
+    if (utf8Name.isEmpty())
+        return {};
+    if (const auto seen = seen_.constFind(utf8Name); seen != seen_.constEnd())
+        return *seen;
+    const QString name = QString::fromUtf8(utf8Name);
+    const QString folded = name.toCaseFolded();
+    if (const auto found = keys_.constFind(folded); found != keys_.constEnd())
+        return seen_.insert(utf8Name, found->toUtf8()).value();
+    if (!insert_.IsValid())
+        insert_ = TSqlStatement(db_, insertText_);
+    const QString key = NewRecordKey();
+    insert_.Reset();
+    insert_.Bind(1, key);
+    insert_.Bind(2, name);
+    if (bindExtra_)
+        bindExtra_(insert_);
+    insert_.Step();
+    keys_.insert(folded, key);
+    ++created_;
+    return seen_.insert(utf8Name, key.toUtf8()).value();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "TSqlStatement.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+struct sqlite3;
+
+// The names of a lookup table (manufacturers, genres) by their case-folded
+// form, with their keys, for finding a name ignoring case and adding it
+// when it is missing.
+class CsvImportLookup {
+public:
+    // Binds the columns after the key and the name of a new record.
+    using BindExtra = std::function<void(TSqlStatement& insert)>;
+
+    // Reads the names of the table. extraColumns are further columns a new
+    // record gets (", RX, RY" and so on), filled by bindExtra from
+    // parameter 3 on.
+    CsvImportLookup(sqlite3* db, const char* table, const char* keyColumn, const char* nameColumn,
+                    const QString& extraColumns, BindExtra bindExtra);
+
+    // The key (as UTF-8) of the name given as UTF-8, the record made first
+    // when there is none; empty for an empty name.
+    QByteArray Key(const QByteArray& utf8Name);
+    // How many records Key made.
+    int Created() const { return created_; }
+
+private:
+    sqlite3* db_;
+    QString insertText_;
+    BindExtra bindExtra_;
+    QHash<QString, QString> keys_;
+    // Rows mostly repeat a few names as they are written.
+    QHash<QByteArray, QByteArray> seen_;
+    TSqlStatement insert_;
+    int created_ = 0;
+};

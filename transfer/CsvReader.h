@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CsvField.h"
+
+#include <QList>
+#include <QString>
+
+// One record as read: the line of the file it starts on (from 1) and its
+// fields. An empty unquoted field reads as NULL, a quoted one ("") as an
+// empty text.
+struct CsvRecord {
+    int line = 0;
+    QList<CsvField> fields;
+};
+
+// Splits CSV bytes into records of fields with a given separator. Records
+// end at CR LF, LF or a lone CR outside quotes; a quoted field may hold the
+// separator, line breaks and doubled quotes. Blank lines are passed over, a
+// leading UTF-8 byte order mark is dropped. A quote inside an unquoted field
+// and text after a closing quote are kept as they stand; a quote left open
+// at the end of the bytes is an error.
+class CsvReader {
+public:
+    explicit CsvReader(QByteArray bytes, char separator = ',');
+
+    // The next record into `record`; false at the end or on an error.
+    bool Next(CsvRecord& record);
+
+    // Empty unless reading stopped on an error.
+    const QString& Error() const { return error_; }
+
+    // All records of the bytes; on an error `error` names it and the
+    // records read before it are returned.
+    static QList<CsvRecord> ReadAll(const QByteArray& bytes, char separator, QString* error);
+
+private:
+    // Moves past a line break at the position, counting the line.
+    bool SkipLineBreak();
+
+    QByteArray bytes_;
+    char separator_;
+    qsizetype position_ = 0;
+    int line_ = 1;
+    QString error_;
+};
