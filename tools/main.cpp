@@ -1,6 +1,7 @@
 // velmora-tool: the command-line companion of Velmora.
 
 #include "BackupCommand.h"
+#include "ExportCommand.h"
 #include "HtmlCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
@@ -31,6 +32,8 @@ const Subcommand Subcommands[] = {
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
+    {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
+    {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -60,7 +63,11 @@ void PrintHelp(std::FILE* to) {
         "not be\nundone, 64 bad arguments.\n"
         "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
         "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
-        "while Velmora\nruns on it.\n");
+        "while Velmora\nruns on it.\n"
+        "\nexport-csv and export exit 0 done, 1 no catalog in the data folder or one that "
+        "cannot be\nread, 2 a file or folder cannot be written, 64 bad arguments. They read the "
+        "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "
+        "is NULL and \"\"\nan empty text.\n");
 }
 
 } // namespace
