@@ -307,7 +307,10 @@ void CatalogExport::Run() {
     manualsWritten_ = 0;
 
     WriteAddPictures();
+    const QStringList addPictures = summary_;
+    summary_.clear();
     WriteFigures();
+    summary_.append(addPictures);
     WriteTable(QStringLiteral("producers"), ManufacturersFile);
     WriteTable(QStringLiteral("genres"), GenresFile);
     if (scope_ == Scope::Everything)
