@@ -2,6 +2,7 @@
 
 #include "BackupCommand.h"
 #include "HtmlCommand.h"
+#include "ImportCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
@@ -31,6 +32,7 @@ const Subcommand Subcommands[] = {
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
+    {"import", ImportCommand::Usage, ImportCommand::Summary, ImportCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -60,7 +62,11 @@ void PrintHelp(std::FILE* to) {
         "not be\nundone, 64 bad arguments.\n"
         "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
         "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
-        "while Velmora\nruns on it.\n");
+        "while Velmora\nruns on it.\n"
+        "\nimport brings a folder's tables into the catalog of the data folder in one "
+        "transaction\n(creating the catalog when there is none) and writes a summary; it "
+        "exits 0 done,\n1 nothing could be imported (the reason is told), 6 while Velmora runs "
+        "on the data\nfolder, 64 bad arguments.\n");
 }
 
 } // namespace
