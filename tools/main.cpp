@@ -3,6 +3,7 @@
 #include "BackupCommand.h"
 #include "ExportCommand.h"
 #include "HtmlCommand.h"
+#include "ImportCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
@@ -32,6 +33,7 @@ const Subcommand Subcommands[] = {
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
+    {"import", ImportCommand::Usage, ImportCommand::Summary, ImportCommand::Run},
     {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
     {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
 };
@@ -64,6 +66,10 @@ void PrintHelp(std::FILE* to) {
         "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
         "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
         "while Velmora\nruns on it.\n"
+        "\nimport brings a folder's tables into the catalog of the data folder in one "
+        "transaction\n(creating the catalog when there is none) and writes a summary; it "
+        "exits 0 done,\n1 nothing could be imported (the reason is told), 6 while Velmora runs "
+        "on the data\nfolder, 64 bad arguments.\n"
         "\nexport-csv and export exit 0 done, 1 no catalog in the data folder or one that "
         "cannot be\nread, 2 a file or folder cannot be written, 64 bad arguments. They read the "
         "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "

@@ -65,7 +65,7 @@ RowImporter::TableSummary& RowImporter::SummaryOf(const QString& table) {
     for (TableSummary& summary : summary_)
         if (summary.table == name)
             return summary;
-    summary_.push_back(TableSummary{name, 0, {}, {}});
+    summary_.push_back(TableSummary{name, 0, {}, {}, {}});
     return summary_.back();
 }
 
@@ -87,6 +87,10 @@ bool RowImporter::Fail(const QString& message) {
 
 void RowImporter::Skip(const QString& table, const QString& rowLabel, const QString& reason) {
     SummaryOf(table).skipped << rowLabel + QStringLiteral(": ") + reason;
+}
+
+void RowImporter::Note(const QString& table, const QString& text) {
+    SummaryOf(table).notes << text;
 }
 
 bool RowImporter::Add(const QString& table, const QVariantHash& row, const QString& rowLabel) {
@@ -192,6 +196,8 @@ QStringList RowImporter::SummaryLines() const {
                      .arg(summary.skipped.size());
         for (const QString& column : summary.unknownColumns)
             lines << QStringLiteral("  unknown column %1 left out").arg(column);
+        for (const QString& note : summary.notes)
+            lines << QStringLiteral("  ") + note;
         for (const QString& skipped : summary.skipped)
             lines << QStringLiteral("  skipped %1").arg(skipped);
     }

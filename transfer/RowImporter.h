@@ -30,6 +30,8 @@ public:
         // One line per skipped row: what the row is, a colon, the reason.
         QStringList skipped;
         QStringList unknownColumns;
+        // What was brought in, but not quite as it came.
+        QStringList notes;
     };
 
     explicit RowImporter(const QString& databaseName = QStringLiteral("ADB"));
@@ -47,6 +49,8 @@ public:
     bool Add(const QString& table, const QVariantHash& row, const QString& rowLabel = {});
     // Reports a row the caller itself could not bring in.
     void Skip(const QString& table, const QString& rowLabel, const QString& reason);
+    // Reports something about a row that was brought in all the same.
+    void Note(const QString& table, const QString& text);
     // Writes every added row; on failure nothing is written and Error() tells
     // why.
     bool Commit();
@@ -58,7 +62,8 @@ public:
     // Tables in the order their first row came.
     const std::vector<TableSummary>& Summary() const { return summary_; }
     // The summary for a person: a line per table ("figures: 2 added, 1
-    // skipped"), then its unknown columns and skipped rows, indented.
+    // skipped"), then its unknown columns, notes and skipped rows,
+    // indented.
     QStringList SummaryLines() const;
 
 private:
