@@ -3,6 +3,7 @@
 #include "ArchiveCommand.h"
 
 #include "DataFolderLock.h"
+#include "OpenFolderImport.h"
 #include "ParadoxImport.h"
 #include "SingleInstanceLock.h"
 #include "TDatabase.h"
@@ -28,6 +29,8 @@ void Line(std::FILE* to, const QString& text) {
 } // namespace
 
 ImportCommand::Source ImportCommand::SourceIn(const QString& folder) {
+    if (OpenFolderImport::IsOpenExport(folder))
+        return Source::OpenExport;
     if (!ParadoxImport::TablesIn(folder).isEmpty())
         return Source::OlderTables;
     return Source::Nothing;
@@ -56,7 +59,7 @@ int ImportCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
     if (kind == Source::Nothing) {
         std::fprintf(err,
                      "velmora-tool: %s holds nothing to import (no tables of an older "
-                     "version); nothing was imported\n",
+                     "version, no figures.csv of an export); nothing was imported\n",
                      args[0].c_str());
         return NothingImported;
     }
@@ -84,15 +87,25 @@ int ImportCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
         TDatabase database(QStringLiteral("ADB"));
         database.DriverName = QStringLiteral("STANDARD");
         database.Params = {QStringLiteral("PATH=") + dataFolder};
-        ParadoxImport import(database.DatabaseName());
-        imported = import.Run(source);
-        database.Close();
-        if (imported) {
-            for (const QString& line : import.SummaryLines())
-                Line(out, line);
-            Line(out, QStringLiteral("%1 rows added").arg(import.Added()));
+        const auto report = [&](const auto& import) {
+            if (imported) {
+                for (const QString& line : import.SummaryLines())
+                    Line(out, line);
+                Line(out, QStringLiteral("%1 rows added").arg(import.Added()));
+            } else {
+                Line(err, QStringLiteral("velmora-tool: nothing was imported: ") + import.Error());
+            }
+        };
+        if (kind == Source::OpenExport) {
+            OpenFolderImport import(source, database.DatabaseName());
+            imported = import.Run();
+            database.Close();
+            report(import);
         } else {
-            Line(err, QStringLiteral("velmora-tool: nothing was imported: ") + import.Error());
+            ParadoxImport import(database.DatabaseName());
+            imported = import.Run(source);
+            database.Close();
+            report(import);
         }
     }
     if (!imported && !hadCatalog)

@@ -1,5 +1,5 @@
-// velmora-tool export-csv as a process; Python's csv module reads what it
-// writes.
+// velmora-tool export-csv and the folder form of velmora-tool import as
+// processes; Python's csv module reads what export-csv writes.
 
 #include "RowImporter.h"
 #include "TempDatabaseTest.h"
@@ -21,6 +21,14 @@ QByteArray ReadFile(const QString& path) {
 
 class ExportToolTest : public TempDatabaseTest {
 protected:
+    // The lock files live in this test's own folder.
+    void SetUp() override {
+        TempDatabaseTest::SetUp();
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder_.path()));
+        RowImporter structure;
+        ASSERT_TRUE(structure.Begin());
+        ASSERT_TRUE(structure.Commit());
+    }
     int Run(const QString& command) {
         const int status =
             std::system(QString("%1 >'%2' 2>'%3'")
@@ -34,11 +42,6 @@ protected:
 };
 
 TEST_F(ExportToolTest, ASpreadsheetReaderGetsAccentsAndLineBreaksBack) {
-    {
-        RowImporter structure;
-        ASSERT_TRUE(structure.Begin());
-        ASSERT_TRUE(structure.Commit());
-    }
     Exec("insert into producers (producer_id, producer_name) values ('P', 'Ateliér Žluť')");
     Exec("insert into genres (genre_id, genre_name, TB, TE) values ('G', 'Napoléon', 1799, 1815)");
     Exec("insert into figures (figure_id, figure_name, producer_id, genre_id, figure_dsc, "
@@ -66,6 +69,24 @@ TEST_F(ExportToolTest, ASpreadsheetReaderGetsAccentsAndLineBreaksBack) {
               "Žluť\", \"Napoléon\", \"pictures/F.jpg\"]]\n");
     EXPECT_EQ(ReadFile(out + "/pictures/F.jpg"), QByteArray("\xFF\xD8\xFF"));
     EXPECT_TRUE(ReadFile(out + "/genres.csv").startsWith("genre_id,genre_name,RX,RY,RH,RW,TB,TE"));
+}
+
+TEST_F(ExportToolTest, ImportReadsAnExportFolderAndSkipsARowWhosePictureIsGone) {
+    Exec("insert into figures (figure_id, figure_name, picture) values ('F1', 'One', ?), "
+         "('F2', 'Two', ?)",
+         {QByteArray("\xFF\xD8 1"), QByteArray("\xFF\xD8 2")});
+    const QString out = folder_.filePath("out");
+    ASSERT_EQ(Tool(QString("export '%1' '%2'").arg(folder_.path(), out)), 0);
+    ASSERT_TRUE(QFile::remove(out + "/pictures/F2.jpg"));
+
+    const QString data = folder_.filePath("data");
+    ASSERT_EQ(Tool(QString("import '%1' '%2'").arg(out, data)), 0)
+        << ReadFile(folder_.filePath("stderr")).toStdString();
+    EXPECT_EQ(ReadFile(folder_.filePath("stdout")),
+              "figures: 1 added, 1 skipped\n"
+              "  skipped figures.csv line 3: the file pictures/F2.jpg cannot be read\n"
+              "1 rows added\n");
+    EXPECT_TRUE(QFile::exists(data + "/velmora.db"));
 }
 
 TEST_F(ExportToolTest, RefusesBadArgumentsAndAFolderWithoutCatalog) {
