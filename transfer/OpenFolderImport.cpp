@@ -49,6 +49,13 @@ std::optional<QByteArray> OpenFolderImport::FileBytes(const QByteArray& path,
         reason = QStringLiteral("the file %1 lies outside the folder").arg(relative);
         return std::nullopt;
     }
+    // A link inside the folder may still lead out of it.
+    const QString inside = QDir(folder_).canonicalPath() + QLatin1Char('/');
+    const QString canonical = QFileInfo(QDir(folder_).filePath(relative)).canonicalFilePath();
+    if (!canonical.isEmpty() && !canonical.startsWith(inside)) {
+        reason = QStringLiteral("the file %1 lies outside the folder").arg(relative);
+        return std::nullopt;
+    }
     QFile file(QDir(folder_).filePath(relative));
     if (!file.open(QIODevice::ReadOnly)) {
         reason = QStringLiteral("the file %1 cannot be read").arg(relative);

@@ -108,6 +108,25 @@ TEST_F(OpenExportTest, AnExportReadIntoAnEmptyCatalogGivesTheSameRows) {
         EXPECT_EQ(Dump(target.Connection(), table, key), Dump(source, table, key)) << table;
 }
 
+TEST_F(OpenExportTest, ReadsNoFileOutsideTheFolder) {
+    const QString out = folder_.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    QFile csv(out + "/figures.csv");
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("figure_id,picture\r\nF1,../velmora.db\r\nF2,/etc/hostname\r\nF3,link\r\n");
+    csv.close();
+    ASSERT_TRUE(QFile::link(folder_.filePath("velmora.db"), out + "/link"));
+    OpenFolderImport import(out);
+    ASSERT_TRUE(import.Run()) << import.Error().toStdString();
+    EXPECT_EQ(import.SummaryLines(),
+              QStringList({"figures: 0 added, 3 skipped",
+                           "  skipped figures.csv line 2: the file ../velmora.db lies outside "
+                           "the folder",
+                           "  skipped figures.csv line 3: the file /etc/hostname lies outside "
+                           "the folder",
+                           "  skipped figures.csv line 4: the file link lies outside the folder"}));
+}
+
 TEST(ManualFileTest, GivesTheManualWindowsExportForm) {
     const QByteArray notAScheme = "<CONFIG A=\"1\"></CONFIG>";
     const struct {
