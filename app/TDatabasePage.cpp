@@ -1,5 +1,17 @@
 #include "TDatabasePage.h"
 
+#include "BusyCursor.h"
+#include "CatalogExport.h"
+#include "CommandGuard.h"
+#include "DialogRunner.h"
+#include "FolderKeeper.h"
+#include "Msg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QProgressBar>
+
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -41,7 +53,8 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
     btn_backup = new QPushButton(QStringLiteral("Back Up Database..."), this);
     btn_restore = new QPushButton(QStringLiteral("Restore Database..."), this);
     btn_pack = new QPushButton(QStringLiteral("Pack databse"), this);
-    for (QPushButton* button : {btn_backup, btn_restore, btn_pack})
+    btn_export = new QPushButton(QStringLiteral("Export…"), this);
+    for (QPushButton* button : {btn_backup, btn_restore, btn_pack, btn_export})
         button->setMinimumWidth(160);
 
     auto* grid = new QGridLayout;
@@ -64,7 +77,21 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
                          {QStringLiteral("Periodically pack your database to optimize its "
                                          "internal structure.")}),
                     1, 1);
+    auto* exportButtons = new QVBoxLayout;
+    exportButtons->addWidget(btn_export);
+    exportButtons->addStretch();
+    grid->addLayout(exportButtons, 2, 0);
+    grid->addWidget(Note(this, QStringLiteral("Export:"),
+                         {QStringLiteral("Write the whole catalog into a folder in open forms: CSV "
+                                         "files a spreadsheet program opens, the pictures and "
+                                         "the manuals as files. velmora-tool import reads such "
+                                         "a folder back.")}),
+                    2, 1);
     grid->setColumnStretch(1, 1);
+    PB_export = new QProgressBar(this);
+    PB_export->setVisible(false);
+    connect(btn_export, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_exportClick(); }));
 
     btn_import = new QPushButton(QStringLiteral("Import…"), this);
     btn_import->setMinimumWidth(160);
@@ -87,6 +114,7 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
 
     auto* column = new QVBoxLayout(this);
     column->addLayout(grid);
+    column->addWidget(PB_export);
     column->addStretch();
     column->addWidget(Memo1);
     column->addWidget(Label_clear_history);
@@ -98,6 +126,42 @@ void TDatabasePage::AddHistoryLine(const QString& text) {
 
 void TDatabasePage::Label_clear_historyClick() {
     Memo1->clear();
+}
+
+void TDatabasePage::btn_exportClick() {
+    QString folder;
+    {
+        FolderKeeper keeper;
+        QFileDialog dialog(this, QStringLiteral("Export the catalog to a folder"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        folder = QDir(dialog.selectedFiles().constFirst()).absolutePath();
+    }
+
+    CatalogExport exporter(folder, CatalogExport::Scope::Everything);
+    exporter.SetProgress([this](int done, int total) {
+        PB_export->setMaximum(total);
+        PB_export->setValue(done);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    PB_export->setValue(0);
+    PB_export->setVisible(true);
+    btn_export->setEnabled(false);
+    try {
+        BusyCursor busy;
+        exporter.Run();
+    } catch (...) {
+        PB_export->setVisible(false);
+        btn_export->setEnabled(true);
+        throw;
+    }
+    PB_export->setVisible(false);
+    btn_export->setEnabled(true);
+    ShowMsg(QStringLiteral("The catalog has been exported to %1\n\n%2")
+                .arg(QDir::toNativeSeparators(folder), exporter.SummaryLines().join('\n')));
 }
 
 bool TDatabasePage::eventFilter(QObject* watched, QEvent* event) {

@@ -1,8 +1,10 @@
 // velmora-tool: the command-line companion of Velmora.
 
 #include "BackupCommand.h"
+#include "ExportCommand.h"
 #include "HtmlCommand.h"
 #include "ImportCsvCommand.h"
+#include "ImportCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
@@ -33,6 +35,9 @@ const Subcommand Subcommands[] = {
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
     {"import-csv", ImportCsvCommand::Usage, ImportCsvCommand::Summary, ImportCsvCommand::Run},
+    {"import", ImportCommand::Usage, ImportCommand::Summary, ImportCommand::Run},
+    {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
+    {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -66,6 +71,14 @@ void PrintHelp(std::FILE* to) {
         "\nimport-csv exits 0 when the import ran (skipped rows are named with their line), 1 "
         "when\nnothing was imported (the reason is told), 6 while Velmora runs on that data "
         "folder, 7 an\ninterrupted restore that could not be undone, 64 bad arguments.\n");
+        "\nimport brings a folder's tables, or a folder written by export, into the catalog of "
+        "the\ndata folder in one transaction (creating the catalog when there is none) and "
+        "writes a\nsummary; it exits 0 done, 1 nothing could be imported (the reason is told), 6 "
+        "while\nVelmora runs on the data folder, 64 bad arguments.\n"
+        "\nexport-csv and export exit 0 done, 1 no catalog in the data folder or one that "
+        "cannot be\nread, 2 a file or folder cannot be written, 64 bad arguments. They read the "
+        "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "
+        "is NULL and \"\"\nan empty text.\n");
 }
 
 } // namespace
