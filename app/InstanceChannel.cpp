@@ -5,14 +5,34 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <cstdint>
+#include <cstdio>
+
 namespace {
 
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
 
+// FNV-1a: the same value for the same text in every build.
+std::uint64_t TextHash(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 } // namespace
 
 QString InstanceChannel::DefaultName() {
-    return QString::fromStdString(SingleInstanceLock::RuntimePath(".socket"));
+    return NameFor(DataFolderLock::ProgramDataFolder());
+}
+
+QString InstanceChannel::NameFor(const std::string& dataFolder) {
+    char hash[18];
+    std::snprintf(hash, sizeof hash, "-%016llx",
+                  static_cast<unsigned long long>(TextHash(DataFolderLock::RealPath(dataFolder))));
+    return QString::fromStdString(SingleInstanceLock::RuntimePath(hash + std::string(".socket")));
 }
 
 InstanceChannel::InstanceChannel(QString name, QObject* parent)

@@ -3,17 +3,21 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class QLocalServer;
 
 // The running copy of the program listens on a local socket in the user's
-// runtime folder, beside the single-instance lock; a copy started while it
-// runs asks it there to come to the front, then ends.
+// runtime folder, named after its data folder; a copy started on the same
+// data folder while it runs asks it there to come to the front, then ends.
 class InstanceChannel : public QObject {
     Q_OBJECT
 
 public:
-    // The socket every copy of the program uses.
+    // The socket of the copy on the program's data folder.
     static QString DefaultName();
+    // The socket of the copy on a data folder.
+    static QString NameFor(const std::string& dataFolder);
 
     explicit InstanceChannel(QString name = DefaultName(), QObject* parent = nullptr);
     ~InstanceChannel() override;

@@ -1,12 +1,10 @@
 #include "SingleInstanceLock.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <filesystem>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 std::string SingleInstanceLock::RuntimePath(const std::string& extension) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -15,35 +13,15 @@ std::string SingleInstanceLock::RuntimePath(const std::string& extension) {
     return "/tmp/velmora-" + std::to_string(getuid()) + extension;
 }
 
-std::string SingleInstanceLock::DefaultPath() {
-    return RuntimePath(".lock");
-}
-
-SingleInstanceLock::SingleInstanceLock(std::string path) : path_(std::move(path)) {}
-
-SingleInstanceLock::~SingleInstanceLock() {
-    if (fd_ >= 0)
-        close(fd_);
-}
+SingleInstanceLock::SingleInstanceLock(std::string dataFolder)
+    : dataFolder_(std::move(dataFolder)) {}
 
 bool SingleInstanceLock::Acquire() {
-    if (fd_ >= 0)
+    if (lock_.Held())
         return true;
-    const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        std::fprintf(stderr, "velmora: cannot open the lock file %s: %s\n", path_.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        close(fd);
-        return false;
-    }
-    // The data folder in use, for velmora-tool to refuse that folder only.
-    if (!dataFolder_.Acquire(DataFolderLock::ProgramDataFolder(), path_)) {
-        close(fd);
-        return false;
-    }
-    fd_ = fd;
-    return true;
+    const std::string folder =
+        dataFolder_.empty() ? DataFolderLock::ProgramDataFolder() : dataFolder_;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return lock_.Acquire(folder) || !lock_.Busy();
 }

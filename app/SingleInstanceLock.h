@@ -4,30 +4,28 @@
 
 #include <string>
 
-// Makes sure only one copy of the program runs: an exclusive lock on a fixed
-// file, held for the life of the process. The system drops the lock when the
-// process ends in any way, so a crashed copy never blocks the next start.
+// Makes sure only one copy of the program runs on a data folder: the lock
+// of the folder itself (DataFolderLock), held for the life of the process,
+// whatever the environment the copy was started in. Copies on other data
+// folders run side by side. The system drops the lock when the process ends
+// in any way, so a crashed copy never blocks the next start.
 class SingleInstanceLock {
 public:
     // A file of the program's in the user's runtime folder: "velmora" and
     // extension, or "/tmp/velmora-<user id>" and extension without one.
     static std::string RuntimePath(const std::string& extension);
-    // The lock file every copy of the program uses.
-    static std::string DefaultPath();
 
-    explicit SingleInstanceLock(std::string path = DefaultPath());
-    ~SingleInstanceLock();
-    SingleInstanceLock(const SingleInstanceLock&) = delete;
-    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+    // Without a folder, the program's data folder as Acquire finds it.
+    explicit SingleInstanceLock(std::string dataFolder = {});
 
-    // False when another process holds the lock (or the file cannot be
-    // opened at all, which is reported on standard error), or holds the lock
-    // of the program's data folder (velmora-tool working on it).
+    // Makes the data folder when it is missing and takes its lock. False
+    // only when another copy of the program, or velmora-tool, holds the
+    // folder. A folder that cannot be made or opened is left for the
+    // start-up sequence to report: true then, with nothing held.
     bool Acquire();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return lock_.Held(); }
 
 private:
-    std::string path_;
-    int fd_ = -1;
-    DataFolderLock dataFolder_;
+    std::string dataFolder_;
+    DataFolderLock lock_;
 };

@@ -717,18 +717,19 @@ void TFmain::btn_restoreClick() {
 void TFmain::btn_packClick() {
     if (!Ask(QStringLiteral("Pack database now?")))
         return;
-    PackDatabase();
-    // Failures are told in the history.
-    ShowMsg(QStringLiteral("Packing OK"));
+    // What failed is told in the history.
+    ShowMsg(PackDatabase() ? QStringLiteral("Packing OK")
+                           : QStringLiteral("Packing finished with errors. See the history."));
 }
 
-void TFmain::PackDatabase() {
+bool TFmain::PackDatabase() {
     const BusyCursor busy;
     CloseDatabase();
-    TablePacker(DB1.DatabaseName()).Pack([this](const QString& line) {
+    const bool packed = TablePacker(DB1.DatabaseName()).Pack([this](const QString& line) {
         TabSheet_BD_mgm->AddHistoryLine(line);
     });
     RefreshFilterLookups();
     RefreshAll();
     TabSheet_BD_mgm->AddHistoryLine(QStringLiteral("Done"));
+    return packed;
 }

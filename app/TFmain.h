@@ -67,8 +67,9 @@ public:
     // Asks, packs the catalog's tables with their history on the
     // "Database management" page, and reports.
     void btn_packClick();
-    // Closes the lists, packs, and opens them again.
-    void PackDatabase();
+    // Closes the lists, packs, and opens them again. False when a table or
+    // the compaction failed (told in the history).
+    bool PackDatabase();
     // A click on a figure's thumbnail: its picture at full size.
     void Show_big_img();
     // Edits the current figure, as "Edit/Details" does on the figures page.

@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
     if (!EnterWorkdir(options))
         return 1;
 
-    // Another copy running: it comes to the front, and this one ends at
-    // once, without a window.
+    // Another copy running on the data folder (or velmora-tool working on
+    // it): the copy comes to the front, and this one ends at once, without a
+    // window.
     SingleInstanceLock instance;
     if (!instance.Acquire()) {
         QCoreApplication application(argc, argv);

@@ -35,8 +35,15 @@ constexpr int RollBackFailed = 7;
 constexpr int NoCatalog = 9;
 } // namespace ArchiveResult
 
+// A folder holding the catalog (velmora.db) is packed with the catalog as
+// one committed state and without its journals; such an archive takes its
+// name only once its catalog passes the check a restore makes.
 int PackFolder(const QString& sourceFolder, const QString& archiveFile,
                const TArchiveProgress& progress = {});
+// The same, telling in fault why the catalog could not be packed, in words
+// for the user (lower case, no full stop); empty otherwise.
+int PackFolder(const QString& sourceFolder, const QString& archiveFile,
+               const TArchiveProgress& progress, QString& fault);
 // Restores the target folder's files from the archive, through a scratch
 // folder: only an archive that unpacks whole and holds the catalog replaces
 // them; on any other result the folder keeps its files.

@@ -5,6 +5,7 @@
 #include "TZunPigger.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -68,10 +69,20 @@ QString CatalogCheck::Problem(const QString& folder, const QStringList& names) {
     if (!names.contains(name))
         return QStringLiteral("the archive holds no catalog database (%1)").arg(name);
 
-    const QByteArray file = QFile::encodeName(folder + QLatin1Char('/') + name);
+    const QTemporaryDir scratch(folder + QStringLiteral("/.check-XXXXXX"));
+    for (const QString& copied : names) {
+        if (copied != name && copied != name + QStringLiteral("-journal") &&
+            copied != name + QStringLiteral("-wal"))
+            continue;
+        if (!scratch.isValid() ||
+            !QFile::copy(folder + QLatin1Char('/') + copied, scratch.filePath(copied)))
+            return QStringLiteral("%1 in the archive can not be copied for its check").arg(name);
+        QFile::setPermissions(scratch.filePath(copied), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    const QByteArray file = QFile::encodeName(scratch.filePath(name));
     sqlite3* opened = nullptr;
     const int openResult =
-        sqlite3_open_v2(file.constData(), &opened, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(file.constData(), &opened, SQLITE_OPEN_READWRITE, nullptr);
     const Database db(opened);
     if (openResult != SQLITE_OK)
         return QStringLiteral("%1 in the archive can not be opened (%2)")

@@ -7,7 +7,11 @@
 // catalog: the program's database file (velmora.db) among them, one that
 // SQLite opens and reads, whose quick check answers "ok" and which has
 // every table of the built-in structure description (db/DatabaseStructure).
-// The file is opened read-only and never changed.
+// The check runs on a copy of the file, with the journal files among names
+// beside it, made in a scratch folder inside folder and removed again; the
+// copy is opened read-write, so that a journal left by a writer that
+// stopped part way is rolled back as it will be when the catalog is used.
+// The files themselves are never changed.
 namespace CatalogCheck {
 
 // Empty when folder holds the catalog under one of names; otherwise why

@@ -24,6 +24,11 @@ bool RecoverDataFolder(const QString& dataFolder) {
     case TRestoreFolder::TRecovery::RolledBack:
         ShowMsg(QStringLiteral("An interrupted database restore has been undone"));
         return true;
+    case TRestoreFolder::TRecovery::InUse:
+        ShowMsg(QStringLiteral("The data folder %1 is being restored by another program; start "
+                               "again when it has finished")
+                    .arg(QDir::toNativeSeparators(dataFolder)));
+        return false;
     case TRestoreFolder::TRecovery::Failed:
         break;
     }

@@ -226,12 +226,21 @@ void TFBackUpRestore::RunBackup() {
     QDir::setCurrent(WorkingFolder);
     if (!RecoverDataFolder(DataFolder))
         return;
+    QString fault;
     const int result = RunOperation([&] {
-        return PackFolder(DataFolder, archive,
-                          [this](int percent, bool& stop) { BackUpProgress(percent, stop); });
+        return PackFolder(
+            DataFolder, archive, [this](int percent, bool& stop) { BackUpProgress(percent, stop); },
+            fault);
     });
-    ShowMsg(result == ArchiveResult::Done ? QStringLiteral("Archive has been created")
-                                          : QStringLiteral("Archive creation error"));
+    if (result == ArchiveResult::Done) {
+        ShowMsg(QStringLiteral("Archive has been created"));
+    } else if (fault.isEmpty()) {
+        ShowMsg(QStringLiteral("Archive creation error"));
+    } else {
+        // Why the catalog could not be packed, or would not restore.
+        fault[0] = fault[0].toUpper();
+        ShowMsg(QStringLiteral("Archive creation error\n%1; no archive was written.").arg(fault));
+    }
 }
 
 void TFBackUpRestore::RunRestore() {

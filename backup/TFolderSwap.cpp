@@ -19,6 +19,13 @@ bool Exists(const QString& path) {
     return entry.exists() || entry.isSymLink();
 }
 
+// A subfolder of the folder, which a swap never moves, whatever a damaged
+// journal names.
+bool IsSubfolder(const QString& path) {
+    const QFileInfo entry(path);
+    return entry.isDir() && !entry.isSymLink();
+}
+
 QByteArray Encoded(const QString& name) {
     return QUrl::toPercentEncoding(name);
 }
@@ -141,7 +148,7 @@ bool TFolderSwap::SecondHalfStarted() const {
 bool TFolderSwap::Forward() {
     if (!SecondHalfStarted()) {
         for (const QString& name : old_) {
-            if (Exists(InPrevious(name)) || !Exists(InTarget(name)))
+            if (Exists(InPrevious(name)) || !Exists(InTarget(name)) || IsSubfolder(InTarget(name)))
                 continue;
             Step(QStringLiteral("move out ") + name);
             if (!DiskSync::MoveFile(InTarget(name), InPrevious(name)))
@@ -162,7 +169,7 @@ bool TFolderSwap::Back() {
     // Undoes as much as can be undone, even past a move that fails.
     bool back = true;
     for (const QString& name : new_) {
-        if (Exists(InRestored(name)) || !Exists(InTarget(name)))
+        if (Exists(InRestored(name)) || !Exists(InTarget(name)) || IsSubfolder(InTarget(name)))
             continue;
         Step(QStringLiteral("move back ") + name);
         back &= DiskSync::MoveFile(InTarget(name), InRestored(name));

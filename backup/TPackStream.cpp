@@ -72,6 +72,15 @@ bool TPackStream::WriteRaw(const char* data, qint64 count) {
     return !failed_;
 }
 
+bool TPackStream::Finish() {
+    if (!Flush())
+        return false;
+    WriteOut(true);
+    if (failed_ || !file_.Flush())
+        failed_ = true;
+    return !failed_;
+}
+
 bool TPackStream::Commit() {
     if (!Flush())
         return false;

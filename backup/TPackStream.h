@@ -42,6 +42,10 @@ public:
     bool Flush();
     // Writes bytes past the buffer, after everything flushed before.
     bool WriteRaw(const char* data, qint64 count);
+    // Flushes and writes what is still being compressed, leaving the file
+    // under its temporary name, WrittenFile, to be read back before Commit.
+    bool Finish();
+    QString WrittenFile() const { return file_.PartName(); }
     // Flushes, writes what is still being compressed and puts the file in
     // place under its name.
     bool Commit();

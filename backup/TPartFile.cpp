@@ -112,6 +112,10 @@ qint64 TPartFile::Write(const char* data, qint64 count) {
     return file_->write(data, count);
 }
 
+bool TPartFile::Flush() {
+    return file_ && file_->flush() && file_->error() == QFileDevice::NoError;
+}
+
 bool TPartFile::Commit() {
     if (!file_ || !file_->flush() || file_->error() != QFileDevice::NoError ||
         !DiskSync::SyncHandle(file_->handle()))

@@ -22,6 +22,10 @@ public:
     bool Open(const QString& fileName);
     // count, or -1 when the write fails.
     qint64 Write(const char* data, qint64 count);
+    // Hands what was written to the system, so that the part file can be
+    // read back under PartName before Commit.
+    bool Flush();
+    const QString& PartName() const { return partName_; }
     bool Commit();
 
     // Whether the name is that of a part file.

@@ -1,6 +1,7 @@
 #include "TRestoreFolder.h"
 
 #include "Archive.h"
+#include "DataFolderLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,6 +44,9 @@ TRestoreFolder::TRecovery TRestoreFolder::Recover(const QString& targetFolder) {
     const QFileInfo entry(scratch);
     if (!entry.exists() && !entry.isSymLink())
         return TRecovery::Nothing;
+    DataFolderLock lock;
+    if (!lock.AcquireUnlessHeldHere(QFile::encodeName(target).toStdString()))
+        return TRecovery::InUse;
     TFolderSwap swap(target, scratch);
     if (entry.isSymLink() || !entry.isDir())
         return TRecovery::Failed;
@@ -67,7 +71,8 @@ TRestoreFolder::TRecovery TRestoreFolder::Recover(const QString& targetFolder) {
 }
 
 bool TRestoreFolder::Create() {
-    if (Recover(target_) == TRecovery::Failed)
+    const TRecovery recovery = Recover(target_);
+    if (recovery == TRecovery::Failed || recovery == TRecovery::InUse)
         return false;
     if (!QDir().mkdir(scratch_))
         return false;

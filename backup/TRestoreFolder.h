@@ -24,6 +24,7 @@ public:
         Finished,   // an interrupted swap was finished: the target holds the new files
         RolledBack, // it could not be finished and was undone: the old files
         Failed,     // it could be neither: the target's files are in ScratchFolder
+        InUse,      // another process holds the target (DataFolderLock): nothing touched
     };
 
     explicit TRestoreFolder(const QString& targetFolder);
@@ -35,7 +36,8 @@ public:
     // location.
     static QString ScratchFolder(const QString& targetFolder);
     // Finishes, or else undoes, a swap into the target folder that was
-    // interrupted, before anything uses the folder.
+    // interrupted, before anything uses the folder; only under the folder's
+    // lock, so never a swap that another process is still making.
     static TRecovery Recover(const QString& targetFolder);
 
     // Makes the scratch folder, after recovering what an earlier restore

@@ -1,10 +1,12 @@
 #include "Archive.h"
 #include "ArchiveFormat.h"
 #include "CatalogCheck.h"
+#include "DataFolderLock.h"
 #include "TArchiveUnpacker.h"
 #include "TRestoreFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -23,6 +25,13 @@ int Restore(const QString& archiveFile, const QString& folder, const TArchivePro
     if (const int result = unpacker.Open(archiveFile)) {
         fault = unpacker.Fault();
         return result;
+    }
+    // Never under another process working on the folder.
+    DataFolderLock lock;
+    if (!lock.AcquireUnlessHeldHere(QFile::encodeName(folder).toStdString())) {
+        fault =
+            QStringLiteral("the data folder %1 is in use by another program").arg(Shown(folder));
+        return ArchiveResult::InputOutputError;
     }
     TRestoreFolder scratch(folder);
     if (!scratch.Create()) {

@@ -244,10 +244,15 @@ QString TO_ci::AppendRecord() {
         DataSetCancel(Q1);
         throw;
     }
-    // Posting writes the row (Q1AfterPost). A failure is not reported here:
-    // the row stays being inserted, unwritten, and nothing waits in the
-    // cache; the editor the caller opens on it writes it or says why not.
-    DataSetPost(Q1);
+    // Posting writes the row (Q1AfterPost), so that an editor opened on it
+    // next finds it in the table. A row the table refuses is not kept.
+    QString error;
+    if (!DataSetPost(Q1, &error)) {
+        DataSetCancel(Q1);
+        if (error.isEmpty())
+            error = TChangeWriter::AbortedMessage();
+        throw EDatabaseError(QStringLiteral("The record was not added:\n\n") + error);
+    }
     return KeyValue();
 }
 

@@ -48,8 +48,8 @@ public:
     virtual void OpenList();
     virtual void CloseList();
     // Appends, fills and posts a new record (written at once); its key.
-    // When the post fails the record stays being inserted, unwritten: the
-    // editor opened on it writes it on "Ok", or says why it cannot.
+    // When the post fails the new record is dropped again and
+    // EDatabaseError "The record was not added: ..." raised.
     virtual QString AppendRecord();
 
     QString KeyValue() const;

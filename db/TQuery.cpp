@@ -732,12 +732,20 @@ int TQuery::PendingUpdateCount() const {
 }
 
 void TQuery::ApplyUpdates() {
+    if (WriteUpdates())
+        UpdatesWritten();
+}
+
+bool TQuery::WriteUpdates() {
     d->CheckActive();
     if (d->Editing())
         Post();
+    return d->changes.empty() || d->Write(d->changes);
+}
+
+void TQuery::UpdatesWritten() {
+    d->CheckActive();
     if (d->changes.empty())
-        return;
-    if (!d->Write(d->changes))
         return;
     d->Written(d->changes);
     d->changes.clear();

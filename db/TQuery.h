@@ -140,6 +140,13 @@ public:
     int PendingUpdateCount() const;
     void ApplyUpdates();
     void CancelUpdates();
+    // ApplyUpdates in two steps, for a write inside a transaction the
+    // caller ends: WriteUpdates writes the pending changes (false, nothing
+    // written, when the engine aborted) and keeps them pending, so that
+    // they are written again should that transaction be rolled back;
+    // UpdatesWritten, once it has committed, ends them as ApplyUpdates does.
+    bool WriteUpdates();
+    void UpdatesWritten();
 
     // While disabled (nested), links are not notified.
     void DisableControls();

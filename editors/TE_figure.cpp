@@ -2,8 +2,10 @@
 
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "EDatabaseError.h"
 #include "Msg.h"
 #include "PictureFields.h"
+#include "TChangeWriter.h"
 #include "TDBComboBox.h"
 #include "TDBEdit.h"
 #include "TDBImage.h"
@@ -11,10 +13,12 @@
 #include "TDBMemo.h"
 #include "TD_scale_image.h"
 #include "TDataSource.h"
+#include "TDatabase.h"
 #include "TF_picture_mgm.h"
 #include "TField.h"
 #include "TO_filelist.h"
 #include "TO_pictures.h"
+#include "TSqlStatement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 namespace {
 
@@ -164,6 +169,7 @@ TF_picture_mgm& TE_figure::PictureDialog() {
 
 void TE_figure::PrepareEdit() {
     MainPictureChanged = false;
+    PageControl1->setCurrentWidget(Tab_sheetGeneral);
     TQuery& record = *DS1.DataSet();
     const QString key = record.FieldByName(FigureKey).AsString();
 
@@ -220,14 +226,79 @@ void TE_figure::BeforeSave() {
     // The joined names, so the list shows the new ones at once.
     record.FieldByName(QStringLiteral("producer_name")).SetAsString(DBL_producer->currentText());
     record.FieldByName(QStringLiteral("genre_name")).SetAsString(DBL_genre->currentText());
-    record.FieldByName(QStringLiteral("figure_files")).SetAsString(O_filelist1->SaveToText());
+    // An unchanged list leaves the stored text as it is, paths of files
+    // out of reach now included.
+    if (O_filelist1->Modified())
+        record.FieldByName(QStringLiteral("figure_files")).SetAsString(O_filelist1->SaveToText());
+}
 
-    const QStringList failures = SavePictures();
-    // The figure itself is still saved; what could not be is said, not
-    // hidden. The queries close when the figure is saved (EditRecord): a
-    // post the table refuses keeps the editor open, with them.
-    if (!failures.isEmpty())
-        ShowMsg(failures.join(QLatin1Char('\n')));
+void TE_figure::accept() {
+    QString reason;
+    if (!SaveFigure(reason)) {
+        ShowMsg(QStringLiteral("The record was not saved:\n\n") + reason);
+        return;
+    }
+    Saved = true;
+    QDialog::accept();
+}
+
+bool TE_figure::HasChanges() const {
+    return TP_Edit::HasChanges() || O_filelist1->Modified() || MainPictureChanged ||
+           O_pictures1->Q1.UpdatesPending();
+}
+
+bool TE_figure::SaveFigure(QString& reason) {
+    TQuery* dataSet = DS1.DataSet();
+    if (!dataSet)
+        return true;
+    TQuery& record = *dataSet;
+    std::vector<QVariant> entered;
+    bool posted = false;
+    try {
+        BeforeSave();
+        // What the record holds now, to be put back should the transaction
+        // be undone after its post.
+        entered.reserve(record.FieldCount());
+        for (int field = 0; field < record.FieldCount(); ++field)
+            entered.push_back(record.Value(field));
+
+        TSqlTransaction transaction(TDatabase::Connected(record.DatabaseName).Handle(),
+                                    TSqlTransaction::Lock::Immediate);
+        // The row first: a figure's pictures are written to a row that is
+        // there.
+        if (record.State() == TDataSetState::Edit || record.State() == TDataSetState::Insert) {
+            record.Post();
+            if (record.State() != TDataSetState::Browse)
+                throw EDatabaseError(TChangeWriter::AbortedMessage());
+            posted = true;
+        }
+        SavePictures();
+        transaction.Commit();
+    } catch (const std::exception& error) {
+        // Rolled back (the transaction is gone): nothing of the figure is
+        // written, and the editor holds again what the user gave it.
+        reason = Reason(error);
+        DataSetCancel(Qpicture);
+        if (posted)
+            Reenter(record, entered);
+        return false;
+    }
+    O_pictures1->Q1.UpdatesWritten();
+    return true;
+}
+
+void TE_figure::Reenter(TQuery& record, const std::vector<QVariant>& values) {
+    // Every value given again, blobs included: a post writes only the blobs
+    // given a value while editing.
+    try {
+        record.Edit();
+        for (int field = 0; field < record.FieldCount(); ++field) {
+            if (values[field].isValid())
+                record.SetValue(field, values[field]);
+        }
+    } catch (const std::exception&) {
+        // A record that cannot be edited again shows what the table holds.
+    }
 }
 
 bool TE_figure::EditRecord(TQuery& dataSet) {
@@ -244,26 +315,22 @@ void TE_figure::CloseQueries() {
     O_pictures1->CloseList();
 }
 
-QStringList TE_figure::SavePictures() {
-    QStringList failures;
+void TE_figure::SavePictures() {
     if (MainPictureChanged) {
         try {
             WriteStoredPicture(Qpicture, FullPicture);
             Qpicture.Post();
+            if (Qpicture.State() != TDataSetState::Browse)
+                throw EDatabaseError(TChangeWriter::AbortedMessage());
         } catch (const std::exception& error) {
-            DataSetCancel(Qpicture);
-            failures << QStringLiteral("The main image was not saved: ") + Reason(error);
+            throw EDatabaseError(QStringLiteral("The main image was not saved: ") + Reason(error));
         }
     }
     try {
-        TQuery& pictures = O_pictures1->Q1;
-        if (pictures.State() == TDataSetState::Edit || pictures.State() == TDataSetState::Insert)
-            pictures.Post();
-        pictures.ApplyUpdates();
-        if (pictures.UpdatesPending())
-            failures << QStringLiteral("The additional images were not saved.");
+        if (!O_pictures1->Q1.WriteUpdates())
+            throw EDatabaseError(TChangeWriter::AbortedMessage());
     } catch (const std::exception& error) {
-        failures << QStringLiteral("The additional images were not saved: ") + Reason(error);
+        throw EDatabaseError(QStringLiteral("The additional images were not saved: ") +
+                             Reason(error));
     }
-    return failures;
 }

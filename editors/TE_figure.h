@@ -6,6 +6,9 @@
 #include "TUpdateSQL.h"
 
 #include <QStringList>
+#include <QVariant>
+
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -25,6 +28,11 @@ class TO_pictures;
 // own; it is decoded only when "Edit main image" needs it, and written only
 // when that changed it. The additional pictures stay in their list's cache
 // until the figure is saved.
+//
+// "Ok" writes the figure's row, its picture, its thumbnail and its
+// additional pictures in one transaction: all of them or none. When any of
+// them cannot be written the editor says why and stays open with
+// everything the user did, to be saved again or cancelled.
 class TE_figure : public TP_Edit {
     Q_OBJECT
 
@@ -70,10 +78,19 @@ public:
     TJpegPicture FullPicture;
     bool MainPictureChanged = false;
 
+    // Every run starts on "Main", with the cursor in the name.
     void PrepareEdit() override;
+    // Puts what is not a bound column into the record: the joined names,
+    // and the related files when their list was changed.
     void BeforeSave() override;
     // The base's run; after a saved run the editor's own queries close.
     bool EditRecord(TQuery& dataSet) override;
+    // "Ok": the whole figure saved, or the reason shown and the editor
+    // left open.
+    void accept() override;
+    // The record, the related files, the main picture or the additional
+    // pictures changed in this run.
+    bool HasChanges() const override;
 
     // "Edit main image" and "Additional images".
     void Btn_pictureClick();
@@ -84,9 +101,17 @@ protected:
 
 private:
     void BuildMainPage();
-    // Writes the full picture when it changed and applies the additional
-    // pictures; what failed, one line each.
-    QStringList SavePictures();
+    // BeforeSave, then the record, the full picture and the additional
+    // pictures in one transaction; false, with the reason, when it was
+    // rolled back.
+    bool SaveFigure(QString& reason);
+    // Writes the full picture when it changed and the additional pictures,
+    // keeping the latter pending until the transaction commits; raises
+    // when either is not written.
+    void SavePictures();
+    // After a rolled-back transaction: the record being edited again with
+    // the values it was posted with.
+    static void Reenter(TQuery& record, const std::vector<QVariant>& values);
     // Closes the lookups, the full picture and the additional pictures.
     void CloseQueries();
 

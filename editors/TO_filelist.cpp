@@ -17,36 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <array>
-#include <utility>
-
 namespace {
-
-// The shell's failure codes and what the user is told about each.
-constexpr std::array<std::pair<int, const char*>, 13> OpenErrors{{
-    {0, "The operating system is out of memory or resources."},
-    {2, "The specified file was not found."},
-    {3, "The specified path was not found."},
-    {5, "The operating system denied access to the specified file."},
-    {8, "There was not enough memory to complete the operation."},
-    {11, "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."},
-    {26, "A sharing violation occurred."},
-    {27, "The filename association is incomplete or invalid."},
-    {28, "The DDE transaction could not be completed because the request timed out."},
-    {29, "The DDE transaction failed."},
-    {30, "The DDE transaction could not be completed because other DDE transactions were being "
-         "processed."},
-    {31, "There is no application associated with the given filename extension."},
-    {32, "The specified dynamic-link library was not found."},
-}};
-
-// Empty for a code the table does not know.
-QString OpenErrorText(int code) {
-    for (const auto& [known, text] : OpenErrors)
-        if (known == code)
-            return QString::fromLatin1(text);
-    return {};
-}
 
 // The date the file system recorded the file's creation on, or its last
 // change where it records no creation; taken in UTC as recorded, not moved
@@ -102,12 +73,22 @@ TO_filelist::TO_filelist(QWidget* parent) : QFrame(parent), ShellOpenFile(&Shell
     layout->addLayout(buttons);
 }
 
+QString TO_filelist::MissingText() {
+    return QStringLiteral("(missing)");
+}
+
 void TO_filelist::LoadFromText(const QString& text) {
     const FolderKeeper keeper;
     LV1->clear();
     static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]"));
-    for (const QString& line : text.split(lineBreaks, Qt::SkipEmptyParts))
-        AddFile(line);
+    for (const QString& line : text.split(lineBreaks, Qt::SkipEmptyParts)) {
+        // A file out of reach now is still the figure's: its path stays.
+        if (QFileInfo::exists(line))
+            AddFile(line);
+        else
+            AddMissingFile(line);
+    }
+    modified_ = false;
 }
 
 QString TO_filelist::SaveToText() const {
@@ -134,10 +115,26 @@ void TO_filelist::AddFile(const QString& path) {
     row->setText(SizeColumn, QString::number(file.isDir() ? 0 : file.size()));
     row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     row->setText(DateColumn, QLocale::system().toString(FileDate(file), QLocale::ShortFormat));
+    modified_ = true;
+}
+
+void TO_filelist::AddMissingFile(const QString& path) {
+    auto* row = new QTreeWidgetItem(LV1);
+    // Said in the name, which is always in view; no size and no date.
+    row->setText(NameColumn, QFileInfo(path).fileName() + QLatin1Char(' ') + MissingText());
+    row->setIcon(NameColumn, ImageList_small.icon(QFileIconProvider::File));
+    row->setText(PathColumn, path);
+    const QColor grey = LV1->palette().color(QPalette::Disabled, QPalette::Text);
+    for (int column = NameColumn; column <= DateColumn; ++column)
+        row->setForeground(column, grey);
 }
 
 int TO_filelist::Count() const {
     return LV1->topLevelItemCount();
+}
+
+bool TO_filelist::Modified() const {
+    return modified_;
 }
 
 void TO_filelist::btn_addClick() {
@@ -159,8 +156,11 @@ void TO_filelist::btn_removeClick() {
     QTreeWidgetItem* row = LV1->selectedItems().value(0);
     if (row == nullptr)
         return;
-    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(row->text(NameColumn))))
+    const QString name = QFileInfo(row->text(PathColumn)).fileName();
+    if (Ask(QStringLiteral("Remove \"%1\" from list?").arg(name))) {
         delete row;
+        modified_ = true;
+    }
 }
 
 void TO_filelist::btn_openClick() {
@@ -169,5 +169,5 @@ void TO_filelist::btn_openClick() {
         return;
     const int result = ShellOpenFile(row->text(PathColumn));
     if (result <= ShellOpen::LastError)
-        ShowMsg(OpenErrorText(result));
+        ShowMsg(ShellOpen::FailureText(result));
 }

@@ -2,12 +2,18 @@
 # Crash test. Kills, with SIGKILL at a random moment, ROUNDS times each:
 #   (a) velmora-tool restore, (b) velmora-tool backup, and (c) the program
 #   while it saves edited figures (its stand-in, build/tests/velmora_crash_driver,
-#   which runs the program's start-up and saves through the figures list).
+#   which runs the program's start-up and saves through the figures list),
+#   each kill followed by velmora-tool backup of the data folder as the kill
+#   left it.
 # After each kill the next start of the program (the driver's start-up) or of
 # velmora-tool must recover, and then: the data folder holds exactly its old
 # or exactly its new files, byte for byte; the archive folder holds only
 # complete archives; PRAGMA integrity_check is ok; and every row committed
-# before the kill is there.
+# before the kill is there. Every archive made after a killed save restores
+# and holds exactly one committed state: every save committed before the
+# kill and none after the one under way. Then (d) backups are made while
+# another program commits in a loop, and each one restores and holds one of
+# its transactions whole.
 #
 # Usage: bash scripts/crash.sh [ROUNDS]   (default 30; needs a built build/)
 set -euo pipefail
@@ -19,9 +25,9 @@ driver="$PWD/build/tests/velmora_crash_driver"
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 export QT_QPA_PLATFORM=offscreen
-# The single-instance lock of this run's own.
-export XDG_RUNTIME_DIR="$home/run"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The program's socket, and the backups' scratch folders, of this run's own.
+export XDG_RUNTIME_DIR="$home/run" TMPDIR="$home/tmp"
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$TMPDIR"
 data="$home/LDB"
 archives="$home/DB_archives"
 mkdir "$archives"
@@ -192,6 +198,19 @@ done
 echo "crash: backup: $killed of $rounds killed while running; $complete archives complete"
 
 # --- (c) the program saving edited figures ----------------------------------
+# How many saves listed in committed the catalog in $1 does not hold.
+committed_missing() {
+    {
+        echo "create temp table committed (k text, n integer);"
+        awk '{ printf "insert into committed values (%c%s%c, %s);\n", 39, $1, 39, $2 }' \
+            "$home/committed"
+        echo "select count(*) from (select k, max(n) n from committed group by k) c"
+        echo "  left join figures f on f.figure_id = c.k"
+        echo "  where f.figure_id is null"
+        echo "     or coalesce(cast(substr(f.figure_dsc, 6) as integer), 0) < c.n;"
+    } | sqlite3 "$1/velmora.db"
+}
+
 rm -rf "$data" && cp -a "$home/old" "$data"
 : >"$home/committed"
 saves=0
@@ -210,25 +229,80 @@ for round in $(seq "$rounds"); do
     wait "$pid" 2>/dev/null || true
     grep -v '^ready$' "$home/out" >>"$home/committed" || true
     saves=$(wc -l <"$home/committed")
+    # A backup of the folder as the kill left it, half-done save included.
+    rm -rf "$TMPDIR" && mkdir -m 700 "$TMPDIR"
+    "$tool" backup "$data" "$archives/s$round.tba" >/dev/null 2>"$home/err" ||
+        fail "$what: the backup failed: $(cat "$home/err")"
+    ls -A "$TMPDIR" | grep -q . && fail "$what: the backup left its scratch folder"
+    rm -rf "$home/restored"
+    "$tool" restore "$archives/s$round.tba" "$home/restored" >/dev/null 2>"$home/err" ||
+        fail "$what: the archive made after the kill does not restore: $(cat "$home/err")"
+    integrity "$home/restored" "$what (restored)"
+    last=$(grep -v '^ready$' "$home/out" | awk -v first=$((round * 1000000 - 1)) \
+        'BEGIN { n = first } $2 > n { n = $2 } END { print n }')
+    [ "$(sqlite3 "$home/restored/velmora.db" "select count(*) from figures
+        where cast(substr(figure_dsc, 6) as integer) > $last + 1;")" = 0 ] ||
+        fail "$what: the archive holds saves made after the kill"
+    [ "$(committed_missing "$home/restored")" = 0 ] ||
+        fail "$what: the archive misses committed saves"
+    rm -rf "$home/restored" "$archives/s$round.tba"
     # The database as the next start finds it: the engine rolls back what
     # the killed save left half done (its hot journal) when it opens it.
     ls -A "$data" | grep -qvE '^(velmora\.db(-journal)?|notes\.txt)$' &&
         fail "$what: stray files in the data folder"
     integrity "$data" "$what"
-    missing=$(
-        {
-            echo "create temp table committed (k text, n integer);"
-            awk '{ printf "insert into committed values (%c%s%c, %s);\n", 39, $1, 39, $2 }' \
-                "$home/committed"
-            echo "select count(*) from (select k, max(n) n from committed group by k) c"
-            echo "  left join figures f on f.figure_id = c.k"
-            echo "  where f.figure_id is null"
-            echo "     or coalesce(cast(substr(f.figure_dsc, 6) as integer), 0) < c.n;"
-        } | sqlite3 "$data/velmora.db"
-    )
+    missing=$(committed_missing "$data")
     [ "$missing" = 0 ] || fail "$what: $missing committed saves are missing"
 done
 start_program "the last save round"
 integrity "$data" "the last save round"
-echo "crash: saves: $rounds kills, $saves committed saves all found"
+echo "crash: saves: $rounds kills, $saves committed saves all found; each backup after a" \
+    "kill restores one committed state"
+
+# --- (d) backups while another program commits -------------------------------
+# Transaction g gives every figure the description "generation g" and adds
+# one manufacturer named "generation": a committed state has all figures of
+# one generation and exactly that many such manufacturers.
+rm -rf "$data" && cp -a "$home/old" "$data"
+(
+    echo ".timeout 30000"
+    g=0
+    while :; do
+        g=$((g + 1))
+        echo "begin; update figures set figure_dsc = 'generation $g';"
+        echo "insert into producers (producer_id, producer_name) values ('G$g', 'generation');"
+        echo "commit;"
+    done
+) | sqlite3 "$data/velmora.db" >/dev/null 2>"$home/writer-err" &
+writer=$!
+backups=20
+for round in $(seq "$backups"); do
+    "$tool" backup "$data" "$archives/w$round.tba" >/dev/null 2>"$home/err" ||
+        fail "backup $round while writing failed: $(cat "$home/err")"
+done
+kill "$writer" 2>/dev/null || true
+wait "$writer" 2>/dev/null || true
+[ ! -s "$home/writer-err" ] || fail "the writer failed: $(cat "$home/writer-err")"
+generations=""
+for round in $(seq "$backups"); do
+    what="backup $round while writing"
+    rm -rf "$home/restored"
+    "$tool" restore "$archives/w$round.tba" "$home/restored" >/dev/null 2>"$home/err" ||
+        fail "$what: the archive does not restore: $(cat "$home/err")"
+    integrity "$home/restored" "$what"
+    g=$(sqlite3 "$home/restored/velmora.db" \
+        "select count(*) from producers where producer_name = 'generation';")
+    if [ "$g" = 0 ]; then
+        same="figure_dsc like 'described %'"
+    else
+        same="figure_dsc = 'generation $g'"
+    fi
+    got=$(sqlite3 "$home/restored/velmora.db" "select count(*) from figures where $same;")
+    [ "$got" = "$old_rows" ] && [ "$(rows "$home/restored")" = "$old_rows" ] ||
+        fail "$what: not one committed state (generation $g, $got of $old_rows figures in it)"
+    generations="$generations $g"
+done
+rm -rf "$home/restored" "$archives"/w*.tba
+echo "crash: $backups backups while another program commits all restore, each one committed" \
+    "state (generations$generations)"
 echo "crash: passed in $(($(date +%s) - started)) s"

@@ -26,7 +26,8 @@ trap cleanup EXIT
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 export DISPLAY="$display" QT_QPA_PLATFORM=xcb
-# The single-instance lock lives in the runtime folder: keep it to this run.
+# The socket a second start reaches the running copy through lives in the
+# runtime folder: keep it to this run.
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -334,6 +335,21 @@ files=$(printf '%s\r\n' "$scratch/notes.txt" | od -An -tx1 | tr -d ' \n' | tr a-
 extra=$(sqlite3 "$db" "select count(*) || ' ' || hex(substr(a.picture, 1, 3)) from add_pictures a join figures f on a.figure_id = f.figure_id where f.figure_name = 'Old Guard Grenadier'")
 [ "$extra" = "1 FFD8FF" ] || fail "additional image stored: $extra"
 step "figure added in its editor: name, keys, JPEG picture, 123 x 123 BMP thumbnail, related file, additional image"
+
+# 6a. The related file renamed away: "Edit/Details" on the same figure
+#     shows its row as missing on "Related files", and "Ok" keeps its path.
+mv "$scratch/notes.txt" "$scratch/notes.away"
+click 88 45
+figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Edit/Details"
+sleep 0.3
+in_figure 329 17
+shot figure-editor-missing-file
+in_figure 411 404 1
+xdotool search --onlyvisible --name "^Figure$" >/dev/null 2>&1 && fail "Ok did not close the figure editor"
+kept=$(sqlite3 "$db" "select hex(figure_files) from figures where figure_name = 'Old Guard Grenadier'")
+[ "$kept" = "$files" ] || fail "related files after Ok with the file away: $kept"
+mv "$scratch/notes.away" "$scratch/notes.txt"
+step "a related file renamed away is shown missing and keeps its path after Ok"
 
 click $tab_genres
 click $button_add

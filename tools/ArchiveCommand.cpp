@@ -1,10 +1,10 @@
 #include "ArchiveCommand.h"
 
 #include "DataFolderLock.h"
-#include "SingleInstanceLock.h"
 #include "TRestoreFolder.h"
 #include "TerminalProgress.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -58,6 +58,10 @@ bool ArchiveCommand::Recover(const QString& dataFolder, std::FILE* err) {
         std::fprintf(err, "velmora-tool: an interrupted restore of the data folder has been "
                           "undone\n");
         return true;
+    case TRestoreFolder::TRecovery::InUse:
+        std::fprintf(err, "velmora-tool: the data folder %s is in use by another program\n",
+                     QFile::encodeName(dataFolder).constData());
+        return false;
     case TRestoreFolder::TRecovery::Failed:
         break;
     }
@@ -86,25 +90,36 @@ int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
         std::fprintf(err, "The archive and the database can not be placed in the same folder\n");
         return SameFolder;
     }
-    // Only the data folder the program uses is refused while it runs; the
-    // lock also keeps the program from starting on this folder meanwhile.
-    DataFolderLock lock;
-    if (!lock.Acquire(QFile::encodeName(data).toStdString(), SingleInstanceLock::DefaultPath())) {
-        std::fprintf(err,
-                     "velmora-tool: Velmora is running on the data folder %s (or another "
-                     "velmora-tool run uses it); close it first\n",
-                     QFile::encodeName(data).constData());
-        return ProgramRunning;
-    }
-    if (!Recover(data, err))
-        return ArchiveResult::RollBackFailed;
-    int result = ArchiveResult::InputOutputError;
+    // A restore makes a missing data folder, and makes it first so that it
+    // can be locked; it goes again when the restore fails.
+    const bool made = dataFolder == 1 && !QFileInfo(data).exists() && QDir().mkdir(data);
+    int result = ProgramRunning;
+    bool ran = false;
     {
-        TerminalProgress progress(err);
-        result = operation(first, second, [&progress](int percent, bool& stop) {
-            progress.Update(percent, stop);
-        });
+        // Only a data folder in use is refused; the lock also keeps the
+        // program from starting on the folder meanwhile. A folder that does
+        // not exist is used by no one.
+        DataFolderLock lock;
+        const QByteArray folder = QFile::encodeName(data);
+        if (!lock.Acquire(folder.toStdString()) && lock.Busy()) {
+            std::fprintf(err,
+                         "velmora-tool: Velmora is running on the data folder %s (or another "
+                         "velmora-tool run uses it); close it first\n",
+                         folder.constData());
+        } else if (!Recover(data, err)) {
+            result = ArchiveResult::RollBackFailed;
+        } else {
+            ran = true;
+            TerminalProgress progress(err);
+            result = operation(first, second, [&progress](int percent, bool& stop) {
+                progress.Update(percent, stop);
+            });
+        }
     }
+    if (made && result != ArchiveResult::Done)
+        QDir().rmdir(data);
+    if (!ran)
+        return result;
     if (result == ArchiveResult::RollBackFailed) {
         std::fprintf(err,
                      "Database restore error: the data folder could not be put back as it was; "

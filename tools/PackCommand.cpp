@@ -3,7 +3,6 @@
 #include "ArchiveCommand.h"
 
 #include "DataFolderLock.h"
-#include "SingleInstanceLock.h"
 #include "TDatabase.h"
 #include "TablePacker.h"
 #include "ToolApplication.h"
@@ -38,7 +37,7 @@ int PackCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         return BadArguments;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(args[0], SingleInstanceLock::DefaultPath())) {
+    if (!lock.Acquire(args[0]) && lock.Busy()) {
         std::fprintf(err,
                      "velmora-tool: Velmora is running on the data folder %s (or another "
                      "velmora-tool run uses it); close it first\n",

@@ -118,7 +118,7 @@ protected:
     }
     void MakeData() {
         ASSERT_TRUE(QDir(root_.path()).mkpath("LDB/pictures"));
-        Write(Path("LDB/velmora.db"), "the database");
+        WriteCatalog(Path("LDB/velmora.db"), "current");
         Write(Path("LDB/notes.txt"), "notes");
         Write(Path("LDB/pictures/kept.bmp"), "a picture");
     }
@@ -152,6 +152,16 @@ TEST_F(BackupDialogTest, DefaultBackupGoesToANewArchiveFolderNamedAfterDataAndDa
     EXPECT_EQ(0, dialog.ProgressBar1->value());
     EXPECT_EQ(QDialog::Accepted, dialog.result());
     EXPECT_EQ(bin_, QDir::currentPath());
+
+    // A catalog that would not restore makes no archive, and says why.
+    Write(Path("LDB/velmora.db"), "not a database");
+    QFile::remove(Path("DB_archives/" + expected));
+    answers_.messages.clear();
+    dialog.OpenBackup(Path("LDB"));
+    EXPECT_EQ((QStringList{"Archive creation error\nThe catalog can not be read (file is not a "
+                           "database); no archive was written."}),
+              answers_.messages);
+    EXPECT_EQ(QStringList(), Files(Path("DB_archives")));
 
     // An archive folder that cannot be made is told, and the dialog opens.
     QLocale::setDefault(QLocale::c());

@@ -24,7 +24,7 @@ namespace {
 
 TEST(SingleInstance, SecondHolderIsRefusedAndACrashedHolderLeavesNoLock) {
     QTemporaryDir folder;
-    const std::string path = QDir(folder.path()).filePath("velmora.lock").toStdString();
+    const std::string path = QDir(folder.path()).filePath("LDB").toStdString();
     {
         SingleInstanceLock first(path);
         ASSERT_TRUE(first.Acquire());

@@ -24,14 +24,11 @@ struct ToolResult {
 
 class BackupToolTest : public ArchiveTest {
 protected:
-    // The lock file lives in this test's own folder, so a copy of the
-    // program running on the machine does not matter.
-    void SetUp() override { qputenv("XDG_RUNTIME_DIR", QFile::encodeName(Path(QString()))); }
-
-    ToolResult Run(const QString& args) const {
-        const QString command =
-            QStringLiteral("'%1' %2 >'%3' 2>'%4'")
-                .arg(QStringLiteral(VELMORA_TOOL_PATH), args, Path("stdout"), Path("stderr"));
+    // environment: what env(1) sets or unsets for the tool.
+    ToolResult Run(const QString& args, const QString& environment = QString()) const {
+        const QString command = QStringLiteral("env %1 '%2' %3 >'%4' 2>'%5'")
+                                    .arg(environment, QStringLiteral(VELMORA_TOOL_PATH), args,
+                                         Path("stdout"), Path("stderr"));
         const int status = std::system(QFile::encodeName(command).constData());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read("stdout"), Read("stderr")};
     }
@@ -57,8 +54,11 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
     // Any folder packs; one without the catalog does not restore.
     MakeFolder("photos", {{"IMG_0001.jpg", RandomBytes(5000, 2)}, {"notes.txt", "notes"}});
     ASSERT_EQ(0, Run("backup '" + Path("photos") + "' '" + Path("photos.tba") + "'").exitCode);
+    // A catalog that a restore would refuse makes no archive.
+    MakeFolder("damaged", {{"velmora.db", TextBytes(9000, 3)}});
     const std::pair<int, QString> failures[] = {
         {2, "backup '" + Path("missing") + "' '" + Path("b.tba") + "'"},
+        {5, "backup '" + Path("damaged") + "' '" + Path("b.tba") + "'"},
         {3, "restore '" + Path("missing.tba") + "' '" + Path("ldb") + "'"},
         {4, "restore '" + Path("bad.tba") + "' '" + Path("ldb") + "'"},
         {9, "restore '" + Path("photos.tba") + "' '" + Path("ldb") + "'"},
@@ -70,6 +70,12 @@ TEST_F(BackupToolTest, ExitStatusIsTheResultCodeWithOneLine) {
         EXPECT_EQ(code, result.exitCode) << args.toStdString();
         EXPECT_EQ("", result.out);
         EXPECT_EQ(1, result.err.count('\n')) << result.err.toStdString();
+        if (code == 5) {
+            EXPECT_EQ("Archive creation error: the catalog can not be read (file is not a "
+                      "database); no archive was written\n",
+                      result.err);
+            EXPECT_FALSE(QFileInfo::exists(Path("b.tba")));
+        }
         if (code == 9) {
             EXPECT_EQ("Database restore error: the archive holds no catalog database "
                       "(velmora.db); the data folder is unchanged\n",
@@ -142,9 +148,11 @@ TEST_F(BackupToolTest, OnlyTheDataFolderOfTheRunningProgramIsRefused) {
     MakeFolder("LDB", {{"catalog.db", "current"}});
     MakeFolder("other", {{"catalog.db", "other"}});
     MakeFolder("bin", {});
+    MakeFolder("bin2", {});
     ASSERT_TRUE(QFile::link(Path("LDB"), Path("alias")));
     Write("a.tba", ExpectedArchive({{"catalog.db", "archived"}, {"velmora.db", CatalogBytes()}}));
-    // The program's data folder is "LDB" beside its working folder.
+    // The program's data folder is "LDB" beside its working folder; the
+    // runtime folder it was started with does not matter.
     const QString working = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(Path("bin")));
     std::optional<SingleInstanceLock> program(std::in_place);
@@ -152,28 +160,43 @@ TEST_F(BackupToolTest, OnlyTheDataFolderOfTheRunningProgramIsRefused) {
     QDir::setCurrent(working);
     ASSERT_TRUE(started);
 
+    const QString environments[] = {"XDG_RUNTIME_DIR='" + Path("bin") + "'",
+                                    "XDG_RUNTIME_DIR='" + Path("bin2") + "'", "-u XDG_RUNTIME_DIR"};
     const std::pair<int, QString> runs[] = {
         {6, "backup '" + Path("LDB") + "' '" + Path("b.tba") + "'"},
         {6, "backup '" + Path("alias/") + "' '" + Path("b.tba") + "'"},
         {6, "restore '" + Path("a.tba") + "' '" + Path("bin/../LDB") + "'"},
+        {6, "pack '" + Path("LDB") + "'"},
         {0, "backup '" + Path("other") + "' '" + Path("c.tba") + "'"},
         {0, "restore '" + Path("a.tba") + "' '" + Path("other") + "'"},
     };
-    for (const auto& [code, args] : runs) {
-        const ToolResult result = Run(args);
-        EXPECT_EQ(code, result.exitCode) << args.toStdString();
-        EXPECT_EQ(code == 6, result.err.contains("Velmora is running")) << args.toStdString();
+    for (const QString& environment : environments) {
+        for (const auto& [code, args] : runs) {
+            const ToolResult result = Run(args, environment);
+            EXPECT_EQ(code, result.exitCode) << (environment + " " + args).toStdString();
+            EXPECT_EQ(code == 6, result.err.contains("Velmora is running")) << args.toStdString();
+        }
     }
     EXPECT_FALSE(QFile::exists(Path("b.tba")));
     EXPECT_EQ("current", Read("LDB/catalog.db"));
     EXPECT_EQ("archived", Read("other/catalog.db"));
 
+    // Another copy of the program, on another data folder, starts beside
+    // it; a third on the same folder does not.
+    ASSERT_TRUE(QDir::setCurrent(Path("bin2/")));
+    SingleInstanceLock second(QFile::encodeName(Path("other")).toStdString());
+    const bool secondStarted = second.Acquire();
+    SingleInstanceLock third;
+    const bool thirdStarted = third.Acquire();
+    QDir::setCurrent(working);
+    EXPECT_TRUE(secondStarted);
+    EXPECT_FALSE(thirdStarted);
+
     // A tool run on a folder keeps the program from starting on it, as a
     // running copy would.
     program.emplace();
     DataFolderLock tool;
-    ASSERT_TRUE(tool.Acquire(QFile::encodeName(Path("alias")).toStdString(),
-                             SingleInstanceLock::DefaultPath()));
+    ASSERT_TRUE(tool.Acquire(QFile::encodeName(Path("alias")).toStdString()));
     ASSERT_TRUE(QDir::setCurrent(Path("bin")));
     const bool startedBesideTheTool = program->Acquire();
     QDir::setCurrent(working);

@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,6 +156,34 @@ TEST_F(RestoreCrashTest, LeftoverScratchGoesButADamagedJournalKeepsEverything) {
         }
         EXPECT_EQ((QStringList{"ldb", "new.tba"}), Entries());
     }
+}
+
+TEST_F(RestoreCrashTest, SubfolderThatAJournalNamesIsNeverMoved) {
+    Write(".ldb-restore/restored/velmora.db", "restored");
+    ASSERT_TRUE(QDir().mkpath(Scratch() + "/previous"));
+    Write(".ldb-restore/swap",
+          "velmora folder swap 1\nold sub\nold velmora.db\nnew velmora.db\nend\n");
+    EXPECT_EQ(TRecovery::Finished, TRestoreFolder::Recover(Path("ldb")));
+    EXPECT_EQ("kept", Read("ldb/sub/keep"));
+    EXPECT_EQ("restored", Read("ldb/velmora.db"));
+}
+
+// Another process working on the data folder holds its lock: a swap still
+// under way there is not taken for an interrupted one.
+TEST_F(RestoreCrashTest, SwapIsLeftAloneWhileAnotherProcessHoldsTheFolder) {
+    {
+        const CrashAt crash(4);
+        EXPECT_NE(ArchiveResult::Done, Restore());
+    }
+    const Snapshot scratch = Take(Scratch());
+    const int other = open(QFile::encodeName(Path("ldb")).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
+    EXPECT_EQ(TRecovery::InUse, TRestoreFolder::Recover(Path("ldb")));
+    EXPECT_EQ(ArchiveResult::InputOutputError, Restore());
+    EXPECT_EQ(scratch, Take(Scratch()));
+    close(other);
+    EXPECT_EQ(TRecovery::Finished, TRestoreFolder::Recover(Path("ldb")));
+    EXPECT_EQ(new_, Take(Path("ldb")));
 }
 
 TEST_F(RestoreCrashTest, DataFolderLinkedToAnotherFileSystemIsRestoredWhereItReallyIs) {

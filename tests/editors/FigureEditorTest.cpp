@@ -7,7 +7,9 @@
 #include "JpegDecoder.h"
 #include "JpegEncoder.h"
 #include "TDBComboBox.h"
+#include "TDBEdit.h"
 #include "TDBLookupComboBox.h"
+#include "TDBMemo.h"
 #include "TD_scale_image.h"
 #include "TE_figure.h"
 #include "TF_picture_mgm.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -60,6 +63,12 @@ protected:
             QTest::mouseClick(ok ? editor_.btn_ok : editor_.btn_cancel, Qt::LeftButton);
         });
         return editor_.EditRecord(list_);
+    }
+    // "New " on the additional images, the image dialog cancelled: a new
+    // row without a picture.
+    void AddImage() {
+        script_.Then([&](QDialog&) { QTest::mouseClick(dialog_.btn_cancel, Qt::LeftButton); });
+        QTest::mouseClick(editor_.O_pictures1->btn_new, Qt::LeftButton);
     }
     // "Edit main image": the picture turned clockwise, then "Ok".
     void TurnMainImage() {
@@ -121,7 +130,7 @@ TEST_F(FigureEditorTest, MainPageStoresWhatWasChosenAndTypedAndTheListShowsIt) {
     EXPECT_FALSE(list_.UpdatesPending());
 }
 
-TEST_F(FigureEditorTest, RelatedFilesOfFilesThatAreGoneAreDroppedOnSave) {
+TEST_F(FigureEditorTest, RelatedFilesAreKeptAsStoredUntilTheListIsChanged) {
     QTemporaryDir folder;
     QStringList paths;
     for (const char* name : {"a.txt", "b.pdf", "c.doc"}) {
@@ -129,44 +138,136 @@ TEST_F(FigureEditorTest, RelatedFilesOfFilesThatAreGoneAreDroppedOnSave) {
         QFile file(paths.last());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    Exec("update figures set figure_files = ? where figure_id = 'F1'",
-         {paths.join("\r\n") + "\r\n"});
+    // Stored by another hand: bare line feeds, no break after the last.
+    const QByteArray stored = (paths.join("\n")).toUtf8();
+    Exec("update figures set figure_files = ? where figure_id = 'F1'", {stored});
     QFile::remove(paths[1]);
     list_.Close();
     list_.Open();
     EXPECT_TRUE(Edit([] {}, true));
-    EXPECT_EQ(QString::fromUtf8(Stored("figure_files")), paths[0] + "\r\n" + paths[2] + "\r\n");
+    EXPECT_EQ(Stored("figure_files"), stored) << "a plain Ok leaves the text as it is";
 
-    Exec("update figures set figure_files = ? where figure_id = 'F1'", {paths[1] + "\r\n"});
-    list_.Close();
-    list_.Open();
-    EXPECT_TRUE(Edit([] {}, true));
-    EXPECT_EQ(Stored("figure_files"), QByteArray());
-}
-
-TEST_F(FigureEditorTest, AdditionalImagesAreStoredWithTheFigureAndAFailureIsSaid) {
-    const auto addOne = [&] {
-        script_.Then([&](QDialog&) { QTest::mouseClick(dialog_.btn_cancel, Qt::LeftButton); });
-        QTest::mouseClick(editor_.O_pictures1->btn_new, Qt::LeftButton);
-    };
-    const auto stored = [&] { return Scalar("select count(*) from add_pictures").toInt(); };
-    EXPECT_FALSE(Edit(addOne, false));
-    EXPECT_EQ(stored(), 0) << "dropped with the cancelled figure";
-    EXPECT_TRUE(Edit(addOne, true));
-    EXPECT_EQ(stored(), 1);
-
-    Exec("create trigger refuse before insert on add_pictures "
-         "begin select raise(abort, 'disk full'); end");
+    // A row removed: every other path is written, the missing one too.
     EXPECT_TRUE(Edit(
         [&] {
-            addOne();
-            script_.Then(ModalScript::Ok);
+            editor_.O_filelist1->LV1->setCurrentItem(editor_.O_filelist1->LV1->topLevelItem(0));
+            script_.Then(ModalScript::Yes);
+            QTest::mouseClick(editor_.O_filelist1->btn_remove, Qt::LeftButton);
         },
         true));
+    EXPECT_EQ(QString::fromUtf8(Stored("figure_files")), paths[1] + "\r\n" + paths[2] + "\r\n");
+}
+
+TEST_F(FigureEditorTest, AdditionalImagesAreStoredWithTheFigure) {
+    const auto stored = [&] { return Scalar("select count(*) from add_pictures").toInt(); };
+    EXPECT_FALSE(Edit([&] { AddImage(); }, false));
+    EXPECT_EQ(stored(), 0) << "dropped with the cancelled figure";
+    EXPECT_TRUE(Edit([&] { AddImage(); }, true));
     EXPECT_EQ(stored(), 1);
-    ASSERT_FALSE(script_.Shown.isEmpty());
-    EXPECT_TRUE(script_.Shown.last().contains("The additional images were not saved"))
-        << script_.Shown.last().toStdString();
+}
+
+TEST_F(FigureEditorTest, EscapeAsksAfterAChangeOutsideTheRecordsFields) {
+    Exec("update figures set figure_files = 'gone.txt' where figure_id = 'F1'");
+    list_.Close();
+    list_.Open();
+    const struct {
+        const char* change;
+        std::function<void()> act;
+    } cases[] = {
+        {"related file removed",
+         [&] {
+             editor_.O_filelist1->LV1->setCurrentItem(editor_.O_filelist1->LV1->topLevelItem(0));
+             script_.Then(ModalScript::Yes);
+             QTest::mouseClick(editor_.O_filelist1->btn_remove, Qt::LeftButton);
+         }},
+        {"main image turned", [&] { TurnMainImage(); }},
+        {"additional image added", [&] { AddImage(); }},
+    };
+    for (const auto& c : cases) {
+        script_.Shown.clear();
+        script_.Then([&](QDialog&) {
+            c.act();
+            script_.Then(ModalScript::No);
+            QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(editor_.EditRecord(list_)) << c.change;
+        EXPECT_TRUE(script_.Shown.contains("Confirmation: Save changes?")) << c.change;
+        EXPECT_EQ(Stored("figure_files"), "gone.txt") << c.change;
+        EXPECT_EQ(Stored("picture"), picture_) << c.change;
+        EXPECT_EQ(Scalar("select count(*) from add_pictures").toInt(), 0) << c.change;
+    }
+}
+
+TEST_F(FigureEditorTest, AFigureIsSavedWholeOrNotAtAllAndARefusalKeepsWhatWasDone) {
+    // Additional pictures of figures that another table lists, checked
+    // when the transaction commits.
+    Exec("create table kept (id char(32), primary key (id))");
+    Exec("drop table add_pictures");
+    Exec("create table add_pictures (add_picture_id char(32), add_picture_name char(32), "
+         "figure_id char(32) references kept (id) deferrable initially deferred, "
+         "picture_th blob(1,5), picture blob(1,5), primary key (add_picture_id))");
+    struct Case {
+        const char* refuse;
+        const char* allow;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"create trigger refuse before update of picture on figures "
+         "begin select raise(abort, 'disk full'); end",
+         "drop trigger refuse", "The main image was not saved: disk full"},
+        {"create trigger refuse before insert on add_pictures "
+         "begin select raise(abort, 'disk full'); end",
+         "drop trigger refuse", "The additional images were not saved: disk full"},
+        {"pragma foreign_keys = on", "pragma foreign_keys = off", "FOREIGN KEY constraint failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        Exec("delete from add_pictures");
+        // A thumbnail that is no bitmap: any bitmap there is one written.
+        Exec("update figures set figure_dsc = 'about Hussar', picture_th = 'none' "
+             "where figure_id = 'F1'");
+        SetPicture(picture_);
+        list_.Close();
+        list_.Open();
+        Exec(c.refuse);
+        script_.Then([&](QDialog&) {
+            TurnMainImage();
+            AddImage();
+            QTest::keyClick(editor_.DBMemo_dsc, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClicks(editor_.DBMemo_dsc, ", resin");
+            script_.Then(ModalScript::Ok);
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton); // refused
+            EXPECT_TRUE(script_.Shown.last().startsWith("Message: The record was not saved:\n\n" +
+                                                        QString::fromUtf8(c.reason)))
+                << script_.Shown.last().toStdString();
+            EXPECT_TRUE(editor_.isVisible());
+            EXPECT_EQ(Stored("picture"), picture_);
+            EXPECT_EQ(Stored("picture_th"), "none");
+            EXPECT_EQ(Stored("figure_dsc"), "about Hussar");
+            EXPECT_EQ(Scalar("select count(*) from add_pictures").toInt(), 0);
+
+            Exec(c.allow);
+            Exec("insert into kept (id) values ('F1')");
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton);
+        });
+        EXPECT_TRUE(editor_.EditRecord(list_));
+        Exec("delete from kept");
+        EXPECT_EQ(ReadJpegSize(Stored("picture")), QSize(40, 60));
+        EXPECT_NE(Stored("picture_th"), QByteArray("none")) << "the thumbnail is written too";
+        EXPECT_EQ(Stored("figure_dsc"), "about Hussar, resin");
+        EXPECT_EQ(Scalar("select count(*) from add_pictures").toInt(), 1);
+    }
+    EXPECT_TRUE(script_.Done());
+}
+
+TEST_F(FigureEditorTest, EveryRunStartsOnMainWithTheCursorInTheName) {
+    editor_.PageControl1->setCurrentWidget(editor_.TabSheet_files);
+    EXPECT_FALSE(Edit(
+        [&] {
+            EXPECT_EQ(editor_.PageControl1->currentWidget(), editor_.Tab_sheetGeneral);
+            EXPECT_EQ(editor_.focusWidget(), static_cast<QWidget*>(editor_.DBEdit_name));
+        },
+        false));
 }
 
 TEST_F(FigureEditorTest, ARefusedSaveKeepsTheEditorOpenAndWorking) {

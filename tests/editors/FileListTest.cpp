@@ -34,20 +34,26 @@ protected:
     ModalScript script_;
 };
 
-TEST_F(FileListTest, LoadDropsMissingFilesShowsTheColumnsAndSavesPathsEndedByCrLf) {
+TEST_F(FileListTest, LoadKeepsMissingFilesGreyedShowsTheColumnsAndSavesPathsEndedByCrLf) {
     const QString a = MakeFile("sub/Manual 1.pdf", "12345");
     const QString gone = MakeFile("gone.txt");
     const QString hidden = MakeFile(".hidden.txt");
     ASSERT_TRUE(QFile::remove(gone));
 
     list_.LoadFromText(a + Crlf + gone + Crlf + "\r\n\n" + hidden + "\n");
-    EXPECT_EQ(list_.SaveToText(), a + Crlf + hidden + Crlf);
-    const QTreeWidgetItem* row = list_.LV1->topLevelItem(0);
+    EXPECT_EQ(list_.SaveToText(), a + Crlf + gone + Crlf + hidden + Crlf);
+    const auto texts = [&](int index) {
+        const QTreeWidgetItem* row = list_.LV1->topLevelItem(index);
+        return QStringList{row->text(0), row->text(1), row->text(2), row->text(3)};
+    };
     // Just made, so created today as the file system records it (UTC).
     const QDate today = QDateTime::currentDateTimeUtc().date();
-    EXPECT_EQ((QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}),
-              (QStringList{"Manual 1.pdf", a, "5",
-                           QLocale::system().toString(today, QLocale::ShortFormat)}));
+    EXPECT_EQ(texts(0), (QStringList{"Manual 1.pdf", a, "5",
+                                     QLocale::system().toString(today, QLocale::ShortFormat)}));
+    EXPECT_EQ(texts(1), (QStringList{"gone.txt (missing)", gone, "", ""}));
+    const QColor grey = list_.LV1->palette().color(QPalette::Disabled, QPalette::Text);
+    EXPECT_EQ(list_.LV1->topLevelItem(1)->foreground(0).color(), grey);
+    EXPECT_NE(list_.LV1->topLevelItem(0)->foreground(0).color(), grey);
 
     list_.LoadFromText("");
     EXPECT_EQ(list_.Count(), 0) << "the rows of the previous figure are gone";
