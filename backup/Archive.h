@@ -54,3 +54,14 @@ int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
 // damaged at block N, no catalog in the archive, ...; empty on Done.
 int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
                   const TArchiveProgress& progress, QString& fault);
+// Asked when an archive holds an older version's tables instead of the
+// catalog: true to import them into a new catalog.
+using TImportOldTables = std::function<bool()>;
+// The same, and an archive holding an older version's tables: when
+// importOld answers true, they are brought into a new catalog in the scratch
+// folder, which then takes the place of the data folder's files as every
+// restore does (the tables themselves never go into the data folder). Not
+// asked, or answered false, such an archive gives NoCatalog.
+int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
+                  const TArchiveProgress& progress, QString& fault,
+                  const TImportOldTables& importOld);

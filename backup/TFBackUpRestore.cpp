@@ -258,7 +258,11 @@ void TFBackUpRestore::RunRestore() {
     const int result = RunOperation([&] {
         return UnpackArchive(
             archive, DataFolder,
-            [this](int percent, bool& stop) { RestoreProgress(percent, stop); }, fault);
+            [this](int percent, bool& stop) { RestoreProgress(percent, stop); }, fault,
+            [] {
+                return Ask(QStringLiteral("This archive holds tables of an older version. "
+                                          "Import them into a new catalog?"));
+            });
     });
     if (result == ArchiveResult::Done)
         ShowMsg(QStringLiteral("Database has been restored"));

@@ -2,6 +2,7 @@
 #include "ArchiveFormat.h"
 #include "CatalogCheck.h"
 #include "DataFolderLock.h"
+#include "OldTablesCatalog.h"
 #include "TArchiveUnpacker.h"
 #include "TRestoreFolder.h"
 
@@ -20,7 +21,7 @@ QString Shown(const QString& path) {
 // its files on any failure or stop, and a crash during the swap leaves it
 // for the next start to finish.
 int Restore(const QString& archiveFile, const QString& folder, const TArchiveProgress& progress,
-            QString& fault) {
+            QString& fault, const TImportOldTables& importOld) {
     TArchiveUnpacker unpacker(progress);
     if (const int result = unpacker.Open(archiveFile)) {
         fault = unpacker.Fault();
@@ -45,10 +46,26 @@ int Restore(const QString& archiveFile, const QString& folder, const TArchivePro
     }
     // Any folder packed with the backup command unpacks whole: only a
     // catalog may take the place of the one in the data folder.
-    fault = CatalogCheck::Problem(scratch.RestoredFolder(), unpacker.Names());
+    QStringList names = unpacker.Names();
+    std::vector<std::int64_t> sizes = unpacker.Sizes();
+    fault = CatalogCheck::Problem(scratch.RestoredFolder(), names);
+    if (!fault.isEmpty() && OldTablesCatalog::Holds(names)) {
+        if (!importOld || !importOld()) {
+            fault = QStringLiteral("the archive holds tables of an older version, which were not "
+                                   "imported");
+            return ArchiveResult::NoCatalog;
+        }
+        // The tables give way to the catalog made of them.
+        const std::int64_t size = OldTablesCatalog::Make(scratch.RestoredFolder(), names, fault);
+        if (size < 0)
+            return ArchiveResult::NoCatalog;
+        names = {QString::fromLatin1(OldTablesCatalog::CatalogFile)};
+        sizes = {size};
+        fault = CatalogCheck::Problem(scratch.RestoredFolder(), names);
+    }
     if (!fault.isEmpty())
         return ArchiveResult::NoCatalog;
-    const int result = scratch.Commit(unpacker.Names(), unpacker.Sizes());
+    const int result = scratch.Commit(names, sizes);
     if (result == ArchiveResult::RollBackFailed)
         fault =
             QStringLiteral("the data folder could not be put back as it was; its previous "
@@ -69,6 +86,12 @@ int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
 
 int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
                   const TArchiveProgress& progress, QString& fault) {
+    return UnpackArchive(archiveFile, targetFolder, progress, fault, {});
+}
+
+int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
+                  const TArchiveProgress& progress, QString& fault,
+                  const TImportOldTables& importOld) {
     fault.clear();
     try {
         if (archiveFile.isEmpty()) {
@@ -88,7 +111,7 @@ int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
             }
             created = true;
         }
-        const int result = Restore(archiveFile, folder, progress, fault);
+        const int result = Restore(archiveFile, folder, progress, fault, importOld);
         // A folder made for a restore that failed goes again.
         if (result != ArchiveResult::Done && created)
             QDir().rmdir(folder);

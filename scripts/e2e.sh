@@ -511,6 +511,51 @@ browser --window-size=1100,800 --screenshot="$out/browser-figure-page.png" "file
 browser --window-size=1100,800 --screenshot="$out/browser-index.png" "file://$site/index.html" >/dev/null
 step "published with velmora-tool html: chromium loads every image ($result) and the index ($index)"
 
+# 6f. An archive an older installation made holds its tables instead of the
+#     catalog (written by the transfer tests' table writer, packed by
+#     velmora-tool backup): the restore asks, Yes brings them into a new
+#     catalog that replaces the data folder's files, and the figures list
+#     shows them with their thumbnails.
+transfer_tests="$(dirname "$program")/../tests/velmora_transfer_tests"
+[ -x "$transfer_tests" ] || fail "$transfer_tests is not built (it writes the older tables)"
+older="$scratch/older"
+VELMORA_OLDER_INSTALLATION="$older" QT_QPA_PLATFORM=offscreen "$transfer_tests" \
+  --gtest_also_run_disabled_tests --gtest_filter='OlderInstallation.*' >"$out/older-tables.log" 2>&1 ||
+  fail "older tables not written: $(tail -n 5 "$out/older-tables.log")"
+mkdir -p "$first/DB_archives"
+older_archive="$first/DB_archives/older.tba"
+"$tool" backup "$older" "$older_archive" >"$out/older-backup.log" 2>&1 || fail "older tables not packed: $(cat "$out/older-backup.log")"
+start_catalog older-archive
+click $tab_database
+click $button_restore
+restore=$(wait_window "^Restoring from archive$" 10) || fail "no restore dialog for the older archive"
+sleep 0.3
+xdotool mousemove --window "$restore" 403 53 click 1
+open=$(wait_window "^Open$" 10) || fail "no open dialog for the older archive"
+sleep 0.3
+xdotool windowfocus --sync "$open" type --delay 10 "$older_archive"
+xdotool key Return
+sleep 0.5
+xdotool windowfocus --sync "$restore" key Return
+question=$(wait_window "^Confirmation:$" 30) || fail "no question for the older archive"
+sleep 0.3
+shot older-archive-question
+xdotool windowfocus --sync "$question" key Return
+message=$(wait_window "Message:" 60) || fail "no message after importing the older archive"
+sleep 0.3
+shot older-archive-restored
+xdotool windowfocus --sync "$message" key Return || true
+sleep 2
+kill -0 "$catalog_pid" || fail "the program ended after importing the older archive"
+[ "$(ls "$first/LDB")" = "velmora.db" ] || fail "data folder after the import: $(ls "$first/LDB")"
+imported=$(sqlite3 "$db" "select count(*) || ' ' || sum(hex(substr(picture_th, 1, 2)) = '424D') || ' ' || sum(hex(substr(picture, 1, 2)) = 'FFD8') from figures")
+[ "$imported" = "3 3 3" ] || fail "figures, thumbnails and pictures after the import: $imported"
+click $tab_figures
+sleep 0.5
+shot older-archive-figures
+step "older archive imported on Yes: $imported figures, thumbnails and pictures"
+stop_catalog
+
 # 7. A data folder that cannot be created: the message, then the end.
 blocked="$scratch/blocked"
 mkdir -p "$blocked/bin"

@@ -5,7 +5,6 @@
 #include "DataFolderLock.h"
 #include "OpenFolderImport.h"
 #include "ParadoxImport.h"
-#include "SingleInstanceLock.h"
 #include "TDatabase.h"
 #include "ToolApplication.h"
 
@@ -69,7 +68,7 @@ int ImportCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
         return NothingImported;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(args[1], SingleInstanceLock::DefaultPath())) {
+    if (!lock.Acquire(args[1]) && lock.Busy()) {
         std::fprintf(err,
                      "velmora-tool: Velmora is running on the data folder %s (or another "
                      "velmora-tool run uses it); close it first\n",

@@ -11,10 +11,13 @@
 // damaged one, 5 cannot read or write, 7 a failed swap could not be undone,
 // 9 the archive holds no catalog: no velmora.db that opens, passes SQLite's
 // quick check and has the catalog's tables); 6 while Velmora runs; 8 the
-// archive is inside the data folder; 64 bad arguments.
+// archive is inside the data folder; 64 bad arguments. An archive of an
+// older version's tables is imported into a new catalog, which then replaces
+// the folder's files, only with --import-old; without it the archive is
+// refused with 9.
 class RestoreCommand {
 public:
-    static constexpr const char* Usage = "restore ARCHIVE DATAFOLDER";
+    static constexpr const char* Usage = "restore [--import-old] ARCHIVE DATAFOLDER";
     static constexpr const char* Summary =
         "replace the data folder's files with an archive's (exit 6 while Velmora runs)";
 

@@ -2,7 +2,6 @@
 
 #include "DataFolderLock.h"
 #include "ParadoxFixture.h"
-#include "SingleInstanceLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,8 +64,8 @@ TEST_F(ImportToolTest, ImportsIntoANewCatalogAndAddsNothingTheSecondTime) {
 TEST_F(ImportToolTest, FailuresExitWithTheirCode) {
     ASSERT_TRUE(QDir().mkpath(Path("empty")));
     DataFolderLock program;
-    ASSERT_TRUE(program.Acquire(QFile::encodeName(Path("busy")).toStdString(),
-                                SingleInstanceLock::DefaultPath()));
+    ASSERT_TRUE(QDir().mkpath(Path("busy")));
+    ASSERT_TRUE(program.Acquire(QFile::encodeName(Path("busy")).toStdString()));
     const std::pair<int, QString> failures[] = {
         {1, "'" + Path("empty") + "' '" + Path("ldb") + "'"},
         {6, "'" + Path("old") + "' '" + Path("busy") + "'"},

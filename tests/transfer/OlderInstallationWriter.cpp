@@ -71,9 +71,9 @@ void WriteSeeds(const QString& folder) {
         {"Key", ParadoxTable::Alpha, 8},        {"Note", ParadoxTable::Memo, 11},
         {"Picture", ParadoxTable::Graphic, 11}, {"Day", ParadoxTable::Date, 4},
         {"Count", ParadoxTable::Long, 4},       {"Small", ParadoxTable::Short, 2},
-        {"Price", ParadoxTable::Number, 8}};
+        {"Price", ParadoxTable::Number, 8},     {"Decimal", ParadoxTable::Bcd, 2}};
     const Rows rows = {{"k1", QString(5000, QLatin1Char('m')), QByteArray(300, 'p'),
-                        QDate(2001, 2, 3), -5, 6, 7.5},
+                        QDate(2001, 2, 3), -5, 6, 7.5, -3.5},
                        {"k2", "x", QVariant(), QVariant(), 1, 2, 3.0},
                        {}};
     struct Seed {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QStringEncoder>
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -44,6 +45,26 @@ void PutDouble(char* out, double value) {
         bits |= quint64{1} << 63;
     for (int i = 7; i >= 0; --i, bits >>= 8)
         out[i] = static_cast<char>(bits & 0xFF);
+}
+
+// The sign bit (set for positive numbers), a bit always set and the
+// decimals, then 32 digits as nibbles; a negative number's digits
+// complemented.
+void PutBcd(char* out, double value, int decimals) {
+    const bool negative = value < 0;
+    double scaled = std::abs(value);
+    for (int i = 0; i < decimals; ++i)
+        scaled *= 10;
+    QByteArray digits = QByteArray::number(static_cast<qint64>(std::llround(scaled)));
+    digits = QByteArray(32 - digits.size(), '0') + digits;
+    out[0] = static_cast<char>((negative ? 0x00 : 0x80) | 0x40 | decimals);
+    for (int i = 0; i < 32; ++i) {
+        int digit = digits[i] - '0';
+        if (negative)
+            digit = 15 - digit;
+        char& byte = out[1 + i / 2];
+        byte = static_cast<char>(i % 2 == 0 ? digit << 4 : (byte & 0xF0) | digit);
+    }
 }
 
 // Tables without a code page are read as Windows-1252.
@@ -213,6 +234,8 @@ Files Make(const std::vector<Column>& columns, const Rows& rows, const Options& 
                 } else if (column.type == ParadoxTable::Number ||
                            column.type == ParadoxTable::Currency) {
                     PutDouble(out, value.toDouble());
+                } else if (column.type == ParadoxTable::Bcd) {
+                    PutBcd(out, value.toDouble(), column.size);
                 } else {
                     throw std::logic_error("the fixture writer has no form for this type");
                 }

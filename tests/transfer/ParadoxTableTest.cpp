@@ -16,7 +16,7 @@ const std::vector<Column> Columns = {
     {"Key", ParadoxTable::Alpha, 8},        {"Note", ParadoxTable::Memo, 11},
     {"Picture", ParadoxTable::Graphic, 11}, {"Day", ParadoxTable::Date, 4},
     {"Count", ParadoxTable::Long, 4},       {"Small", ParadoxTable::Short, 2},
-    {"Price", ParadoxTable::Number, 8}};
+    {"Price", ParadoxTable::Number, 8},     {"Decimal", ParadoxTable::Bcd, 2}};
 
 std::vector<std::vector<QVariant>> ReadAll(const ParadoxFixture::Files& files, QString* error) {
     ParadoxTable table;
@@ -45,8 +45,8 @@ TEST_P(ParadoxLevelTest, ReadsBackWhatWasWritten) {
     const QString longMemo = QString(120 * 1024, QLatin1Char('m')) + level.text;
     const QByteArray smallBlob(300, '\x7f');
     const ParadoxFixture::Rows rows = {
-        {level.text, longMemo, smallBlob, QDate(1999, 12, 31), -70000, -3, -12.25},
-        {"k2", "x", QVariant(), QVariant(), 0, 7, 1234.5},
+        {level.text, longMemo, smallBlob, QDate(1999, 12, 31), -70000, -3, -12.25, -12.25},
+        {"k2", "x", QVariant(), QVariant(), 0, 7, 1234.5, 99999.99},
         {},
     };
     std::vector<ParadoxFixture::Rows::value_type> many = rows;
@@ -65,6 +65,8 @@ TEST_P(ParadoxLevelTest, ReadsBackWhatWasWritten) {
     EXPECT_EQ(read[0][4].toInt(), -70000);
     EXPECT_EQ(read[0][5].toInt(), -3);
     EXPECT_EQ(read[0][6].toDouble(), -12.25);
+    EXPECT_EQ(read[0][7].toDouble(), -12.25);
+    EXPECT_DOUBLE_EQ(read[1][7].toDouble(), 99999.99);
     EXPECT_EQ(read[1][1].toString(), "x");
     EXPECT_TRUE(read[1][2].isNull());
     EXPECT_EQ(read[1][4].toInt(), 0);

@@ -1,0 +1,53 @@
+#include "OldTablesCatalog.h"
+
+#include "ParadoxImport.h"
+#include "TDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A connection of its own: the program's "ADB" is closed during a restore
+// and must stay so.
+const QString ConnectionName = QStringLiteral("OLD_TABLES");
+
+void RemoveCatalog(const QDir& folder) {
+    QFile::remove(folder.filePath(QLatin1String(OldTablesCatalog::CatalogFile)));
+    QFile::remove(
+        folder.filePath(QLatin1String(OldTablesCatalog::CatalogFile) + QStringLiteral("-journal")));
+}
+
+} // namespace
+
+bool OldTablesCatalog::Holds(const QStringList& names) {
+    return !names.contains(QLatin1String(CatalogFile), Qt::CaseInsensitive) &&
+           ParadoxImport::HoldsTables(names);
+}
+
+std::int64_t OldTablesCatalog::Make(const QString& folder, const QStringList& names,
+                                    QString& fault) {
+    const QDir dir(folder);
+    bool imported = false;
+    {
+        TDatabase database(ConnectionName);
+        database.DriverName = QStringLiteral("STANDARD");
+        database.Params = {QStringLiteral("PATH=") + folder};
+        ParadoxImport import(ConnectionName);
+        imported = import.Run(folder);
+        database.Close();
+        if (!imported)
+            fault = QStringLiteral("the tables of an older version could not be imported: ") +
+                    import.Error();
+    }
+    if (!imported) {
+        RemoveCatalog(dir);
+        return -1;
+    }
+    QFile::remove(dir.filePath(QLatin1String(CatalogFile) + QStringLiteral("-journal")));
+    for (const QString& name : names)
+        if (name.compare(QLatin1String(CatalogFile), Qt::CaseInsensitive) != 0)
+            QFile::remove(dir.filePath(name));
+    return QFileInfo(dir.filePath(QLatin1String(CatalogFile))).size();
+}
