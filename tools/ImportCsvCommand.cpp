@@ -9,7 +9,6 @@
 #include "DataFolderLock.h"
 #include "DatabaseStructure.h"
 #include "EDatabaseError.h"
-#include "SingleInstanceLock.h"
 #include "TDatabase.h"
 #include "TQuery.h"
 #include "TTable.h"
@@ -108,7 +107,7 @@ int ImportCsvCommand::Run(const std::vector<std::string>& args, std::FILE* out, 
         return NothingImported;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(arguments->folder, SingleInstanceLock::DefaultPath())) {
+    if (!lock.Acquire(arguments->folder) && lock.Busy()) {
         std::fprintf(err,
                      "velmora-tool: Velmora is running on the data folder %s (or another "
                      "velmora-tool run uses it); close it first\n",

@@ -3,8 +3,8 @@
 #include "BackupCommand.h"
 #include "ExportCommand.h"
 #include "HtmlCommand.h"
-#include "ImportCsvCommand.h"
 #include "ImportCommand.h"
+#include "ImportCsvCommand.h"
 #include "PackCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
@@ -70,7 +70,7 @@ void PrintHelp(std::FILE* to) {
         "while Velmora\nruns on it.\n"
         "\nimport-csv exits 0 when the import ran (skipped rows are named with their line), 1 "
         "when\nnothing was imported (the reason is told), 6 while Velmora runs on that data "
-        "folder, 7 an\ninterrupted restore that could not be undone, 64 bad arguments.\n");
+        "folder, 7 an\ninterrupted restore that could not be undone, 64 bad arguments.\n"
         "\nimport brings a folder's tables, or a folder written by export, into the catalog of "
         "the\ndata folder in one transaction (creating the catalog when there is none) and "
         "writes a\nsummary; it exits 0 done, 1 nothing could be imported (the reason is told), 6 "

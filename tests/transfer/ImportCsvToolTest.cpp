@@ -1,7 +1,6 @@
 // velmora-tool import-csv as a process.
 
 #include "DataFolderLock.h"
-#include "SingleInstanceLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,8 +71,7 @@ TEST(ImportCsvToolTest, ImportsIntoANewCatalogAndExitsWithTheOutcome) {
     }
 
     DataFolderLock program;
-    ASSERT_TRUE(
-        program.Acquire(QFile::encodeName(data).toStdString(), SingleInstanceLock::DefaultPath()));
+    ASSERT_TRUE(program.Acquire(QFile::encodeName(data).toStdString()));
     EXPECT_EQ(6, Tool({csv, data, "--map", "Title=figure_name"}).code);
 }
 
