@@ -100,15 +100,10 @@ int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
         // program from starting on the folder meanwhile. A folder that does
         // not exist is used by no one.
         DataFolderLock lock;
-        const QByteArray folder = QFile::encodeName(data);
-        if (!lock.Acquire(folder.toStdString()) && lock.Busy()) {
-            std::fprintf(err,
-                         "velmora-tool: Velmora is running on the data folder %s (or another "
-                         "velmora-tool run uses it); close it first\n",
-                         folder.constData());
-        } else if (!Recover(data, err)) {
+        const bool locked = Lock(lock, QFile::encodeName(data).toStdString(), err);
+        if (locked && !Recover(data, err)) {
             result = ArchiveResult::RollBackFailed;
-        } else {
+        } else if (locked) {
             ran = true;
             TerminalProgress progress(err);
             result = operation(first, second, [&progress](int percent, bool& stop) {
@@ -132,4 +127,14 @@ int ArchiveCommand::Run(const char* usage, Operation operation, int dataFolder,
     std::fprintf(result == 0 ? out : err, "%s\n",
                  known ? messages[result] : "velmora-tool: unexpected result");
     return result;
+}
+
+bool ArchiveCommand::Lock(DataFolderLock& lock, const std::string& dataFolder, std::FILE* err) {
+    if (lock.Acquire(dataFolder) || !lock.Busy())
+        return true;
+    std::fprintf(err,
+                 "velmora-tool: Velmora is running on the data folder %s (or another "
+                 "velmora-tool run uses it); close it first\n",
+                 dataFolder.c_str());
+    return false;
 }

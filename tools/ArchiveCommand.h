@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class DataFolderLock;
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,6 +31,10 @@ public:
     // Finishes or undoes an interrupted restore of the data folder, telling
     // on err what it did; false when it could do neither.
     static bool Recover(const QString& dataFolder, std::FILE* err);
+    // Takes the data folder's lock; false, told on err, when Velmora or
+    // another velmora-tool run holds it. A folder that cannot be locked for
+    // another reason is left to the command.
+    static bool Lock(DataFolderLock& lock, const std::string& dataFolder, std::FILE* err);
 
     static int Run(const char* usage, Operation operation, int dataFolder,
                    const char* const (&messages)[6], const std::vector<std::string>& args,

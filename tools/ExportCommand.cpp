@@ -17,18 +17,6 @@ namespace {
 
 constexpr int BadArguments = 64;
 
-// Connects "ADB" to the catalog for reading only: nothing is written to the
-// data folder and its lock is left to the program.
-void OpenReadOnly(TDatabase& database, const QString& folder) {
-    database.DriverName = QStringLiteral("STANDARD");
-    database.Params = {QStringLiteral("PATH=") + folder};
-    database.Open();
-    QSqlDatabase connection = database.Connection();
-    connection.close();
-    connection.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    database.Open();
-}
-
 int Export(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, const char* usage,
            CatalogExport::Scope scope) {
     const bool bad = args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' ||
@@ -52,7 +40,7 @@ int Export(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
     const std::unique_ptr<QGuiApplication> application = MakeGuiApplication();
     TDatabase database(QStringLiteral("ADB"));
     try {
-        OpenReadOnly(database, dataFolder);
+        OpenCatalogReadOnly(database, dataFolder);
         CatalogExport exporter(outFolder, scope);
         exporter.Run();
         for (const QString& line : exporter.SummaryLines())

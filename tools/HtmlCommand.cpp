@@ -18,18 +18,6 @@ namespace {
 
 constexpr int BadArguments = 64;
 
-// Connects "ADB" to the catalog for reading only: nothing is written to the
-// data folder and its lock is left to the program.
-void OpenReadOnly(TDatabase& database, const QString& folder) {
-    database.DriverName = QStringLiteral("STANDARD");
-    database.Params = {QStringLiteral("PATH=") + folder};
-    database.Open();
-    QSqlDatabase connection = database.Connection();
-    connection.close();
-    connection.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    database.Open();
-}
-
 } // namespace
 
 int HtmlCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -62,7 +50,7 @@ int HtmlCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
     const std::unique_ptr<QGuiApplication> application = MakeGuiApplication();
     TDatabase database(QStringLiteral("ADB"));
     try {
-        OpenReadOnly(database, dataFolder);
+        OpenCatalogReadOnly(database, dataFolder);
         HtmlCatalogExport publisher(outFolder, useMap);
         if (figure) {
             if (!publisher.ExportFigure(QString::fromStdString(*figure))) {

@@ -68,13 +68,8 @@ int ImportCommand::Run(const std::vector<std::string>& args, std::FILE* out, std
         return NothingImported;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(args[1]) && lock.Busy()) {
-        std::fprintf(err,
-                     "velmora-tool: Velmora is running on the data folder %s (or another "
-                     "velmora-tool run uses it); close it first\n",
-                     args[1].c_str());
+    if (!ArchiveCommand::Lock(lock, args[1], err))
         return ProgramRunning;
-    }
     if (!ArchiveCommand::Recover(dataFolder, err))
         return NothingImported;
 

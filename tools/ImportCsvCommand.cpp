@@ -107,13 +107,8 @@ int ImportCsvCommand::Run(const std::vector<std::string>& args, std::FILE* out, 
         return NothingImported;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(arguments->folder) && lock.Busy()) {
-        std::fprintf(err,
-                     "velmora-tool: Velmora is running on the data folder %s (or another "
-                     "velmora-tool run uses it); close it first\n",
-                     arguments->folder.c_str());
+    if (!ArchiveCommand::Lock(lock, arguments->folder, err))
         return ProgramRunning;
-    }
     if (!ArchiveCommand::Recover(folder, err))
         return RollBackFailed;
 

@@ -37,13 +37,8 @@ int PackCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         return BadArguments;
     }
     DataFolderLock lock;
-    if (!lock.Acquire(args[0]) && lock.Busy()) {
-        std::fprintf(err,
-                     "velmora-tool: Velmora is running on the data folder %s (or another "
-                     "velmora-tool run uses it); close it first\n",
-                     args[0].c_str());
+    if (!ArchiveCommand::Lock(lock, args[0], err))
         return ProgramRunning;
-    }
     if (!ArchiveCommand::Recover(folder, err))
         return RollBackFailed;
     // Opening a folder without the catalog would create an empty one.
