@@ -9,12 +9,13 @@ CsvReader::CsvReader(QByteArray bytes, char separator)
 }
 
 bool CsvReader::SkipLineBreak() {
+    const char* data = bytes_.constData();
     if (position_ >= bytes_.size())
         return false;
-    const char c = bytes_[position_];
+    const char c = data[position_];
     if (c == '\r') {
         ++position_;
-        if (position_ < bytes_.size() && bytes_[position_] == '\n')
+        if (position_ < bytes_.size() && data[position_] == '\n')
             ++position_;
     } else if (c == '\n') {
         ++position_;
@@ -30,6 +31,9 @@ bool CsvReader::Next(CsvRecord& record) {
         return false;
     while (SkipLineBreak()) {
     }
+    // Read through a pointer, and taken in runs rather than byte by byte:
+    // a large file is read in one pass without copying a byte twice.
+    const char* data = bytes_.constData();
     const qsizetype end = bytes_.size();
     if (position_ >= end)
         return false;
@@ -39,41 +43,41 @@ bool CsvReader::Next(CsvRecord& record) {
     for (;;) {
         QByteArray text;
         bool quoted = false;
-        if (position_ < end && bytes_[position_] == '"') {
+        if (data[position_] == '"') {
             quoted = true;
             const int openedOn = line_;
             ++position_;
             for (;;) {
+                qsizetype run = position_;
+                while (run < end && data[run] != '"') {
+                    if (data[run] == '\n' ||
+                        (data[run] == '\r' && !(run + 1 < end && data[run + 1] == '\n')))
+                        ++line_;
+                    ++run;
+                }
+                text.append(data + position_, run - position_);
+                position_ = run;
                 if (position_ >= end) {
                     error_ = QStringLiteral("Line %1: a quoted field is not closed").arg(openedOn);
                     return false;
                 }
-                const char c = bytes_[position_];
-                if (c == '"') {
-                    if (position_ + 1 < end && bytes_[position_ + 1] == '"') {
-                        text.append('"');
-                        position_ += 2;
-                        continue;
-                    }
-                    ++position_;
-                    break;
+                if (position_ + 1 < end && data[position_ + 1] == '"') {
+                    text.append('"');
+                    position_ += 2;
+                    continue;
                 }
-                if (c == '\n' ||
-                    (c == '\r' && !(position_ + 1 < end && bytes_[position_ + 1] == '\n')))
-                    ++line_;
-                text.append(c);
                 ++position_;
+                break;
             }
         }
-        while (position_ < end) {
-            const char c = bytes_[position_];
-            if (c == separator_ || c == '\r' || c == '\n')
-                break;
-            text.append(c);
-            ++position_;
-        }
+        qsizetype run = position_;
+        while (run < end && data[run] != separator_ && data[run] != '\r' && data[run] != '\n')
+            ++run;
+        if (run > position_)
+            text.append(data + position_, run - position_);
+        position_ = run;
         record.fields.append(quoted || !text.isEmpty() ? CsvField(text) : CsvField());
-        if (position_ < end && bytes_[position_] == separator_) {
+        if (position_ < end && data[position_] == separator_) {
             ++position_;
             continue;
         }
