@@ -42,7 +42,11 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened.txt"\n' "$scratch" >"$scrat
 chmod +x "$scratch/opener/xdg-open"
 export PATH="$scratch/opener:$PATH"
 
-fail() { echo "e2e: FAILED: $*" >&2; exit 1; }
+fail() {
+  echo "e2e: FAILED: $*" >&2
+  import -window root "$out/failed.png" 2>/dev/null || true
+  exit 1
+}
 passed=0
 step() {
   passed=$((passed + 1))
@@ -64,6 +68,17 @@ wait_window() {
 
 shot() { import -window root "$out/$1.png"; }
 
+# Waits up to $2 seconds (default 5) for the active window to be another
+# than $1.
+wait_active_not() {
+  local deadline=$(( $(date +%s%N) + ${2:-5} * 1000000000 ))
+  while [ "$(date +%s%N)" -lt "$deadline" ]; do
+    [ "$(xdotool getactivewindow 2>/dev/null)" != "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # Waits up to 5 seconds for the structure check window to close.
 wait_check_closed() {
   for _ in $(seq 100); do
@@ -81,7 +96,7 @@ start_catalog() {
   pids+=("$catalog_pid")
   wait_window "^--- VELMORA ---$" 15 >/dev/null || fail "no main window ($1)"
   wait_check_closed
-  sleep 0.8
+  sleep 1.5
 }
 stop_catalog() {
   kill "$catalog_pid"
@@ -426,11 +441,21 @@ step "manual drawn: two nodes and an attached line stored; exported as .APSH and
 #      "No" closes it and leaves the stored manual as it was.
 before=$(sqlite3 "$db" "select hex(manual_sheme) from figures where manual_sheme is not null")
 click 159 45
-wait_window "^Figure assembling/painting manual$" 10 >/dev/null || fail "no manual window the third time"
+manual_window=$(wait_window "^Figure assembling/painting manual$" 10) || fail "no manual window the third time"
 sleep 0.5
+# "Add node" asks for the node's name in a box of its own; the name is
+# typed once the box has the focus.
+xdotool windowactivate --sync "$manual_window"
 click 40 45
+wait_active_not "$manual_window" || fail "Add node showed no box for the name"
+sleep 0.3
+# Node names are unique: the manual already has "New operation".
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Varnish"
 xdotool key Return
 sleep 0.5
+shot manual-node-added
+xdotool windowactivate --sync "$manual_window"
 xdotool key Escape
 question=$(wait_window "^Confirmation:$" 10) || fail "Escape with a new node did not ask"
 shot manual-escape-question
@@ -460,7 +485,7 @@ step "HTML page written to ../reports/$page_name with its picture, and opened"
 # 6d. "Pack databse" with its question, then its message and history.
 figures_before=$(sqlite3 "$db" "select count(*) from figures")
 click $tab_database
-click 88 260
+click 88 201
 question=$(wait_window "^Confirmation:$" 10) || fail "no question before packing"
 sleep 0.3
 shot pack-question
