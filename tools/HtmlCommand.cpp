@@ -1,17 +1,10 @@
 #include "HtmlCommand.h"
 
-#include "EDatabaseError.h"
-#include "EFileError.h"
 #include "HtmlCatalogExport.h"
-#include "TDatabase.h"
 #include "ToolApplication.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QSqlDatabase>
+#include <QFile>
 
-#include <memory>
 #include <optional>
 
 namespace {
@@ -39,18 +32,8 @@ int HtmlCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         std::fprintf(err, "usage: velmora-tool %s\n", Usage);
         return BadArguments;
     }
-    const QString dataFolder = QFile::decodeName(folders[0].c_str());
     const QString outFolder = QFile::decodeName(folders[1].c_str());
-    if (!QFileInfo(QDir(dataFolder).filePath(TDatabase::FileNameInFolder)).isFile()) {
-        std::fprintf(err, "velmora-tool: %s holds no catalog (%s)\n", folders[0].c_str(),
-                     TDatabase::FileNameInFolder);
-        return 1;
-    }
-
-    const std::unique_ptr<QGuiApplication> application = MakeGuiApplication();
-    TDatabase database(QStringLiteral("ADB"));
-    try {
-        OpenCatalogReadOnly(database, dataFolder);
+    return ReadCatalog(folders[0], err, [&] {
         HtmlCatalogExport publisher(outFolder, useMap);
         if (figure) {
             if (!publisher.ExportFigure(QString::fromStdString(*figure))) {
@@ -62,13 +45,6 @@ int HtmlCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         }
         std::fprintf(out, "%s: pages %lld, genre maps %d\n", folders[1].c_str(),
                      static_cast<long long>(publisher.Pages().size()), publisher.MapsWritten());
-    } catch (const EFileError& e) {
-        std::fprintf(err, "velmora-tool: %s\n", e.what());
-        return 2;
-    } catch (const EDatabaseError& e) {
-        std::fprintf(err, "velmora-tool: the catalog cannot be read: %s\n",
-                     e.Message().toStdString().c_str());
-        return 1;
-    }
-    return 0;
+        return 0;
+    });
 }

@@ -1,6 +1,12 @@
 #include "ToolApplication.h"
 
+#include "EDatabaseError.h"
+#include "EFileError.h"
 #include "TDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <QSqlDatabase>
 
@@ -15,12 +21,31 @@ std::unique_ptr<QGuiApplication> MakeGuiApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-void OpenCatalogReadOnly(TDatabase& database, const QString& folder) {
-    database.DriverName = QStringLiteral("STANDARD");
-    database.Params = {QStringLiteral("PATH=") + folder};
-    database.Open();
-    QSqlDatabase connection = database.Connection();
-    connection.close();
-    connection.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    database.Open();
+int ReadCatalog(const std::string& dataFolder, std::FILE* err, const std::function<int()>& work) {
+    const QString folder = QFile::decodeName(dataFolder.c_str());
+    if (!QFileInfo(QDir(folder).filePath(TDatabase::FileNameInFolder)).isFile()) {
+        std::fprintf(err, "velmora-tool: %s holds no catalog (%s)\n", dataFolder.c_str(),
+                     TDatabase::FileNameInFolder);
+        return 1;
+    }
+    const std::unique_ptr<QGuiApplication> application = MakeGuiApplication();
+    TDatabase database(QStringLiteral("ADB"));
+    try {
+        database.DriverName = QStringLiteral("STANDARD");
+        database.Params = {QStringLiteral("PATH=") + folder};
+        database.Open();
+        QSqlDatabase connection = database.Connection();
+        connection.close();
+        connection.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        database.Open();
+        return work();
+    } catch (const EFileError& e) {
+        std::fprintf(err, "velmora-tool: %s\n", e.what());
+        return 2;
+    } catch (const EDatabaseError& e) {
+        std::fprintf(err, "velmora-tool: the catalog cannot be read: %s\n",
+                     e.Message().toUtf8().constData());
+        return 1;
+    }
 }
