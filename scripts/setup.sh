@@ -9,12 +9,12 @@ PACKAGES=(
   # program
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
   libsqlite3-dev libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev libuemf-dev
-  libicu-dev
+  libicu-dev libheif-dev qt6-image-formats-plugins
   fonts-dejavu-core fonts-urw-base35
   # tests, benchmarks, fuzzing
   libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs sqlite3 python3
+  libjpeg-turbo-progs sqlite3 python3 libheif-examples
   # end-to-end runs on a virtual display
   xvfb xauth x11-utils openbox xdotool imagemagick
   # published pages checked in a real browser
