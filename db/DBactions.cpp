@@ -8,9 +8,12 @@
 #include "TQuery.h"
 #include "TTable.h"
 
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+
+#include <algorithm>
 
 #include <exception>
 
@@ -30,6 +33,31 @@ QString NewRecordKey() {
     key.remove(QLatin1Char('}'));
     key.remove(QLatin1Char('-'));
     return key;
+}
+
+QList<QByteArray> NewRecordKeys(qsizetype count) {
+    // Random version-4 identifiers like QUuid::createUuid()'s, from one
+    // generator seeded by the system's, written as NewRecordKey writes them.
+    quint32 seed[8];
+    QRandomGenerator::system()->fillRange(seed);
+    QRandomGenerator64 random(seed);
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    QList<QByteArray> keys;
+    keys.reserve(count);
+    for (qsizetype k = 0; k < count; ++k) {
+        unsigned char bytes[16];
+        random.fillRange(reinterpret_cast<quint32*>(bytes), 4);
+        bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40); // version 4
+        bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80); // variant 10
+        QByteArray key(32, Qt::Uninitialized);
+        for (int i = 0; i < 16; ++i) {
+            key[2 * i] = Hex[bytes[i] >> 4];
+            key[2 * i + 1] = Hex[bytes[i] & 0x0F];
+        }
+        keys.append(key);
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
 }
 
 QString QueryValue(const QStringList& lines) {

@@ -26,12 +26,13 @@ CsvImportLookup::CsvImportLookup(sqlite3* db, const char* table, const char* key
 QByteArray CsvImportLookup::Key(const QByteArray& utf8Name) {
     if (utf8Name.isEmpty())
         return {};
-    if (const auto seen = seen_.constFind(utf8Name); seen != seen_.constEnd())
-        return *seen;
+    const std::string_view bytes(utf8Name.constData(), static_cast<std::size_t>(utf8Name.size()));
+    if (const auto seen = seen_.find(bytes); seen != seen_.end())
+        return seen->second;
     const QString name = QString::fromUtf8(utf8Name);
     const QString folded = name.toCaseFolded();
     if (const auto found = keys_.constFind(folded); found != keys_.constEnd())
-        return seen_.insert(utf8Name, found->toUtf8()).value();
+        return seen_.emplace(bytes, found->toUtf8()).first->second;
     if (!insert_.IsValid())
         insert_ = TSqlStatement(db_, insertText_);
     const QString key = NewRecordKey();
@@ -43,5 +44,5 @@ QByteArray CsvImportLookup::Key(const QByteArray& utf8Name) {
     insert_.Step();
     keys_.insert(folded, key);
     ++created_;
-    return seen_.insert(utf8Name, key.toUtf8()).value();
+    return seen_.emplace(bytes, key.toUtf8()).first->second;
 }

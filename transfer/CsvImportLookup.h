@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 
@@ -35,8 +38,15 @@ private:
     QString insertText_;
     BindExtra bindExtra_;
     QHash<QString, QString> keys_;
-    // Rows mostly repeat a few names as they are written.
-    QHash<QByteArray, QByteArray> seen_;
+    // Rows mostly repeat a few names as they are written: found by their
+    // bytes without making a copy of them.
+    struct BytesHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view bytes) const {
+            return std::hash<std::string_view>()(bytes);
+        }
+    };
+    std::unordered_map<std::string, QByteArray, BytesHash, std::equal_to<>> seen_;
     TSqlStatement insert_;
     int created_ = 0;
 };

@@ -47,36 +47,52 @@ bool CsvReader::Next(CsvRecord& record) {
             quoted = true;
             const int openedOn = line_;
             ++position_;
+            // Where the field's closing quote is, and whether doubled quotes
+            // stand for quotes within it: a field without them is taken in
+            // one piece.
+            qsizetype close = position_;
+            bool doubled = false;
             for (;;) {
-                qsizetype run = position_;
-                while (run < end && data[run] != '"') {
-                    if (data[run] == '\n' ||
-                        (data[run] == '\r' && !(run + 1 < end && data[run + 1] == '\n')))
+                while (close < end && data[close] != '"') {
+                    if (data[close] == '\n' ||
+                        (data[close] == '\r' && !(close + 1 < end && data[close + 1] == '\n')))
                         ++line_;
-                    ++run;
+                    ++close;
                 }
-                text.append(data + position_, run - position_);
-                position_ = run;
-                if (position_ >= end) {
+                if (close >= end) {
                     error_ = QStringLiteral("Line %1: a quoted field is not closed").arg(openedOn);
                     return false;
                 }
-                if (position_ + 1 < end && data[position_ + 1] == '"') {
-                    text.append('"');
-                    position_ += 2;
+                if (close + 1 < end && data[close + 1] == '"') {
+                    doubled = true;
+                    close += 2;
                     continue;
                 }
-                ++position_;
                 break;
             }
+            if (!doubled) {
+                text = QByteArray(data + position_, close - position_);
+            } else {
+                text.reserve(close - position_);
+                for (qsizetype at = position_; at < close; ++at) {
+                    text.append(data[at]);
+                    if (data[at] == '"')
+                        ++at; // the second quote of a pair
+                }
+            }
+            position_ = close + 1;
         }
         qsizetype run = position_;
         while (run < end && data[run] != separator_ && data[run] != '\r' && data[run] != '\n')
             ++run;
-        if (run > position_)
-            text.append(data + position_, run - position_);
+        if (run > position_) {
+            if (text.isEmpty())
+                text = QByteArray(data + position_, run - position_);
+            else
+                text.append(data + position_, run - position_);
+        }
         position_ = run;
-        record.fields.append(quoted || !text.isEmpty() ? CsvField(text) : CsvField());
+        record.fields.append(quoted || !text.isEmpty() ? CsvField(std::move(text)) : CsvField());
         if (position_ < end && data[position_] == separator_) {
             ++position_;
             continue;
@@ -90,8 +106,12 @@ QList<CsvRecord> CsvReader::ReadAll(const QByteArray& bytes, char separator, QSt
     CsvReader reader(bytes, separator);
     QList<CsvRecord> records;
     CsvRecord record;
-    while (reader.Next(record))
-        records.append(record);
+    while (reader.Next(record)) {
+        const qsizetype fields = record.fields.size();
+        records.append(std::move(record));
+        record = CsvRecord();
+        record.fields.reserve(fields);
+    }
     if (error)
         *error = reader.Error();
     return records;

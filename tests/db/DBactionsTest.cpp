@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,6 +39,17 @@ TEST_F(DBactionsTest, RecordKeysAreNew32DigitUpperCaseHex) {
     EXPECT_TRUE(key.match(first).hasMatch()) << first.toStdString();
     EXPECT_TRUE(key.match(second).hasMatch());
     EXPECT_NE(first, second);
+}
+
+TEST_F(DBactionsTest, RecordKeysMadeTogetherAreNewVersion4KeysInAscendingOrder) {
+    const QList<QByteArray> keys = NewRecordKeys(1000);
+    ASSERT_EQ(1000, keys.size());
+    const QRegularExpression key(QStringLiteral("^[0-9A-F]{12}4[0-9A-F]{3}[89AB][0-9A-F]{15}$"));
+    for (const QByteArray& made : keys)
+        ASSERT_TRUE(key.match(QString::fromLatin1(made)).hasMatch()) << made.toStdString();
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(keys.end(), std::adjacent_find(keys.begin(), keys.end()));
+    EXPECT_NE(keys, NewRecordKeys(1000));
 }
 
 TEST_F(DBactionsTest, QueryValueReadsTheFirstColumnOrReportsTheError) {

@@ -96,6 +96,28 @@ TEST_F(CsvImportTest, StopOrAFailureLeavesTheCatalogAsItWas) {
     EXPECT_EQ("", Column("select genre_name from genres"));
 }
 
+TEST_F(CsvImportTest, ALargeImportLeavesTheTablesIndexesAsTheyWere) {
+    // Many rows go in with the indexes set aside and made again after.
+    const QString indexes = QStringLiteral("select name || ':' || sql from sqlite_master where "
+                                           "type = 'index' and tbl_name = 'figures'");
+    const QString before = Column(indexes);
+    ASSERT_NE("", before);
+    QByteArray many = "Name\r\n";
+    for (int row = 0; row < 6000; ++row)
+        many += "Figure " + QByteArray::number(row) + "\r\n";
+    ASSERT_TRUE(Import(many, "Name=figure_name").Imported());
+    EXPECT_EQ(before, Column(indexes));
+    EXPECT_EQ(QVariant(6000), Scalar("select count(*) from figures indexed by figures_list"));
+    EXPECT_EQ(QVariant("ok"), Scalar("pragma integrity_check"));
+
+    // A failure after the rows went in brings them back too.
+    Exec("create trigger refuse before insert on figures when new.figure_name = 'Figure 5999' "
+         "begin select raise(abort, 'refused'); end");
+    EXPECT_FALSE(Import(many, "Name=figure_name").Imported());
+    EXPECT_EQ(before, Column(indexes));
+    EXPECT_EQ(QVariant(6000), Scalar("select count(*) from figures"));
+}
+
 TEST_F(CsvImportTest, PicturePathsAreLoadedWithTheirThumbnail) {
     QImage image(40, 20, QImage::Format_RGB888);
     image.fill(qRgb(200, 30, 30));
