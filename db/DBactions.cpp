@@ -14,6 +14,8 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include <exception>
 
@@ -42,21 +44,23 @@ QList<QByteArray> NewRecordKeys(qsizetype count) {
     QRandomGenerator::system()->fillRange(seed);
     QRandomGenerator64 random(seed);
     static constexpr char Hex[] = "0123456789ABCDEF";
+    // 128 random bits as four words, written most significant digit first.
+    std::vector<std::array<quint32, 4>> identifiers(static_cast<std::size_t>(count));
+    for (auto& words : identifiers) {
+        random.fillRange(words.data(), 4);
+        words[1] = (words[1] & 0xFFFF0FFFu) | 0x00004000u; // version 4
+        words[2] = (words[2] & 0x3FFFFFFFu) | 0x80000000u; // variant 10
+    }
+    // Upper-case hex digits sort as the numbers they stand for.
+    std::sort(identifiers.begin(), identifiers.end());
     QList<QByteArray> keys;
     keys.reserve(count);
-    for (qsizetype k = 0; k < count; ++k) {
-        unsigned char bytes[16];
-        random.fillRange(reinterpret_cast<quint32*>(bytes), 4);
-        bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40); // version 4
-        bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80); // variant 10
+    for (const auto& words : identifiers) {
         QByteArray key(32, Qt::Uninitialized);
-        for (int i = 0; i < 16; ++i) {
-            key[2 * i] = Hex[bytes[i] >> 4];
-            key[2 * i + 1] = Hex[bytes[i] & 0x0F];
-        }
+        for (int digit = 0; digit < 32; ++digit)
+            key[digit] = Hex[(words[digit / 8] >> (28 - 4 * (digit % 8))) & 0x0F];
         keys.append(key);
     }
-    std::sort(keys.begin(), keys.end());
     return keys;
 }
 

@@ -113,6 +113,8 @@ public:
             Exec("drop index \"" + name + "\"");
     }
     void Restore() {
+        // Each index is sorted in memory rather than in temporary files.
+        const LargerCache cache(db_);
         for (const auto& [name, sql] : indexes_)
             Exec(sql);
         indexes_.clear();
@@ -155,9 +157,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
         TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
         const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
         QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
-        // The table and its indexes grow in one transaction: a cache that
-        // holds them spares writing pages out and reading them back.
-        const LargerCache cache(db);
+        // A few rows grow the indexes in place, in one transaction: a cache
+        // that holds them spares writing pages out and reading them back.
+        // Many rows only go to the ends of the table and the key index.
+        const std::optional<LargerCache> cache =
+            total >= ManyRows ? std::nullopt : std::make_optional<LargerCache>(db);
         const QDateTime now = QDateTime::currentDateTime();
         CsvImportLookup producers(db, "producers", "producer_id", "producer_name",
                                   QStringLiteral(", insert_time"),

@@ -33,11 +33,13 @@ bool CsvImportFile::LoadBytes(const QByteArray& bytes, const QString& folder) {
     error_.clear();
     header_.clear();
     rows_.clear();
+    text_.clear();
     encoding_ = CsvImportText::GuessEncoding(bytes);
     const QByteArray utf8 = CsvImportText::ToUtf8(bytes, encoding_);
     separator_ = CsvImportText::GuessSeparator(utf8);
     QString error;
-    QList<CsvRecord> records = CsvReader::ReadAll(utf8, separator_, &error);
+    QList<CsvRecord> records =
+        CsvReader::ReadAll(utf8, separator_, &error, CsvReader::Fields::ViewsOfTheBytes);
     if (!error.isEmpty()) {
         error_ = error;
         return false;
@@ -49,6 +51,7 @@ bool CsvImportFile::LoadBytes(const QByteArray& bytes, const QString& folder) {
     for (const CsvField& field : records.front().fields)
         header_ << Text(field).trimmed();
     records.removeFirst();
+    text_ = utf8;
     rows_ = std::move(records);
     return true;
 }

@@ -27,7 +27,9 @@ public:
     CsvImportText::Encoding Encoding() const { return encoding_; }
     char Separator() const { return separator_; }
     const QStringList& Header() const { return header_; }
-    // The records after the header, with the line each starts on.
+    // The records after the header, with the line each starts on. Their
+    // fields are views of the file's text held here: a field kept longer
+    // than this file is a deep copy (QByteArray(data, size)).
     const QList<CsvRecord>& Rows() const { return rows_; }
     // The first PreviewRows rows as texts, as many columns as the header
     // has (missing fields empty).
@@ -40,5 +42,7 @@ private:
     CsvImportText::Encoding encoding_ = CsvImportText::Encoding::Utf8;
     char separator_ = ',';
     QStringList header_;
+    // The file's text as UTF-8, which the rows' fields refer to.
+    QByteArray text_;
     QList<CsvRecord> rows_;
 };

@@ -26,12 +26,6 @@ bool HasBom(const QByteArray& bytes) {
     return bytes.startsWith("\xEF\xBB\xBF");
 }
 
-bool IsValidUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
-
 char16_t CodePageChar(unsigned char byte, CsvImportText::Encoding encoding) {
     if (byte < 0x80)
         return byte;
@@ -49,7 +43,7 @@ bool UpperLetterByte(unsigned char byte) {
 CsvImportText::Encoding CsvImportText::GuessEncoding(const QByteArray& bytes) {
     if (HasBom(bytes))
         return Encoding::Utf8Bom;
-    if (IsValidUtf8(bytes))
+    if (bytes.isValidUtf8())
         return Encoding::Utf8;
     qsizetype letters = 0;
     qsizetype following = 0;

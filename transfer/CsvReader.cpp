@@ -1,12 +1,34 @@
 #include "CsvReader.h"
 
+#include <cstring>
 #include <utility>
 
-CsvReader::CsvReader(QByteArray bytes, char separator)
-    : bytes_(std::move(bytes)), separator_(separator) {
+CsvReader::CsvReader(QByteArray bytes, char separator, Fields fields)
+    : bytes_(std::move(bytes)), separator_(separator), fields_(fields) {
     if (bytes_.startsWith("\xEF\xBB\xBF"))
         position_ = 3;
 }
+
+namespace {
+
+const char* Find(const char* from, const char* to, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(to - from)));
+}
+
+// The line breaks (CR LF, LF or a lone CR) that end within data[from, to).
+int LineBreaks(const char* data, qsizetype from, qsizetype to, qsizetype end) {
+    int breaks = 0;
+    for (const char* at = Find(data + from, data + to, '\n'); at != nullptr;
+         at = Find(at + 1, data + to, '\n'))
+        ++breaks;
+    for (const char* at = Find(data + from, data + to, '\r'); at != nullptr;
+         at = Find(at + 1, data + to, '\r'))
+        if (!(at + 1 < data + end && at[1] == '\n'))
+            ++breaks;
+    return breaks;
+}
+
+} // namespace
 
 bool CsvReader::SkipLineBreak() {
     const char* data = bytes_.constData();
@@ -24,6 +46,12 @@ bool CsvReader::SkipLineBreak() {
     }
     ++line_;
     return true;
+}
+
+QByteArray CsvReader::Field(qsizetype from, qsizetype length) const {
+    if (fields_ == Fields::ViewsOfTheBytes)
+        return QByteArray::fromRawData(bytes_.constData() + from, length);
+    return QByteArray(bytes_.constData() + from, length);
 }
 
 bool CsvReader::Next(CsvRecord& record) {
@@ -53,12 +81,12 @@ bool CsvReader::Next(CsvRecord& record) {
             qsizetype close = position_;
             bool doubled = false;
             for (;;) {
-                while (close < end && data[close] != '"') {
-                    if (data[close] == '\n' ||
-                        (data[close] == '\r' && !(close + 1 < end && data[close + 1] == '\n')))
-                        ++line_;
-                    ++close;
-                }
+                const void* quote =
+                    std::memchr(data + close, '"', static_cast<std::size_t>(end - close));
+                const qsizetype stop =
+                    quote != nullptr ? static_cast<const char*>(quote) - data : end;
+                line_ += LineBreaks(data, close, stop, end);
+                close = stop;
                 if (close >= end) {
                     error_ = QStringLiteral("Line %1: a quoted field is not closed").arg(openedOn);
                     return false;
@@ -71,13 +99,17 @@ bool CsvReader::Next(CsvRecord& record) {
                 break;
             }
             if (!doubled) {
-                text = QByteArray(data + position_, close - position_);
+                text = Field(position_, close - position_);
             } else {
+                // Each run up to a pair's first quote, then past its second.
                 text.reserve(close - position_);
-                for (qsizetype at = position_; at < close; ++at) {
-                    text.append(data[at]);
-                    if (data[at] == '"')
-                        ++at; // the second quote of a pair
+                qsizetype at = position_;
+                while (at < close) {
+                    const char* quote = static_cast<const char*>(
+                        std::memchr(data + at, '"', static_cast<std::size_t>(close - at)));
+                    const qsizetype stop = quote != nullptr ? quote - data + 1 : close;
+                    text.append(data + at, stop - at);
+                    at = stop + 1;
                 }
             }
             position_ = close + 1;
@@ -87,7 +119,7 @@ bool CsvReader::Next(CsvRecord& record) {
             ++run;
         if (run > position_) {
             if (text.isEmpty())
-                text = QByteArray(data + position_, run - position_);
+                text = Field(position_, run - position_);
             else
                 text.append(data + position_, run - position_);
         }
@@ -102,15 +134,16 @@ bool CsvReader::Next(CsvRecord& record) {
     }
 }
 
-QList<CsvRecord> CsvReader::ReadAll(const QByteArray& bytes, char separator, QString* error) {
-    CsvReader reader(bytes, separator);
+QList<CsvRecord> CsvReader::ReadAll(const QByteArray& bytes, char separator, QString* error,
+                                    Fields fields) {
+    CsvReader reader(bytes, separator, fields);
     QList<CsvRecord> records;
     CsvRecord record;
     while (reader.Next(record)) {
-        const qsizetype fields = record.fields.size();
+        const qsizetype count = record.fields.size();
         records.append(std::move(record));
         record = CsvRecord();
-        record.fields.reserve(fields);
+        record.fields.reserve(count);
     }
     if (error)
         *error = reader.Error();

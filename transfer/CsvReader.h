@@ -21,7 +21,12 @@ struct CsvRecord {
 // at the end of the bytes is an error.
 class CsvReader {
 public:
-    explicit CsvReader(QByteArray bytes, char separator = ',');
+    // How a field that needs no unquoting is taken: copied, or as a view
+    // of the bytes given, which must then outlive every field read and
+    // every copy made of one.
+    enum class Fields { Copied, ViewsOfTheBytes };
+
+    explicit CsvReader(QByteArray bytes, char separator = ',', Fields fields = Fields::Copied);
 
     // The next record into `record`; false at the end or on an error.
     bool Next(CsvRecord& record);
@@ -31,14 +36,18 @@ public:
 
     // All records of the bytes; on an error `error` names it and the
     // records read before it are returned.
-    static QList<CsvRecord> ReadAll(const QByteArray& bytes, char separator, QString* error);
+    static QList<CsvRecord> ReadAll(const QByteArray& bytes, char separator, QString* error,
+                                    Fields fields = Fields::Copied);
 
 private:
     // Moves past a line break at the position, counting the line.
     bool SkipLineBreak();
+    // The field of `length` bytes at `from`, as the reader takes fields.
+    QByteArray Field(qsizetype from, qsizetype length) const;
 
     QByteArray bytes_;
     char separator_;
+    Fields fields_;
     qsizetype position_ = 0;
     int line_ = 1;
     QString error_;

@@ -39,25 +39,31 @@ TEST(CsvTest, WritesEachFieldSoThatItReadsBack) {
     }
 }
 
-TEST(CsvTest, ReportsTheLineEachRecordStartsOn) {
+TEST(CsvTest, ReportsTheLineEachRecordStartsOnWhetherFieldsAreCopiedOrViews) {
     const QByteArray bytes = "\xEF\xBB\xBF"
                              "h1;h2\r\n"
                              "\"a\nb\";c\n"
                              "\n"
                              "d;\"e\"\"\"\r"
+                             "\"x\r\ny\rz\"tail;\"\"\n"
                              "f";
-    QString error;
-    const QList<CsvRecord> records = CsvReader::ReadAll(bytes, ';', &error);
-    EXPECT_TRUE(error.isEmpty());
-    ASSERT_EQ(records.size(), 4);
-    EXPECT_EQ(records[0].line, 1);
-    EXPECT_EQ(records[0].fields[0], QByteArray("h1"));
-    EXPECT_EQ(records[1].line, 2);
-    EXPECT_EQ(records[1].fields, QList<CsvField>({QByteArray("a\nb"), QByteArray("c")}));
-    EXPECT_EQ(records[2].line, 5);
-    EXPECT_EQ(records[2].fields, QList<CsvField>({QByteArray("d"), QByteArray("e\"")}));
-    EXPECT_EQ(records[3].line, 6);
-    EXPECT_EQ(records[3].fields, QList<CsvField>({QByteArray("f")}));
+    for (const auto fields : {CsvReader::Fields::Copied, CsvReader::Fields::ViewsOfTheBytes}) {
+        QString error;
+        const QList<CsvRecord> records = CsvReader::ReadAll(bytes, ';', &error, fields);
+        EXPECT_TRUE(error.isEmpty());
+        ASSERT_EQ(records.size(), 5);
+        EXPECT_EQ(records[0].line, 1);
+        EXPECT_EQ(records[0].fields[0], QByteArray("h1"));
+        EXPECT_EQ(records[1].line, 2);
+        EXPECT_EQ(records[1].fields, QList<CsvField>({QByteArray("a\nb"), QByteArray("c")}));
+        EXPECT_EQ(records[2].line, 5);
+        EXPECT_EQ(records[2].fields, QList<CsvField>({QByteArray("d"), QByteArray("e\"")}));
+        EXPECT_EQ(records[3].line, 6);
+        EXPECT_EQ(records[3].fields,
+                  QList<CsvField>({QByteArray("x\r\ny\rztail"), QByteArray("")}));
+        EXPECT_EQ(records[4].line, 9);
+        EXPECT_EQ(records[4].fields, QList<CsvField>({QByteArray("f")}));
+    }
 }
 
 TEST(CsvTest, NamesTheLineOfAQuoteLeftOpen) {
