@@ -6,6 +6,12 @@
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
+#include "RecoverDataFolder.h"
+#include "TFBackUpRestore.h"
+#include "TF_import_csv.h"
+#include "TPageDialogs.h"
+#include "TPmain.h"
+#include "TablePacker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +26,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -162,6 +170,70 @@ void TDatabasePage::btn_exportClick() {
     btn_export->setEnabled(true);
     ShowMsg(QStringLiteral("The catalog has been exported to %1\n\n%2")
                 .arg(QDir::toNativeSeparators(folder), exporter.SummaryLines().join('\n')));
+}
+
+void TDatabasePage::Attach(TPmain& window, TPageDialogs& dialogs,
+                           std::function<void()> refreshAll) {
+    window_ = &window;
+    dialogs_ = &dialogs;
+    refreshAll_ = std::move(refreshAll);
+    connect(btn_backup, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_backupClick(); }));
+    connect(btn_restore, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_restoreClick(); }));
+    connect(btn_pack, &QPushButton::clicked, this, CommandGuard::Slot([this] { btn_packClick(); }));
+    connect(btn_import, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_importClick(); }));
+}
+
+void TDatabasePage::btn_backupClick() {
+    window_->DB1.Close();
+    // The data folder as an absolute path: the working folder's parent and
+    // the data folder's name.
+    const QString dataFolder = QDir::cleanPath(QDir::current().absoluteFilePath(window_->DataPath));
+    dialogs_->BackUpRestore().OpenBackup(dataFolder);
+    refreshAll_();
+}
+
+void TDatabasePage::btn_restoreClick() {
+    window_->DB1.Close();
+    dialogs_->BackUpRestore().OpenRestore(window_->DataPath, false);
+    // A swap that could be neither finished nor undone leaves files outside
+    // the data folder: opening the database there would make an empty one,
+    // so the program ends and the next start tries again.
+    if (!RecoverDataFolder(window_->DataPath)) {
+        window_->close();
+        return;
+    }
+    window_->CheckDatabaseStructure();
+    refreshAll_();
+}
+
+void TDatabasePage::btn_packClick() {
+    if (!Ask(QStringLiteral("Pack database now?")))
+        return;
+    // What failed is told in the history.
+    ShowMsg(PackDatabase() ? QStringLiteral("Packing OK")
+                           : QStringLiteral("Packing finished with errors. See the history."));
+}
+
+bool TDatabasePage::PackDatabase() {
+    const BusyCursor busy;
+    window_->DB1.Close();
+    const bool packed = TablePacker(window_->DB1.DatabaseName()).Pack([this](const QString& line) {
+        AddHistoryLine(line);
+    });
+    refreshAll_();
+    AddHistoryLine(QStringLiteral("Done"));
+    return packed;
+}
+
+void TDatabasePage::btn_importClick() {
+    if (!F_import_csv) {
+        F_import_csv = new TF_import_csv(window_);
+        F_import_csv->Imported = [this] { refreshAll_(); };
+    }
+    F_import_csv->Execute();
 }
 
 bool TDatabasePage::eventFilter(QObject* watched, QEvent* event) {

@@ -2,10 +2,15 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class TF_import_csv;
+class TPageDialogs;
+class TPmain;
 
 // The page "Database management": back up, restore and pack, with the
 // history of what packing did, and the export of the whole catalog in open
@@ -22,6 +27,19 @@ public:
     // (CatalogExport), with a progress bar and a message at the end.
     void btn_exportClick();
 
+    // The commands on the window's catalog: back up, restore, pack and
+    // import; refreshAll reads the window's lists again after them.
+    void Attach(TPmain& window, TPageDialogs& dialogs, std::function<void()> refreshAll);
+    void btn_backupClick();
+    void btn_restoreClick();
+    // Asks, packs the catalog's tables with their history, and reports.
+    void btn_packClick();
+    // Closes the lists, packs, and opens them again. False when a table or
+    // the compaction failed (told in the history).
+    bool PackDatabase();
+    // "Import…": the CSV import window; the lists refresh after an import.
+    void btn_importClick();
+
     QPushButton* btn_backup = nullptr;
     QPushButton* btn_restore = nullptr;
     QPushButton* btn_pack = nullptr;
@@ -32,7 +50,13 @@ public:
     QProgressBar* PB_export = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QLabel* Label_clear_history = nullptr;
+    TF_import_csv* F_import_csv = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TPmain* window_ = nullptr;
+    TPageDialogs* dialogs_ = nullptr;
+    std::function<void()> refreshAll_;
 };

@@ -1,50 +1,31 @@
 #include "TFmain.h"
-#include "TNoFiguresHint.h"
 
-#include "BusyCursor.h"
 #include "CommandGuard.h"
 #include "DialogRunner.h"
-#include "Msg.h"
-#include "RecoverDataFolder.h"
-#include "ShellOpen.h"
-#include "TD_scale_image.h"
 #include "TDatabasePage.h"
-#include "TE_figure.h"
-#include "TE_genre.h"
-#include "TE_producer.h"
-#include "TFBackUpRestore.h"
-#include "TF_big_view.h"
-#include "TF_import_csv.h"
-#include "TF_picture_mgm.h"
 #include "TFabout.h"
-#include "TFhtml_record.h"
-#include "TFilterGroup.h"
-#include "TFmanual.h"
+#include "TFiguresPage.h"
+#include "TGenresPage.h"
+#include "TNoFiguresHint.h"
 #include "TO_Figures.h"
 #include "TO_genres.h"
 #include "TO_producers.h"
+#include "TProducersPage.h"
 #include "TRecordGrid.h"
 #include "TSearchGroup.h"
-#include "TablePacker.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <functional>
@@ -53,14 +34,6 @@
 namespace {
 
 using Handler = std::function<void()>;
-
-QString Quoted(const char* pattern, const QString& value) {
-    return QString::fromUtf8(pattern).arg(value);
-}
-
-bool HasRecord(const TO_ci* list) {
-    return list->Q1.Active() && !list->Q1.IsEmpty();
-}
 
 bool InsideGrid(const QWidget* widget) {
     for (const QWidget* w = widget; w && !w->isWindow(); w = w->parentWidget())
@@ -161,51 +134,13 @@ void TFmain::BuildToolbar() {
     menuLast_ = item(QStringLiteral("Go bottom"), [this] { TB_lastClick(); });
 }
 
-QWidget* TFmain::BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButton** filterButton,
-                                  const QStringList& dataButtons, int margin) {
-    auto* page = new QWidget;
-    auto* left = new QWidget(page);
-    left->setFixedWidth(204);
-    auto* leftColumn = new QVBoxLayout(left);
-    leftColumn->setContentsMargins(4, 4, 4, 4);
-    if (list == static_cast<TO_ci*>(O_Figures1)) {
-        FilterGroup = new TFilterGroup(left);
-        leftColumn->addWidget(FilterGroup);
-    }
-    search = new TSearchGroup(left);
-    leftColumn->addWidget(search);
-    if (filterButton) {
-        *filterButton = new QPushButton(QStringLiteral("Filter figures"), left);
-        leftColumn->addWidget(*filterButton);
-    }
-    // The per-page commands, kept out of sight: the toolbar runs them.
-    auto* dataControls = new QGroupBox(QStringLiteral("Data controls"), left);
-    auto* dataColumn = new QVBoxLayout(dataControls);
-    for (const QString& caption : dataButtons)
-        dataColumn->addWidget(new QPushButton(caption, dataControls));
-    dataControls->hide();
-    leftColumn->addWidget(dataControls);
-    leftColumn->addStretch();
-
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(left);
-    auto* listHolder = new QWidget(page);
-    auto* holderLayout = new QVBoxLayout(listHolder);
-    holderLayout->setContentsMargins(margin, margin, margin, margin);
-    list->setParent(listHolder);
-    holderLayout->addWidget(list);
-    row->addWidget(listHolder, 1);
-
+void TFmain::AddListKeys(TListPage* page) {
+    TO_ci* list = page->List;
+    TSearchGroup* search = page->Search;
     list->CGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list->CGrid1, &QWidget::customContextMenuRequested, this,
             CommandGuard::Slot(
                 [this, list](const QPoint& pos) { ShowListMenu(list->CGrid1->mapToGlobal(pos)); }));
-    AddListKeys(page, list, search);
-    return page;
-}
-
-void TFmain::AddListKeys(QWidget* page, TO_ci* list, TSearchGroup* search) {
     // The record keys act while the list has the focus (Delete in the
     // search box still deletes text); the search keys anywhere on the page.
     auto keys = [this](QWidget* owner, std::initializer_list<QKeySequence> sequences,
@@ -245,85 +180,42 @@ void TFmain::BuildPages() {
     PageControl1->setDocumentMode(true);
     setCentralWidget(PageControl1);
 
-    O_Figures1 = new TO_Figures;
-    O_Figures1->setObjectName(QStringLiteral("O_Figures1"));
-    O_Figures1->CGrid1->SetColCount(2);
-    O_producers1 = new TO_producers;
-    O_producers1->setObjectName(QStringLiteral("O_producers1"));
-    O_producers1->ShowLabelStrip = false;
-    O_genres1 = new TO_genres;
-    O_genres1->setObjectName(QStringLiteral("O_genres1"));
-
-    TabSheet_figures =
-        BuildCatalogPage(O_Figures1, SearchFigures, nullptr,
-                         {"Add new figure", "Edit current figure", "Delete current figure"}, 0);
-    TabSheet_producers = BuildCatalogPage(
-        O_producers1, SearchProducers, &Btn_producer_filter,
-        {"Add new producer", "Edit current producer", "Go To URL", "Delete current producer"}, 20);
-    TabSheet_genres =
-        BuildCatalogPage(O_genres1, SearchGenres, &Btn_gente_filter,
-                         {"Add new genre", "Edit current genre", "Delete current genre"}, 20);
+    TabSheet_figures = new TFiguresPage(DB1, Dialogs);
+    TabSheet_producers = new TProducersPage(Dialogs);
+    TabSheet_genres = new TGenresPage(Dialogs);
     TabSheet_BD_mgm = new TDatabasePage;
+    O_Figures1 = TabSheet_figures->O_Figures1;
+    O_producers1 = TabSheet_producers->O_producers1;
+    O_genres1 = TabSheet_genres->O_genres1;
     PageControl1->addTab(TabSheet_figures, QStringLiteral("Figures"));
     PageControl1->addTab(TabSheet_producers, QStringLiteral("Manufacturers"));
     PageControl1->addTab(TabSheet_genres, QStringLiteral("Genres"));
     PageControl1->addTab(TabSheet_BD_mgm, QStringLiteral("Database management"));
 
-    connect(FilterGroup->btn_apply_filter, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_apply_filterClick(); }));
-    connect(SearchFigures->Btn_go, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { BitBtn3Click(); }));
-    connect(SearchProducers->Btn_go, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { Btn_search_producerClick(); }));
-    connect(SearchGenres->Btn_go, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { Btn_search_genreClick(); }));
-    connect(Btn_producer_filter, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { Btn_producer_filterClick(); }));
-    connect(Btn_gente_filter, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { Btn_gente_filterClick(); }));
-    connect(TabSheet_BD_mgm->btn_backup, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_backupClick(); }));
-    connect(TabSheet_BD_mgm->btn_restore, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_restoreClick(); }));
-    connect(TabSheet_BD_mgm->btn_pack, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_packClick(); }));
-    connect(TabSheet_BD_mgm->btn_import, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_importClick(); }));
+    for (TListPage* page :
+         std::initializer_list<TListPage*>{TabSheet_figures, TabSheet_producers, TabSheet_genres}) {
+        AddListKeys(page);
+        page->ListChanged = [this] { UpdateToolbar(); };
+    }
+    // "Filter figures": applied before the figures page comes to the front,
+    // which then finds the list filtered as its boxes show.
+    TabSheet_producers->ShowFigures = [this](const QString& key) {
+        TabSheet_figures->FilterBy(true, key);
+        PageControl1->setCurrentWidget(TabSheet_figures);
+    };
+    TabSheet_genres->ShowFigures = [this](const QString& key) {
+        TabSheet_figures->FilterBy(false, key);
+        PageControl1->setCurrentWidget(TabSheet_figures);
+    };
+    TabSheet_BD_mgm->Attach(*this, Dialogs, [this] { RefreshAll(); });
 
-    // In place of the figures list while the catalog holds no figure.
-    QWidget* figuresHolder = O_Figures1->parentWidget();
-    NoFiguresHint = new TNoFiguresHint(figuresHolder);
-    NoFiguresHint->hide();
-    figuresHolder->layout()->addWidget(NoFiguresHint);
-    connect(NoFiguresHint->btn_add, &QPushButton::clicked, this,
+    TNoFiguresHint* hint = TabSheet_figures->NoFiguresHint;
+    connect(hint->btn_add, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { TB_add->trigger(); }));
-    connect(NoFiguresHint->btn_import, &QPushButton::clicked, this,
-            CommandGuard::Slot([this] { btn_importClick(); }));
-    // Ins anywhere on the page while the list, which has its own, is hidden.
-    noFiguresInsert_ = new QShortcut(QKeySequence(Qt::Key_Insert), TabSheet_figures);
-    noFiguresInsert_->setContext(Qt::WidgetWithChildrenShortcut);
-    noFiguresInsert_->setEnabled(false);
-    connect(noFiguresInsert_, &QShortcut::activated, this,
+    connect(hint->btn_import, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { TabSheet_BD_mgm->btn_importClick(); }));
+    connect(TabSheet_figures->NoFiguresInsert, &QShortcut::activated, this,
             CommandGuard::Slot([this] { TB_add->trigger(); }));
-    connect(O_producers1, &TO_ci::PanelClicked, this,
-            CommandGuard::Slot([this](const QString& element) {
-                if (element == QLatin1String("url"))
-                    Btn_URL_producerClick();
-            }));
-    connect(O_Figures1, &TO_ci::PanelClicked, this,
-            CommandGuard::Slot([this](const QString& element) {
-                if (element == QLatin1String("thumbnail"))
-                    Show_big_img();
-            }));
-    connect(O_Figures1, &TO_ci::PanelDoubleClicked, this,
-            CommandGuard::Slot([this](const QString& element) {
-                if (element == QLatin1String("text"))
-                    EditFigure();
-            }));
-    connect(O_producers1, &TO_ci::PanelDoubleClicked, this,
-            CommandGuard::Slot([this] { Btn_edit_producerClick(); }));
-    connect(O_genres1, &TO_ci::PanelDoubleClicked, this,
-            CommandGuard::Slot([this] { Btn_edit_genreClick(); }));
 }
 
 bool TFmain::InitApplication() {
@@ -334,13 +226,8 @@ bool TFmain::InitApplication() {
 }
 
 void TFmain::PageControl1Change() {
-    RefreshFilterLookups();
-    // The filter boxes show what the figures list is filtered by: when
-    // reloading the lookups changed what they show (a manufacturer or genre
-    // gone), or a choice was left unapplied, the list follows the boxes.
-    if (O_Figures1->Q1.Active() &&
-        TO_Figures::FilteredQuery(FilterGroup->FilterClause()) != O_Figures1->Q1.SQL)
-        btn_apply_filterClick();
+    TabSheet_figures->RefreshFilterLookups();
+    TabSheet_figures->FollowFilter();
     // The list has the keys: Insert, Enter and F2 act at once.
     if (TO_ci* list = PageList())
         list->CGrid1->setFocus();
@@ -348,45 +235,23 @@ void TFmain::PageControl1Change() {
 }
 
 void TFmain::RefreshAll() {
-    RefreshFilterLookups();
-    BuildFiguresQuery();
-    O_producers1->KeyField = QStringLiteral("producer_id");
-    O_producers1->NameField = QStringLiteral("producer_name");
-    O_producers1->Reopen();
-    O_genres1->KeyField = QStringLiteral("genre_id");
-    O_genres1->NameField = QStringLiteral("genre_name");
-    O_genres1->Reopen();
+    TabSheet_figures->RefreshFilterLookups();
+    TabSheet_figures->BuildFiguresQuery();
+    TabSheet_producers->Reopen();
+    TabSheet_genres->Reopen();
     update();
-    O_Figures1->KeyField = QStringLiteral("figure_id");
-    O_Figures1->NameField = QStringLiteral("figure_name");
-    O_Figures1->Reopen();
-    ShowRecordCount();
+    TabSheet_figures->Reopen();
+    TabSheet_figures->ShowRecordCount();
     UpdateToolbar();
 }
 
-void TFmain::RefreshFilterLookups() {
-    FilterGroup->RefreshLookups();
-}
-
-void TFmain::BuildFiguresQuery() {
-    O_Figures1->Q1.SQL = TO_Figures::FilteredQuery(FilterGroup->FilterClause());
-}
-
-void TFmain::ShowRecordCount() {
-    FilterGroup->ShowRecordCount(O_Figures1->Q1.Active() ? O_Figures1->Q1.RecordCount() : 0);
+TListPage* TFmain::ListPage() const {
+    return qobject_cast<TListPage*>(PageControl1->currentWidget());
 }
 
 TO_ci* TFmain::PageList() const {
-    switch (PageControl1->currentIndex()) {
-    case 0:
-        return O_Figures1;
-    case 1:
-        return O_producers1;
-    case 2:
-        return O_genres1;
-    default:
-        return nullptr;
-    }
+    TListPage* page = ListPage();
+    return page ? page->List : nullptr;
 }
 
 void TFmain::UpdateToolbar() {
@@ -405,23 +270,7 @@ void TFmain::UpdateToolbar() {
     menuDelete_->setEnabled(TB_del->isEnabled());
     menuFirst_->setEnabled(TB_first->isEnabled());
     menuLast_->setEnabled(TB_last->isEnabled());
-    UpdateNoFiguresHint();
-}
-
-void TFmain::UpdateNoFiguresHint() {
-    bool empty = false;
-    if (DB1.IsConnected()) {
-        QSqlQuery query(DB1.Connection());
-        empty = query.exec(QStringLiteral("select 1 from figures limit 1")) && !query.next();
-    }
-    if (empty == NoFiguresHint->isVisible())
-        return;
-    const bool listHadFocus = O_Figures1->isAncestorOf(QApplication::focusWidget());
-    NoFiguresHint->setVisible(empty);
-    O_Figures1->setVisible(!empty);
-    noFiguresInsert_->setEnabled(empty);
-    if (empty && listHadFocus)
-        NoFiguresHint->btn_add->setFocus();
+    TabSheet_figures->UpdateNoFiguresHint();
 }
 
 void TFmain::CloseDatabase() {
@@ -429,36 +278,21 @@ void TFmain::CloseDatabase() {
 }
 
 void TFmain::TB_addClick() {
-    TO_ci* list = PageList();
-    if (list == static_cast<TO_ci*>(O_Figures1))
-        btn_add_figureClick();
-    else if (list == static_cast<TO_ci*>(O_producers1))
-        Btn_add_producerClick();
-    else if (list == static_cast<TO_ci*>(O_genres1))
-        Btn_add_genreClick();
-    ShowRecordCount();
+    if (TListPage* page = ListPage())
+        page->AddClick();
+    TabSheet_figures->ShowRecordCount();
     UpdateToolbar();
 }
 
 void TFmain::TB_editClick() {
-    TO_ci* list = PageList();
-    if (list == static_cast<TO_ci*>(O_Figures1))
-        EditFigure();
-    else if (list == static_cast<TO_ci*>(O_producers1))
-        Btn_edit_producerClick();
-    else if (list == static_cast<TO_ci*>(O_genres1))
-        Btn_edit_genreClick();
+    if (TListPage* page = ListPage())
+        page->EditClick();
 }
 
 void TFmain::TB_delClick() {
-    TO_ci* list = PageList();
-    if (list == static_cast<TO_ci*>(O_Figures1))
-        btn_delete_figureClick();
-    else if (list == static_cast<TO_ci*>(O_producers1))
-        Btn_del_producerClick();
-    else if (list == static_cast<TO_ci*>(O_genres1))
-        Btn_del_genreClick();
-    ShowRecordCount();
+    if (TListPage* page = ListPage())
+        page->DeleteClick();
+    TabSheet_figures->ShowRecordCount();
     UpdateToolbar();
 }
 
@@ -472,170 +306,22 @@ void TFmain::TB_lastClick() {
         list->Q1.Last();
 }
 
-TFmanual& TFmain::Manual() {
-    if (!Fmanual)
-        Fmanual = new TFmanual(this);
-    return *Fmanual;
-}
-
 void TFmain::TB_shemeClick() {
     if (TB_sheme->isEnabled())
-        Manual().EditManual(O_Figures1->KeyValue());
-}
-
-TF_import_csv& TFmain::ImportWindow() {
-    if (!F_import_csv) {
-        F_import_csv = new TF_import_csv(this);
-        F_import_csv->Imported = [this] { RefreshAll(); };
-    }
-    return *F_import_csv;
-}
-
-void TFmain::btn_importClick() {
-    ImportWindow().Execute();
-}
-
-TFhtml_record& TFmain::HtmlExport() {
-    if (!Fhtml_record)
-        Fhtml_record = new TFhtml_record(this);
-    return *Fhtml_record;
+        TabSheet_figures->EditManual();
 }
 
 void TFmain::TB_html_exportClick() {
     if (TB_html_export->isEnabled())
-        HtmlExport().ExportFigure(O_Figures1->Q1);
+        TabSheet_figures->ExportHtml();
 }
 
 void TFmain::TB_aboutClick() {
-    if (!Fabout)
-        Fabout = new TFabout(this);
-    DialogRunner::Exec(*Fabout);
+    DialogRunner::Exec(Dialogs.About());
 }
 
 void TFmain::TB_exitClick() {
     close();
-}
-
-void TFmain::btn_apply_filterClick() {
-    O_Figures1->CloseList();
-    BuildFiguresQuery();
-    O_Figures1->OpenList();
-    ShowRecordCount();
-    UpdateToolbar();
-}
-
-TE_producer& TFmain::ProducerEditor() {
-    if (!E_producer)
-        E_producer = new TE_producer(this);
-    return *E_producer;
-}
-
-TD_scale_image& TFmain::ScaleView() {
-    if (!D_scale_image)
-        D_scale_image = new TD_scale_image(this);
-    return *D_scale_image;
-}
-
-TE_figure& TFmain::FigureEditor() {
-    if (!E_figure)
-        E_figure = new TE_figure(this);
-    if (!F_picture_mgm) {
-        F_picture_mgm = new TF_picture_mgm(this);
-        F_picture_mgm->ScaleView = &ScaleView();
-    }
-    E_figure->SetPictureDialog(F_picture_mgm);
-    return *E_figure;
-}
-
-TE_genre& TFmain::GenreEditor() {
-    if (!E_genre)
-        E_genre = new TE_genre(this);
-    return *E_genre;
-}
-
-// Add: a new record, its editor, and on Cancel the new record deleted again
-// by its key, whichever record is current by then (none when it was never
-// written). A record kept is read again with the list, so that it takes its
-// place in the list's order, and stays current.
-void TFmain::AddRecord(TO_ci* list, TP_Edit& editor) {
-    const QString key = list->AppendRecord();
-    if (!editor.EditRecord(list->Q1)) {
-        list->DeleteRecord(key);
-        return;
-    }
-    list->Reopen();
-    list->LocateKey(key);
-}
-
-void TFmain::btn_add_figureClick() {
-    AddRecord(O_Figures1, FigureEditor());
-}
-
-void TFmain::Btn_add_genreClick() {
-    AddRecord(O_genres1, GenreEditor());
-}
-
-void TFmain::Btn_edit_genreClick() {
-    GenreEditor().EditRecord(O_genres1->Q1);
-}
-
-void TFmain::Btn_add_producerClick() {
-    AddRecord(O_producers1, ProducerEditor());
-}
-
-void TFmain::Btn_edit_producerClick() {
-    ProducerEditor().EditRecord(O_producers1->Q1);
-}
-
-// A record without a name is asked about as "" and deleted like any other;
-// only an empty list has nothing to delete.
-void TFmain::btn_delete_figureClick() {
-    if (!HasRecord(O_Figures1))
-        return;
-    if (Ask(Quoted("Delete \n\"%1\"?", O_Figures1->NameValue())))
-        O_Figures1->DeleteCurrent();
-}
-
-void TFmain::DeleteUnreferenced(TO_ci* list, const QString& column) {
-    if (!HasRecord(list))
-        return;
-    const QString name = list->NameValue();
-    if (list->IsReferenced(QStringLiteral("figures"), column)) {
-        ShowMsg(Quoted("Can't delete \nthe \"%1\";\nit's reffered by other table(s)", name) +
-                QStringLiteral("\n") + QStringLiteral("(Figures)."));
-        return;
-    }
-    if (Ask(Quoted("Delete \n\"%1\"?", name)))
-        list->DeleteCurrent();
-}
-
-void TFmain::Btn_del_producerClick() {
-    DeleteUnreferenced(O_producers1, QStringLiteral("producer_id"));
-}
-
-void TFmain::Btn_del_genreClick() {
-    DeleteUnreferenced(O_genres1, QStringLiteral("genre_id"));
-}
-
-void TFmain::SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns) {
-    const QString text = group->SearchText();
-    if (text.isEmpty())
-        return;
-    if (!list->Search(group->SearchDown(), columns, text))
-        ShowMsg(Quoted("Context\n\"%1\"\nnot found.", text));
-}
-
-void TFmain::BitBtn3Click() {
-    SearchList(O_Figures1, SearchFigures,
-               {"figure_name", "figure_dsc", "sculpter_name", "painter_name"});
-}
-
-void TFmain::Btn_search_producerClick() {
-    SearchList(O_producers1, SearchProducers, {"producer_name", "producer_website"});
-}
-
-void TFmain::Btn_search_genreClick() {
-    SearchList(O_genres1, SearchGenres, {"genre_name"});
 }
 
 void TFmain::FormMouseWheel(int delta) {
@@ -671,115 +357,4 @@ void TFmain::BringToFront() {
     show();
     raise();
     activateWindow();
-}
-
-void TFmain::Btn_URL_producerClick() {
-    ShellOpen::Open(O_producers1->FieldValue(QStringLiteral("producer_website")));
-}
-
-void TFmain::FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer) {
-    const QString key = list->KeyValue();
-    if (key.isEmpty()) {
-        ShowMsg(missingMessage);
-        return;
-    }
-    // A clean filter: only this manufacturer or genre, the other boxes
-    // unticked. Applied before the page comes to the front, which then
-    // finds the list filtered as its boxes show.
-    RefreshFilterLookups();
-    FilterGroup->ClearFilter();
-    QCheckBox* box = producer ? FilterGroup->CBFproducer : FilterGroup->CBFgenre;
-    QComboBox* lookup = producer ? FilterGroup->DBLproducers : FilterGroup->DBLgenres;
-    box->setChecked(true);
-    TFilterGroup::SelectKey(lookup, key);
-    btn_apply_filterClick();
-    PageControl1->setCurrentWidget(TabSheet_figures);
-}
-
-void TFmain::Btn_producer_filterClick() {
-    FilterFiguresBy(O_producers1, QStringLiteral("No manufacturer selected"), true);
-}
-
-void TFmain::Btn_gente_filterClick() {
-    FilterFiguresBy(O_genres1, QStringLiteral("No genre selected"), false);
-}
-
-TFBackUpRestore& TFmain::BackUpRestore() {
-    if (!FBackUpRestore)
-        FBackUpRestore = new TFBackUpRestore(this);
-    return *FBackUpRestore;
-}
-
-TF_big_view& TFmain::BigView() {
-    if (!F_big_view) {
-        F_big_view = new TF_big_view(this);
-        F_big_view->ScaleView = &ScaleView();
-    }
-    return *F_big_view;
-}
-
-void TFmain::Show_big_img() {
-    const QString key = O_Figures1->KeyValue();
-    int result = 0;
-    try {
-        result = BigView().ShowFullPicture(key);
-    } catch (const std::exception&) {
-        // No picture or one that cannot be read: the figure's editor is
-        // the place to give it one.
-        if (Ask(QStringLiteral("Full size image is not avaliable. Edit the record now?")))
-            EditFigure();
-        return;
-    }
-    if (result == 1)
-        EditFigure();
-}
-
-void TFmain::EditFigure() {
-    TE_figure& editor = FigureEditor();
-    editor.PageControl1->setCurrentWidget(editor.Tab_sheetGeneral);
-    editor.EditRecord(O_Figures1->Q1);
-    O_Figures1->main_focus();
-}
-
-void TFmain::btn_backupClick() {
-    CloseDatabase();
-    // The data folder as an absolute path: the working folder's parent and
-    // the data folder's name.
-    const QString dataFolder = QDir::cleanPath(QDir::current().absoluteFilePath(DataPath));
-    BackUpRestore().OpenBackup(dataFolder);
-    RefreshAll();
-}
-
-void TFmain::btn_restoreClick() {
-    CloseDatabase();
-    BackUpRestore().OpenRestore(DataPath, false);
-    // A swap that could be neither finished nor undone leaves files outside
-    // the data folder: opening the database there would make an empty one,
-    // so the program ends and the next start tries again.
-    if (!RecoverDataFolder(DataPath)) {
-        close();
-        return;
-    }
-    CheckDatabaseStructure();
-    RefreshAll();
-}
-
-void TFmain::btn_packClick() {
-    if (!Ask(QStringLiteral("Pack database now?")))
-        return;
-    // What failed is told in the history.
-    ShowMsg(PackDatabase() ? QStringLiteral("Packing OK")
-                           : QStringLiteral("Packing finished with errors. See the history."));
-}
-
-bool TFmain::PackDatabase() {
-    const BusyCursor busy;
-    CloseDatabase();
-    const bool packed = TablePacker(DB1.DatabaseName()).Pack([this](const QString& line) {
-        TabSheet_BD_mgm->AddHistoryLine(line);
-    });
-    RefreshFilterLookups();
-    RefreshAll();
-    TabSheet_BD_mgm->AddHistoryLine(QStringLiteral("Done"));
-    return packed;
 }

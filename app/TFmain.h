@@ -1,37 +1,26 @@
 #pragma once
 
+#include "TPageDialogs.h"
 #include "TPmain.h"
 
 class QAction;
 class QMenu;
-class QPushButton;
 class QShortcut;
 class QTabWidget;
 class QToolBar;
 class TDatabasePage;
-class TD_scale_image;
-class TE_figure;
-class TE_genre;
-class TE_producer;
-class TF_big_view;
-class TF_picture_mgm;
-class TFBackUpRestore;
-class TFabout;
-class TFhtml_record;
-class TFmanual;
-class TFilterGroup;
-class TF_import_csv;
-class TNoFiguresHint;
+class TFiguresPage;
+class TGenresPage;
+class TListPage;
 class TO_Figures;
 class TO_ci;
 class TO_genres;
 class TO_producers;
-class TP_Edit;
-class TSearchGroup;
+class TProducersPage;
 
-// The program's main window: the toolbar, the pages "Figures",
-// "Manufacturers", "Genres" and "Database management" with the catalog
-// lists, the figure filter and the searches.
+// The program's main window: the toolbar, the context menu and the keys
+// of the lists, and the pages "Figures", "Manufacturers", "Genres" and
+// "Database management", each with its own commands.
 class TFmain : public TPmain {
     Q_OBJECT
 
@@ -41,13 +30,12 @@ public:
 
     bool InitApplication() override;
     void PageControl1Change();
+    // Reads every list again and the figure filter's lookups with them.
     void RefreshAll();
-    void RefreshFilterLookups();
-    void BuildFiguresQuery();
-    void ShowRecordCount();
     void UpdateToolbar();
     void CloseDatabase();
 
+    // The toolbar's commands act on the page in front.
     void TB_addClick();
     void TB_editClick();
     void TB_delClick();
@@ -57,41 +45,11 @@ public:
     void TB_html_exportClick();
     void TB_aboutClick();
     void TB_exitClick();
-    void btn_apply_filterClick();
-    void BitBtn3Click();
-    void Btn_search_producerClick();
-    void Btn_search_genreClick();
     void FormMouseWheel(int delta);
-    void Btn_URL_producerClick();
-    void Btn_producer_filterClick();
-    void Btn_gente_filterClick();
-    void btn_backupClick();
-    void btn_restoreClick();
-    // Asks, packs the catalog's tables with their history on the
-    // "Database management" page, and reports.
-    void btn_packClick();
-    // "Import…": the CSV import window; the lists refresh after an import.
-    void btn_importClick();
-    // The hint in place of the figures list while the catalog holds no
-    // figure.
-    void UpdateNoFiguresHint();
-    // Closes the lists, packs, and opens them again. False when a table or
-    // the compaction failed (told in the history).
-    bool PackDatabase();
-    // A click on a figure's thumbnail: its picture at full size.
-    void Show_big_img();
-    // Edits the current figure, as "Edit/Details" does on the figures page.
-    void EditFigure();
 
-    void btn_add_figureClick();
-    void Btn_add_producerClick();
-    void Btn_edit_producerClick();
-    void Btn_add_genreClick();
-    void Btn_edit_genreClick();
-    void btn_delete_figureClick();
-    void Btn_del_producerClick();
-    void Btn_del_genreClick();
-
+    // The page in front when it is a list's; nullptr on "Database
+    // management".
+    TListPage* ListPage() const;
     // The list of the page in front; nullptr on "Database management".
     TO_ci* PageList() const;
     // The lists' context menu at a place on the screen.
@@ -116,67 +74,35 @@ public:
     QMenu* PopupMenu1 = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet_figures = nullptr;
-    QWidget* TabSheet_producers = nullptr;
-    QWidget* TabSheet_genres = nullptr;
+    TFiguresPage* TabSheet_figures = nullptr;
+    TProducersPage* TabSheet_producers = nullptr;
+    TGenresPage* TabSheet_genres = nullptr;
     TDatabasePage* TabSheet_BD_mgm = nullptr;
 
+    // The pages' lists.
     TO_Figures* O_Figures1 = nullptr;
     TO_producers* O_producers1 = nullptr;
     TO_genres* O_genres1 = nullptr;
-    TFilterGroup* FilterGroup = nullptr;
-    TSearchGroup* SearchFigures = nullptr;
-    TSearchGroup* SearchProducers = nullptr;
-    TSearchGroup* SearchGenres = nullptr;
-    QPushButton* Btn_producer_filter = nullptr;
-    QPushButton* Btn_gente_filter = nullptr;
 
-    // The program's editors, the backup/restore dialog and the About box;
-    // made here when the program did not hand them over.
-    TE_producer* E_producer = nullptr;
-    TE_figure* E_figure = nullptr;
-    TE_genre* E_genre = nullptr;
-    TF_picture_mgm* F_picture_mgm = nullptr;
-    TFBackUpRestore* FBackUpRestore = nullptr;
-    TFabout* Fabout = nullptr;
-    TF_big_view* F_big_view = nullptr;
-    TD_scale_image* D_scale_image = nullptr;
-    TFmanual* Fmanual = nullptr;
-    TFhtml_record* Fhtml_record = nullptr;
-    TF_import_csv* F_import_csv = nullptr;
-    TNoFiguresHint* NoFiguresHint = nullptr;
+    // The program's editors and dialogs; made here when the program did not
+    // hand them over.
+    TPageDialogs Dialogs{this};
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildToolbar();
-    QWidget* BuildCatalogPage(TO_ci* list, TSearchGroup*& search, QPushButton** filterButton,
-                              const QStringList& dataButtons, int margin);
     void BuildPages();
-    // Insert, Enter/F2, Delete and the context-menu key on the list, Ctrl+F
-    // and F3 on its page.
-    void AddListKeys(QWidget* page, TO_ci* list, TSearchGroup* search);
-    void AddRecord(TO_ci* list, TP_Edit& editor);
-    void DeleteUnreferenced(TO_ci* list, const QString& column);
-    void SearchList(TO_ci* list, TSearchGroup* group, const QStringList& columns);
-    void FilterFiguresBy(TO_ci* list, const QString& missingMessage, bool producer);
-    TE_producer& ProducerEditor();
-    TE_figure& FigureEditor();
-    TE_genre& GenreEditor();
-    TD_scale_image& ScaleView();
-    TFBackUpRestore& BackUpRestore();
-    TF_big_view& BigView();
-    TFmanual& Manual();
-    TFhtml_record& HtmlExport();
-    TF_import_csv& ImportWindow();
+    // The context menu, and Insert, Enter/F2, Delete and the context-menu
+    // key on the page's list, Ctrl+F and F3 on the page.
+    void AddListKeys(TListPage* page);
 
     QAction* menuEdit_ = nullptr;
     QAction* menuAdd_ = nullptr;
     QAction* menuDelete_ = nullptr;
     QAction* menuFirst_ = nullptr;
     QAction* menuLast_ = nullptr;
-    QShortcut* noFiguresInsert_ = nullptr;
     const void* lastWheel_ = nullptr;
     quint64 lastWheelTime_ = 0;
 };

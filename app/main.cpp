@@ -108,14 +108,14 @@ int main(int argc, char** argv) {
     TF_big_view bigView(&mainWindow);
     pictureDialog.ScaleView = &scaleView;
     bigView.ScaleView = &scaleView;
-    mainWindow.E_producer = &producerEditor;
-    mainWindow.E_figure = &figureEditor;
-    mainWindow.E_genre = &genreEditor;
-    mainWindow.F_picture_mgm = &pictureDialog;
-    mainWindow.FBackUpRestore = &backUpRestore;
-    mainWindow.Fabout = &about;
-    mainWindow.F_big_view = &bigView;
-    mainWindow.D_scale_image = &scaleView;
+    mainWindow.Dialogs.E_producer = &producerEditor;
+    mainWindow.Dialogs.E_figure = &figureEditor;
+    mainWindow.Dialogs.E_genre = &genreEditor;
+    mainWindow.Dialogs.F_picture_mgm = &pictureDialog;
+    mainWindow.Dialogs.FBackUpRestore = &backUpRestore;
+    mainWindow.Dialogs.Fabout = &about;
+    mainWindow.Dialogs.F_big_view = &bigView;
+    mainWindow.Dialogs.D_scale_image = &scaleView;
 
     InstanceChannel channel;
     QObject::connect(&channel, &InstanceChannel::RaiseRequested, &mainWindow,

@@ -3,6 +3,7 @@
 #include "DialogRunner.h"
 #include "TDatabasePage.h"
 #include "TF_import_csv.h"
+#include "TFiguresPage.h"
 #include "TFmain.h"
 #include "TNoFiguresHint.h"
 #include "TO_Figures.h"
@@ -69,7 +70,7 @@ protected:
 };
 
 TEST_F(ImportWindowTest, AFileChosenAndMappedByHandComesInAndTheHintGoesAway) {
-    TNoFiguresHint* hint = window_->NoFiguresHint;
+    TNoFiguresHint* hint = window_->TabSheet_figures->NoFiguresHint;
     ASSERT_TRUE(hint->isVisible());
     EXPECT_FALSE(window_->O_Figures1->isVisible());
     EXPECT_EQ("No figures yet. Press Add (Ins) to record one, or bring a collection in.",
@@ -156,20 +157,20 @@ TEST_F(ImportWindowTest, InsOnTheEmptyFiguresPageAddsAFigure) {
     });
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    window_->SearchFigures->FocusText();
+    window_->TabSheet_figures->Search->FocusText();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
     EXPECT_EQ(QStringList{"TE_figure"}, shown);
-    EXPECT_TRUE(window_->NoFiguresHint->isVisible()) << "cancelled: no figure";
+    EXPECT_TRUE(window_->TabSheet_figures->NoFiguresHint->isVisible()) << "cancelled: no figure";
 }
 
 TEST_F(ImportWindowTest, TheHintComesBackWhenTheLastFigureGoes) {
     QSqlQuery(window_->DB1.Connection())
         .exec("insert into figures (figure_id, figure_name) values ('F1', 'Hussar')");
     window_->RefreshAll();
-    EXPECT_FALSE(window_->NoFiguresHint->isVisible());
+    EXPECT_FALSE(window_->TabSheet_figures->NoFiguresHint->isVisible());
     QSqlQuery(window_->DB1.Connection()).exec("delete from figures");
     window_->RefreshAll();
-    EXPECT_TRUE(window_->NoFiguresHint->isVisible());
+    EXPECT_TRUE(window_->TabSheet_figures->NoFiguresHint->isVisible());
 }
 
 } // namespace

@@ -9,14 +9,17 @@
 #include "TE_figure.h"
 #include "TE_producer.h"
 #include "TF_big_view.h"
+#include "TFiguresPage.h"
 #include "TFilterGroup.h"
 #include "TFmain.h"
 #include "TFsure.h"
+#include "TGenresPage.h"
 #include "TImageView.h"
 #include "TO_Figures.h"
 #include "TO_genres.h"
 #include "TO_producers.h"
 #include "TP_Edit.h"
+#include "TProducersPage.h"
 #include "TRecordGrid.h"
 #include "TSearchGroup.h"
 
@@ -128,7 +131,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {
-    TFilterGroup& filter = *window_->FilterGroup;
+    TFilterGroup& filter = *window_->TabSheet_figures->FilterGroup;
     EXPECT_EQ("54-mm", filter.CmBFScale->currentText());
     EXPECT_EQ("cavalry", filter.CmBFcavalry->currentText());
     EXPECT_EQ("", FilterLine());
@@ -297,7 +300,7 @@ TEST_F(MainWindowTest, ManufacturersAndGenresInUseCannotBeDeleted) {
 }
 
 TEST_F(MainWindowTest, SearchStepsFromTheCurrentFigureWithoutWrapping) {
-    TSearchGroup& search = *window_->SearchFigures;
+    TSearchGroup& search = *window_->TabSheet_figures->Search;
     TO_Figures& list = *window_->O_Figures1;
     search.Edit_search->setText("  ivanov ");
     list.Q1.First(); // Archer, by Ivanov
@@ -340,15 +343,15 @@ TEST_F(MainWindowTest, TwoWheelNotchesWithinAStepMoveOnceTheSecondWay) {
 TEST_F(MainWindowTest, FilterFiguresShowsTheCurrentManufacturersFigures) {
     window_->PageControl1->setCurrentIndex(1);
     ASSERT_TRUE(window_->O_producers1->LocateKey("P1"));
-    QTest::mouseClick(window_->Btn_producer_filter, Qt::LeftButton);
+    QTest::mouseClick(window_->TabSheet_producers->Btn_producer_filter, Qt::LeftButton);
     EXPECT_EQ(window_->TabSheet_figures, window_->PageControl1->currentWidget());
-    EXPECT_TRUE(window_->FilterGroup->CBFproducer->isChecked());
+    EXPECT_TRUE(window_->TabSheet_figures->FilterGroup->CBFproducer->isChecked());
     EXPECT_EQ((QStringList{"Grenadier", "Hussar"}), FigureNames());
 
     Exec("delete from genres");
     window_->RefreshAll();
     window_->PageControl1->setCurrentIndex(2);
-    QTest::mouseClick(window_->Btn_gente_filter, Qt::LeftButton);
+    QTest::mouseClick(window_->TabSheet_genres->Btn_gente_filter, Qt::LeftButton);
     EXPECT_EQ((QStringList{"No genre selected"}), answers_.messages);
 }
 
@@ -460,9 +463,10 @@ TEST_F(MainWindowTest, KeysOnAListDoWhatTheToolbarDoes) {
         TSearchGroup* search;
         QString editor;
     };
-    const Page pages[] = {{0, window_->O_Figures1, window_->SearchFigures, "TE_figure"},
-                          {1, window_->O_producers1, window_->SearchProducers, "TE_producer"},
-                          {2, window_->O_genres1, window_->SearchGenres, "TE_genre"}};
+    const Page pages[] = {
+        {0, window_->O_Figures1, window_->TabSheet_figures->Search, "TE_figure"},
+        {1, window_->O_producers1, window_->TabSheet_producers->Search, "TE_producer"},
+        {2, window_->O_genres1, window_->TabSheet_genres->Search, "TE_genre"}};
     for (const Page& page : pages) {
         SCOPED_TRACE(page.editor.toStdString());
         window_->PageControl1->setCurrentIndex(page.index);
@@ -512,7 +516,7 @@ TEST_F(MainWindowTest, F3SearchesAgainTheChosenWay) {
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     TO_Figures& list = *window_->O_Figures1;
-    TSearchGroup& search = *window_->SearchFigures;
+    TSearchGroup& search = *window_->TabSheet_figures->Search;
     search.Edit_search->setText("ivanov");
     list.Q1.First(); // Archer, by Ivanov
     list.CGrid1->setFocus();
@@ -527,7 +531,7 @@ TEST_F(MainWindowTest, F3SearchesAgainTheChosenWay) {
 
 TEST_F(MainWindowTest, TheWheelOverAControlThatUsesItLeavesTheListAlone) {
     TO_Figures& list = *window_->O_Figures1;
-    TFilterGroup& filter = *window_->FilterGroup;
+    TFilterGroup& filter = *window_->TabSheet_figures->FilterGroup;
     filter.CBFscale->click();
     ASSERT_TRUE(filter.CmBFScale->isEnabled());
     list.Q1.MoveTo(1);
@@ -550,14 +554,14 @@ TEST_F(MainWindowTest, TheWheelOverAControlThatUsesItLeavesTheListAlone) {
 }
 
 TEST_F(MainWindowTest, TheFilterBoxesShowWhatTheListIsFilteredBy) {
-    TFilterGroup& filter = *window_->FilterGroup;
+    TFilterGroup& filter = *window_->TabSheet_figures->FilterGroup;
     // "Filter figures" starts from a clean filter: only the manufacturer.
     filter.CBFcavalry->click();
     filter.CmBFcavalry->setCurrentText("infantry");
     QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
     window_->PageControl1->setCurrentIndex(1);
     ASSERT_TRUE(window_->O_producers1->LocateKey("P1"));
-    QTest::mouseClick(window_->Btn_producer_filter, Qt::LeftButton);
+    QTest::mouseClick(window_->TabSheet_producers->Btn_producer_filter, Qt::LeftButton);
     EXPECT_FALSE(filter.CBFcavalry->isChecked());
     EXPECT_EQ(" where f.producer_id='P1'", FilterLine());
     EXPECT_EQ((QStringList{"Grenadier", "Hussar"}), FigureNames());
@@ -609,7 +613,7 @@ TEST_F(MainWindowTest, TheListHasTheKeysRightAfterAPageChange) {
         shown << dialog.metaObject()->className();
         return int(QDialog::Rejected);
     };
-    window_->SearchFigures->Edit_search->setFocus();
+    window_->TabSheet_figures->Search->Edit_search->setFocus();
     for (int page : {1, 2, 0}) {
         window_->PageControl1->setCurrentIndex(page);
         QTest::keyClick(window_->focusWidget(), Qt::Key_F2);

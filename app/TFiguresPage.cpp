@@ -1,0 +1,147 @@
+#include "TFiguresPage.h"
+
+#include "CommandGuard.h"
+#include "Msg.h"
+#include "TDatabase.h"
+#include "TE_figure.h"
+#include "TF_big_view.h"
+#include "TFhtml_record.h"
+#include "TFilterGroup.h"
+#include "TFmanual.h"
+#include "TNoFiguresHint.h"
+#include "TO_Figures.h"
+#include "TPageDialogs.h"
+#include "TRecordGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLayout>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSqlQuery>
+
+TFiguresPage::TFiguresPage(TDatabase& database, TPageDialogs& dialogs)
+    : TListPage(new TO_Figures, dialogs, QStringLiteral("figure_id"),
+                QStringLiteral("figure_name")),
+      O_Figures1(static_cast<TO_Figures*>(List)), database_(database) {
+    O_Figures1->setObjectName(QStringLiteral("O_Figures1"));
+    O_Figures1->CGrid1->SetColCount(2);
+    FilterGroup = new TFilterGroup(Left);
+    LeftColumn->addWidget(FilterGroup);
+    AddSearch({"figure_name", "figure_dsc", "sculpter_name", "painter_name"});
+    FinishPage({"Add new figure", "Edit current figure", "Delete current figure"}, 0);
+
+    QWidget* figuresHolder = O_Figures1->parentWidget();
+    NoFiguresHint = new TNoFiguresHint(figuresHolder);
+    NoFiguresHint->hide();
+    figuresHolder->layout()->addWidget(NoFiguresHint);
+    NoFiguresInsert = new QShortcut(QKeySequence(Qt::Key_Insert), this);
+    NoFiguresInsert->setContext(Qt::WidgetWithChildrenShortcut);
+    NoFiguresInsert->setEnabled(false);
+
+    connect(FilterGroup->btn_apply_filter, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_apply_filterClick(); }));
+    connect(O_Figures1, &TO_ci::PanelClicked, this,
+            CommandGuard::Slot([this](const QString& element) {
+                if (element == QLatin1String("thumbnail"))
+                    Show_big_img();
+            }));
+    connect(O_Figures1, &TO_ci::PanelDoubleClicked, this,
+            CommandGuard::Slot([this](const QString& element) {
+                if (element == QLatin1String("text"))
+                    EditClick();
+            }));
+}
+
+void TFiguresPage::AddClick() {
+    AddRecord(Dialogs.FigureEditor());
+}
+
+void TFiguresPage::EditClick() {
+    TE_figure& editor = Dialogs.FigureEditor();
+    editor.PageControl1->setCurrentWidget(editor.Tab_sheetGeneral);
+    editor.EditRecord(O_Figures1->Q1);
+    O_Figures1->main_focus();
+}
+
+void TFiguresPage::DeleteClick() {
+    DeleteUnreferenced({});
+}
+
+void TFiguresPage::btn_apply_filterClick() {
+    O_Figures1->CloseList();
+    BuildFiguresQuery();
+    O_Figures1->OpenList();
+    ShowRecordCount();
+    if (ListChanged)
+        ListChanged();
+}
+
+void TFiguresPage::RefreshFilterLookups() {
+    FilterGroup->RefreshLookups();
+}
+
+void TFiguresPage::BuildFiguresQuery() {
+    O_Figures1->Q1.SQL = TO_Figures::FilteredQuery(FilterGroup->FilterClause());
+}
+
+void TFiguresPage::ShowRecordCount() {
+    FilterGroup->ShowRecordCount(O_Figures1->Q1.Active() ? O_Figures1->Q1.RecordCount() : 0);
+}
+
+void TFiguresPage::FollowFilter() {
+    if (O_Figures1->Q1.Active() &&
+        TO_Figures::FilteredQuery(FilterGroup->FilterClause()) != O_Figures1->Q1.SQL)
+        btn_apply_filterClick();
+}
+
+void TFiguresPage::FilterBy(bool producer, const QString& key) {
+    RefreshFilterLookups();
+    FilterGroup->ClearFilter();
+    QCheckBox* box = producer ? FilterGroup->CBFproducer : FilterGroup->CBFgenre;
+    QComboBox* lookup = producer ? FilterGroup->DBLproducers : FilterGroup->DBLgenres;
+    box->setChecked(true);
+    TFilterGroup::SelectKey(lookup, key);
+    btn_apply_filterClick();
+}
+
+void TFiguresPage::Show_big_img() {
+    const QString key = O_Figures1->KeyValue();
+    int result = 0;
+    try {
+        result = Dialogs.BigView().ShowFullPicture(key);
+    } catch (const std::exception&) {
+        // No picture or one that cannot be read: the figure's editor is
+        // the place to give it one.
+        if (Ask(QStringLiteral("Full size image is not avaliable. Edit the record now?")))
+            EditClick();
+        return;
+    }
+    if (result == 1)
+        EditClick();
+}
+
+void TFiguresPage::EditManual() {
+    Dialogs.Manual().EditManual(O_Figures1->KeyValue());
+}
+
+void TFiguresPage::ExportHtml() {
+    Dialogs.HtmlExport().ExportFigure(O_Figures1->Q1);
+}
+
+void TFiguresPage::UpdateNoFiguresHint() {
+    bool empty = false;
+    if (database_.IsConnected()) {
+        QSqlQuery query(database_.Connection());
+        empty = query.exec(QStringLiteral("select 1 from figures limit 1")) && !query.next();
+    }
+    if (empty == NoFiguresHint->isVisible())
+        return;
+    const bool listHadFocus = O_Figures1->isAncestorOf(QApplication::focusWidget());
+    NoFiguresHint->setVisible(empty);
+    O_Figures1->setVisible(!empty);
+    NoFiguresInsert->setEnabled(empty);
+    if (empty && listHadFocus)
+        NoFiguresHint->btn_add->setFocus();
+}

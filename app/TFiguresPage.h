@@ -1,0 +1,50 @@
+#pragma once
+
+#include "TListPage.h"
+
+class QShortcut;
+class TDatabase;
+class TFilterGroup;
+class TNoFiguresHint;
+class TO_Figures;
+
+// The page "Figures": the filter, the search and the figures list, or the
+// hint in its place while the catalog holds no figure.
+class TFiguresPage : public TListPage {
+    Q_OBJECT
+
+public:
+    TFiguresPage(TDatabase& database, TPageDialogs& dialogs);
+
+    void AddClick() override;
+    // Edits the current figure on its editor's first page.
+    void EditClick() override;
+    void DeleteClick() override;
+
+    void btn_apply_filterClick();
+    void RefreshFilterLookups();
+    void BuildFiguresQuery();
+    void ShowRecordCount();
+    // The filter boxes show what the list is filtered by: when they show
+    // something else (a lookup reloaded, a choice left unapplied), the list
+    // follows them.
+    void FollowFilter();
+    // A clean filter: only the figures of this manufacturer (producer) or
+    // genre, the other boxes unticked.
+    void FilterBy(bool producer, const QString& key);
+    // A click on a figure's thumbnail: its picture at full size.
+    void Show_big_img();
+    // The current figure's manual, and its HTML page.
+    void EditManual();
+    void ExportHtml();
+    void UpdateNoFiguresHint();
+
+    TO_Figures* O_Figures1 = nullptr;
+    TFilterGroup* FilterGroup = nullptr;
+    TNoFiguresHint* NoFiguresHint = nullptr;
+    // Ins anywhere on the page while the list, which has its own, is hidden.
+    QShortcut* NoFiguresInsert = nullptr;
+
+private:
+    TDatabase& database_;
+};
