@@ -11,21 +11,27 @@
 #include "TFhtml_record.h"
 #include "TFmanual.h"
 
+namespace {
+
+// The dialog held by pointer, made with owner when there is none yet.
+template <class Dialog> Dialog& Made(Dialog*& pointer, QWidget* owner) {
+    if (!pointer)
+        pointer = new Dialog(owner);
+    return *pointer;
+}
+
+} // namespace
+
 TE_producer& TPageDialogs::ProducerEditor() {
-    if (!E_producer)
-        E_producer = new TE_producer(owner_);
-    return *E_producer;
+    return Made(E_producer, owner_);
 }
 
 TD_scale_image& TPageDialogs::ScaleView() {
-    if (!D_scale_image)
-        D_scale_image = new TD_scale_image(owner_);
-    return *D_scale_image;
+    return Made(D_scale_image, owner_);
 }
 
 TE_figure& TPageDialogs::FigureEditor() {
-    if (!E_figure)
-        E_figure = new TE_figure(owner_);
+    Made(E_figure, owner_);
     if (!F_picture_mgm) {
         F_picture_mgm = new TF_picture_mgm(owner_);
         F_picture_mgm->ScaleView = &ScaleView();
@@ -35,15 +41,11 @@ TE_figure& TPageDialogs::FigureEditor() {
 }
 
 TE_genre& TPageDialogs::GenreEditor() {
-    if (!E_genre)
-        E_genre = new TE_genre(owner_);
-    return *E_genre;
+    return Made(E_genre, owner_);
 }
 
 TFBackUpRestore& TPageDialogs::BackUpRestore() {
-    if (!FBackUpRestore)
-        FBackUpRestore = new TFBackUpRestore(owner_);
-    return *FBackUpRestore;
+    return Made(FBackUpRestore, owner_);
 }
 
 TF_big_view& TPageDialogs::BigView() {
@@ -55,19 +57,13 @@ TF_big_view& TPageDialogs::BigView() {
 }
 
 TFmanual& TPageDialogs::Manual() {
-    if (!Fmanual)
-        Fmanual = new TFmanual(owner_);
-    return *Fmanual;
+    return Made(Fmanual, owner_);
 }
 
 TFhtml_record& TPageDialogs::HtmlExport() {
-    if (!Fhtml_record)
-        Fhtml_record = new TFhtml_record(owner_);
-    return *Fhtml_record;
+    return Made(Fhtml_record, owner_);
 }
 
 TFabout& TPageDialogs::About() {
-    if (!Fabout)
-        Fabout = new TFabout(owner_);
-    return *Fabout;
+    return Made(Fabout, owner_);
 }

@@ -7,6 +7,7 @@
 #include "TDatabasePage.h"
 #include "TDmsg.h"
 #include "TE_figure.h"
+#include "TE_genre.h"
 #include "TE_producer.h"
 #include "TF_big_view.h"
 #include "TFiguresPage.h"
@@ -653,4 +654,23 @@ TEST_F(MainWindowTest, TheAboutButtonShowsItsDots) {
         qobject_cast<QToolButton*>(window_->ToolBar1->widgetForAction(window_->TB_about));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ("About...", button->text());
+}
+
+TEST_F(MainWindowTest, ThePagesOpenTheEditorsTheProgramHandsOver) {
+    TE_figure figure(window_.get());
+    TE_producer producer(window_.get());
+    TE_genre genre(window_.get());
+    window_->Dialogs.E_figure = &figure;
+    window_->Dialogs.E_producer = &producer;
+    window_->Dialogs.E_genre = &genre;
+    QList<QDialog*> opened;
+    answers_.editor = [&](QDialog& dialog) {
+        opened << &dialog;
+        return int(QDialog::Rejected);
+    };
+    for (int page : {0, 1, 2}) {
+        window_->PageControl1->setCurrentIndex(page);
+        window_->TB_edit->trigger();
+    }
+    EXPECT_EQ(opened, (QList<QDialog*>{&figure, &producer, &genre}));
 }
