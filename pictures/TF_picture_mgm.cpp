@@ -3,6 +3,7 @@
 #include "Bitmap24.h"
 #include "BusyCursor.h"
 #include "CommandGuard.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "EPictureError.h"
 #include "FolderKeeper.h"
@@ -283,9 +284,11 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     dialog.setNameFilters({QStringLiteral("All supporetd (*.jpg *.jpeg *.gif *.bmp *.dib)"),
                            QStringLiteral("JPG, JPEG (*.jpg *.jpeg)"),
                            QStringLiteral("GIF (*.gif)"), QStringLiteral("BMP,DIB (*.bmp *.dib)")});
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
+    DialogFolders::Remember(DialogFolders::Kind::Pictures, fileName);
     // A file that cannot be read changes nothing: the picture shown stays.
     QString failure;
     const std::optional<QImage> loaded = LoadPictureFile(fileName, &failure);
@@ -354,9 +357,11 @@ void TF_picture_mgm::btn_exportClick() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("JPEG (*.jpg *.jpeg)"));
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
+    DialogFolders::Remember(DialogFolders::Kind::Pictures, fileName);
     QByteArray bytes;
     {
         const BusyCursor busy;
