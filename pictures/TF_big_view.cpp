@@ -122,7 +122,8 @@ void TF_big_view::LoadPicture() {
     if (ScaleView != nullptr)
         ScaleView->ResetScaleView();
     zoom_.SetPicture(bitmap.size());
-    zoom_.SetArea(FitArea());
+    // The window's area is known once it shows.
+    zoom_.SetArea(QSize());
     zoom_.Fit();
     ShowZoom();
 }
@@ -159,7 +160,7 @@ void TF_big_view::N_edit_recordClick() {
 bool TF_big_view::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::Resize)
         Image1->parentWidget()->resize(Image1->width() + 2 * Margin, Image1->height() + 2 * Margin);
-    if (watched == ScrollBox1 && event->type() == QEvent::Resize && zoom_.Fitted()) {
+    if (watched == ScrollBox1 && event->type() == QEvent::Resize && zoom_.Fitted() && isVisible()) {
         zoom_.SetArea(FitArea());
         ShowZoom();
     }
@@ -174,6 +175,14 @@ bool TF_big_view::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TF_big_view::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (zoom_.Fitted()) {
+        zoom_.SetArea(FitArea());
+        ShowZoom();
+    }
 }
 
 void TF_big_view::keyPressEvent(QKeyEvent* event) {
