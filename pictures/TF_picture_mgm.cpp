@@ -279,16 +279,16 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     const FolderKeeper keeper;
     QFileDialog dialog(this, QStringLiteral("Open"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("All supporetd (*.jpg *.jpeg *.gif *.bmp *.dib)"),
                            QStringLiteral("JPG, JPEG (*.jpg *.jpeg)"),
                            QStringLiteral("GIF (*.gif)"), QStringLiteral("BMP,DIB (*.bmp *.dib)")});
-    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    DialogFolders::Remember(DialogFolders::Kind::Pictures, dialog.selectedFiles().constFirst());
     const QString fileName = dialog.selectedFiles().constFirst();
-    DialogFolders::Remember(DialogFolders::Kind::Pictures, fileName);
     // A file that cannot be read changes nothing: the picture shown stays.
     QString failure;
     const std::optional<QImage> loaded = LoadPictureFile(fileName, &failure);
