@@ -3,6 +3,7 @@
 #include "BusyCursor.h"
 #include "CatalogExport.h"
 #include "CommandGuard.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
@@ -144,9 +145,11 @@ void TDatabasePage::btn_exportClick() {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
         if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         folder = QDir(dialog.selectedFiles().constFirst()).absolutePath();
+        DialogFolders::Remember(DialogFolders::Kind::Exports, folder);
     }
 
     CatalogExport exporter(folder, CatalogExport::Scope::Everything);

@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "CsvImport.h"
 #include "CsvImportMapping.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 
@@ -115,8 +116,10 @@ void TF_import_csv::btn_browseClick() {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(
             {QStringLiteral("CSV files (*.csv *.txt)"), QStringLiteral("All files (*)")});
+        dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
         if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             fileName = dialog.selectedFiles().constFirst();
+        DialogFolders::Remember(DialogFolders::Kind::Exports, fileName);
     }
     if (!fileName.isEmpty())
         OpenFile(fileName);

@@ -2,6 +2,7 @@
 
 #include "Archive.h"
 #include "CommandGuard.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
@@ -175,8 +176,10 @@ void TFBackUpRestore::SB_1Click() {
     dialog.setNameFilter(QString::fromLatin1(ArchiveFilter));
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
-    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         FileEdit1->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+        DialogFolders::Remember(DialogFolders::Kind::Archives, dialog.selectedFiles().constFirst());
+    }
 }
 
 void TFBackUpRestore::SB_2Click() {
@@ -185,9 +188,14 @@ void TFBackUpRestore::SB_2Click() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QString::fromLatin1(ArchiveFilter));
-    dialog.setDirectory(QDir::currentPath());
-    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    // The archive folder the restore page moved to, until archives were
+    // chosen elsewhere.
+    const QString remembered = DialogFolders::Remembered(DialogFolders::Kind::Archives);
+    dialog.setDirectory(remembered.isEmpty() ? QDir::currentPath() : remembered);
+    if (DialogRunner::Exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         FileEdit2->setText(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+        DialogFolders::Remember(DialogFolders::Kind::Archives, dialog.selectedFiles().constFirst());
+    }
 }
 
 void TFBackUpRestore::btn_stopClick() {

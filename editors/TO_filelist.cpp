@@ -1,6 +1,7 @@
 #include "TO_filelist.h"
 
 #include "CommandGuard.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
@@ -143,12 +144,11 @@ void TO_filelist::btn_addClick() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!lastFolder_.isEmpty())
-        dialog.setDirectory(lastFolder_);
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::RelatedFiles));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QFileInfo chosen(dialog.selectedFiles().constFirst());
-    lastFolder_ = chosen.absolutePath();
+    DialogFolders::Remember(DialogFolders::Kind::RelatedFiles, chosen.absoluteFilePath());
     AddFile(chosen.absoluteFilePath());
 }
 

@@ -67,8 +67,5 @@ private:
 
     // The desktop's file icons, made once with the frame.
     QFileIconProvider ImageList_small;
-    // Where the file dialog starts next time: the folder of the last file
-    // chosen, the current folder before that.
-    QString lastFolder_;
     bool modified_ = false;
 };

@@ -8,9 +8,14 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <exception>
 
@@ -34,7 +39,8 @@ TF_big_view::TF_big_view(QWidget* parent) : QDialog(parent) {
     ScrollBox1->viewport()->setPalette(grey);
     ScrollBox1->viewport()->setAutoFillBackground(true);
     ScrollBox1->setWidgetResizable(false);
-    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A picture smaller than the window stands in its middle.
+    ScrollBox1->setAlignment(Qt::AlignCenter);
     // The picture at (10, 10) on a grey ground that grows with it.
     auto* ground = new QWidget;
     ground->setPalette(grey);
@@ -46,6 +52,17 @@ TF_big_view::TF_big_view(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Margin, Margin, Margin, Margin);
     layout->addWidget(ScrollBox1);
+    QPalette light = grey;
+    light.setColor(QPalette::WindowText, Qt::white);
+    Label_hint = new QLabel(QStringLiteral("Esc closes"), this);
+    Label_zoom = new QLabel(this);
+    auto* status = new QHBoxLayout;
+    for (QLabel* label : {Label_hint, Label_zoom}) {
+        label->setPalette(light);
+        status->addWidget(label);
+    }
+    status->insertStretch(1);
+    layout->addLayout(status);
 
     PopupMenu1 = new QMenu(this);
     N_close = PopupMenu1->addAction(QStringLiteral("Close"));
@@ -65,6 +82,11 @@ TF_big_view::TF_big_view(QWidget* parent) : QDialog(parent) {
     // The ground follows the picture's size, also while the scale view
     // stretches it.
     Image1->installEventFilter(this);
+    // The fitted scale follows the window; Ctrl+wheel zooms.
+    ScrollBox1->installEventFilter(this);
+    ScrollBox1->viewport()->installEventFilter(this);
+    connect(Image1, &TImageView::DoubleClicked, this,
+            [this] { ChangeZoomAtCentre(&ViewZoom::ToggleFitAndRealSize); });
 
     Q1.SQL = {QStringLiteral("select picture from figures "),
               QStringLiteral("where figure_id=:_id")};
@@ -99,6 +121,11 @@ void TF_big_view::LoadPicture() {
     Image1->SetAutoSize(true);
     if (ScaleView != nullptr)
         ScaleView->ResetScaleView();
+    zoom_.SetPicture(bitmap.size());
+    // The window's area is known once it shows.
+    zoom_.SetArea(QSize());
+    zoom_.Fit();
+    ShowZoom();
 }
 
 void TF_big_view::ReleasePicture() {
@@ -108,6 +135,7 @@ void TF_big_view::ReleasePicture() {
         const QImage tiny(1, 1, QImage::Format_RGB888);
         Image1->SetPicture(tiny);
         jpeg_.Assign(tiny);
+        zoom_.SetPicture(tiny.size());
     } catch (const std::exception&) {
     }
 }
@@ -115,7 +143,13 @@ void TF_big_view::ReleasePicture() {
 void TF_big_view::N_scale_viewClick() {
     if (ScaleView == nullptr)
         return;
+    // The scale view shows its own scale pixel for pixel.
+    Image1->SetSmooth(false);
     ScaleView->ShowScaleView(Image1, false);
+    const int pictureWidth = Image1->Picture().width();
+    if (pictureWidth > 0)
+        zoom_.SetFactor(static_cast<double>(Image1->width()) / pictureWidth);
+    Label_zoom->setText(QStringLiteral("%1%").arg(zoom_.Percent()));
 }
 
 void TF_big_view::N_edit_recordClick() {
@@ -126,5 +160,84 @@ void TF_big_view::N_edit_recordClick() {
 bool TF_big_view::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::Resize)
         Image1->parentWidget()->resize(Image1->width() + 2 * Margin, Image1->height() + 2 * Margin);
+    if (watched == ScrollBox1 && event->type() == QEvent::Resize && zoom_.Fitted() && isVisible()) {
+        zoom_.SetArea(FitArea());
+        ShowZoom();
+    }
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers().testFlag(Qt::ControlModifier)) {
+            const int turn = wheel->angleDelta().y();
+            if (turn != 0)
+                ChangeZoom(turn > 0 ? &ViewZoom::ZoomIn : &ViewZoom::ZoomOut,
+                           wheel->position().toPoint());
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void TF_big_view::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (zoom_.Fitted()) {
+        zoom_.SetArea(FitArea());
+        ShowZoom();
+    }
+}
+
+void TF_big_view::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_1:
+        ChangeZoomAtCentre(&ViewZoom::RealSize);
+        return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        ChangeZoomAtCentre(&ViewZoom::ZoomIn);
+        return;
+    case Qt::Key_Minus:
+        ChangeZoomAtCentre(&ViewZoom::ZoomOut);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void TF_big_view::ChangeZoomAtCentre(void (ViewZoom::*change)()) {
+    ChangeZoom(change, ScrollBox1->viewport()->rect().center());
+}
+
+void TF_big_view::ChangeZoom(void (ViewZoom::*change)(), QPoint anchor) {
+    QWidget* viewport = ScrollBox1->viewport();
+    const double before = zoom_.Factor();
+    const QPoint under = Image1->mapFrom(viewport, anchor);
+    zoom_.SetArea(FitArea());
+    (zoom_.*change)();
+    ShowZoom();
+    // The same picture point, at the new scale, goes back under the anchor.
+    const double ratio = zoom_.Factor() / before;
+    const QPoint moved(static_cast<int>(under.x() * ratio), static_cast<int>(under.y() * ratio));
+    const QPoint shift = Image1->mapTo(viewport, moved) - anchor;
+    QScrollBar* across = ScrollBox1->horizontalScrollBar();
+    QScrollBar* down = ScrollBox1->verticalScrollBar();
+    across->setValue(across->value() + shift.x());
+    down->setValue(down->value() + shift.y());
+}
+
+void TF_big_view::ShowZoom() {
+    Image1->SetSmooth(true);
+    if (zoom_.ScaledSize() == Image1->Picture().size()) {
+        // Real size: the view takes the picture's own size.
+        Image1->SetStretch(false);
+        Image1->SetAutoSize(true);
+    } else {
+        Image1->SetAutoSize(false);
+        Image1->SetStretch(true);
+        Image1->resize(zoom_.ScaledSize());
+    }
+    Label_zoom->setText(QStringLiteral("%1%").arg(zoom_.Percent()));
+}
+
+QSize TF_big_view::FitArea() const {
+    const QSize area = ScrollBox1->maximumViewportSize();
+    return {area.width() - 2 * Margin, area.height() - 2 * Margin};
 }

@@ -3,6 +3,7 @@
 #include "Bitmap24.h"
 #include "BusyCursor.h"
 #include "CommandGuard.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "EPictureError.h"
 #include "FolderKeeper.h"
@@ -278,6 +279,7 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     const FolderKeeper keeper;
     QFileDialog dialog(this, QStringLiteral("Open"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("All supporetd (*.jpg *.jpeg *.gif *.bmp *.dib)"),
@@ -285,6 +287,7 @@ void TF_picture_mgm::btn_load_from_fileClick() {
                            QStringLiteral("GIF (*.gif)"), QStringLiteral("BMP,DIB (*.bmp *.dib)")});
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    DialogFolders::Remember(DialogFolders::Kind::Pictures, dialog.selectedFiles().constFirst());
     const QString fileName = dialog.selectedFiles().constFirst();
     // A file that cannot be read changes nothing: the picture shown stays.
     QString failure;
@@ -354,9 +357,11 @@ void TF_picture_mgm::btn_exportClick() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("JPEG (*.jpg *.jpeg)"));
     dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
+    DialogFolders::Remember(DialogFolders::Kind::Pictures, fileName);
     QByteArray bytes;
     {
         const BusyCursor busy;

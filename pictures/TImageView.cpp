@@ -8,6 +8,7 @@ TImageView::TImageView(QWidget* parent) : QWidget(parent) {}
 
 void TImageView::SetPicture(const QImage& picture) {
     picture_ = picture;
+    smoothed_ = QImage();
     FitToPicture();
     update();
 }
@@ -27,6 +28,12 @@ void TImageView::SetCenter(bool center) {
     update();
 }
 
+void TImageView::SetSmooth(bool smooth) {
+    smooth_ = smooth;
+    smoothed_ = QImage();
+    update();
+}
+
 void TImageView::FitToPicture() {
     if (autoSize_ && !picture_.isNull())
         resize(picture_.size());
@@ -37,6 +44,13 @@ void TImageView::paintEvent(QPaintEvent* event) {
         return;
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    if (stretch_ && smooth_ && width() <= picture_.width() && height() <= picture_.height()) {
+        if (smoothed_.size() != size())
+            smoothed_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QRect shown = event->rect().intersected(rect());
+        painter.drawImage(shown.topLeft(), smoothed_, shown);
+        return;
+    }
     if (stretch_) {
         // The painter repeats or drops pixels unless told to smooth.
         painter.drawImage(rect(), picture_);

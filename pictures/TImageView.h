@@ -6,7 +6,8 @@
 // A view of one bitmap. Auto-sized, it takes the bitmap's size whenever the
 // bitmap or the setting changes; stretched, it draws the bitmap over its
 // whole area, repeating or dropping pixels (no filtering); otherwise it draws
-// it at its own size, in the top-left corner or centred.
+// it at its own size, in the top-left corner or centred. Smooth, a stretched
+// view smaller than its bitmap filters it down instead, for viewing.
 class TImageView : public QWidget {
     Q_OBJECT
 
@@ -22,6 +23,8 @@ public:
     void SetStretch(bool stretch);
     bool Center() const { return center_; }
     void SetCenter(bool center);
+    bool Smooth() const { return smooth_; }
+    void SetSmooth(bool smooth);
 
 signals:
     // A click with the left button, and a double click.
@@ -40,4 +43,7 @@ private:
     bool autoSize_ = false;
     bool stretch_ = false;
     bool center_ = false;
+    bool smooth_ = false;
+    // The bitmap filtered down to the view's size, made when first drawn.
+    QImage smoothed_;
 };

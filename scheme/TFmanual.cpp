@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "EZunPiggerError.h"
 #include "FolderKeeper.h"
@@ -222,8 +223,10 @@ void TFmanual::btn_importClick() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("Sheme XML (*.APSH *.apsh)"));
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    DialogFolders::Remember(DialogFolders::Kind::Exports, dialog.selectedFiles().constFirst());
     TZunPigger scratch;
     scratch.LoadFromFile(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
     const std::string refusal = SchemeDocument::ImportRefusal(scratch);
@@ -249,9 +252,11 @@ void TFmanual::btn_exportClick() {
     };
     fileTypeRule(schemeFilter);
     connect(&dialog, &QFileDialog::filterSelected, &dialog, fileTypeRule);
+    dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
+    DialogFolders::Remember(DialogFolders::Kind::Exports, fileName);
     const QString extension = QFileInfo(fileName).suffix().toUpper();
     const bool scheme = extension == QStringLiteral("APSH");
     if (!scheme && extension != QStringLiteral("BMP"))

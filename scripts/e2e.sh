@@ -641,5 +641,49 @@ kill "$csv_pid"
 wait "$csv_pid" 2>/dev/null || true
 step "CSV file imported through the window with a column mapped by hand"
 
+# 9. A large photo in the full-size viewer: it opens fitted, the whole
+#    picture (its red frame) inside the window with "Esc closes" below it;
+#    "1" shows it at real size, where the red disc in its middle fills far
+#    more of the screen; Escape closes.
+convert -size 4000x3000 gradient:navy-gold -fill none -stroke red -strokewidth 40 \
+  -draw "rectangle 20,20 3979,2979" -fill red -stroke none -draw "circle 2000,1500 2000,1900" \
+  "$scratch/large.jpg"
+sqlite3 "$db" <<SQL
+delete from figures;
+insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, scale, picture_th, picture) values
+  ('F1', 'Hussar', 'P1', 'G1', 'cavalry', '54-mm', readfile('$scratch/red-blue.bmp'), readfile('$scratch/large.jpg')),
+  ('F2', 'Knight', 'P2', 'G2', 'cavalry', '90-mm', readfile('$scratch/green-yellow.bmp'), readfile('$scratch/large.jpg')),
+  ('F3', 'Grenadier', 'P1', 'G1', 'infantry', '54-mm', readfile('$scratch/orange-purple.bmp'), readfile('$scratch/large.jpg'));
+SQL
+# The share of red on the screen, and the box around it (WxH+X+Y); the
+# status line's white text stays out.
+red_only() { local name=$1; shift; convert "$out/$name.png" -fuzz 25% -fill lime -opaque red -fuzz 0 -fill black +opaque lime "$@"; }
+red_share() { red_only "$1" -format "%[fx:mean]" info:; }
+red_box() { red_only "$1" -format "%@" info:; }
+start_catalog large-picture
+click $tab_figures
+click $thumb_knight
+viewer=$(wait_window "^Full size image$" 10) || fail "no full-size viewer for a large picture"
+sleep 1
+shot viewer-fitted
+read -r box_w box_h box_x box_y <<<"$(red_box viewer-fitted | tr 'x+' '  ')"
+# Fitted in a 1280 x 800 screen: 4:3, nearly as high as the window, all of
+# it inside.
+[ "$box_h" -ge 600 ] && [ "$box_h" -le 790 ] && [ $(( box_x + box_w )) -le 1280 ] &&
+  [ $(( box_y + box_h )) -le 800 ] && [ $(( box_w * 3 - box_h * 4 )) -le 12 ] &&
+  [ $(( box_h * 4 - box_w * 3 )) -le 12 ] || fail "the large picture is not fitted: ${box_w}x${box_h}+${box_x}+${box_y}"
+fitted_share=$(red_share viewer-fitted)
+xdotool windowfocus --sync "$viewer" key 1
+sleep 0.8
+shot viewer-real-size
+real_share=$(red_share viewer-real-size)
+awk -v f="$fitted_share" -v r="$real_share" 'BEGIN { exit !(r > 3 * f) }' ||
+  fail "\"1\" did not show real size: red share $fitted_share fitted, $real_share after"
+xdotool windowfocus --sync "$viewer" key Escape
+sleep 0.5
+xdotool search --onlyvisible --name "^Full size image$" >/dev/null 2>&1 && fail "Escape did not close the viewer"
+stop_catalog
+step "a large picture opens fitted (${box_w}x${box_h}) in the full-size viewer, \"1\" shows real size"
+
 echo "e2e: screenshots in $out"
 echo "e2e: $passed passed, 0 failed"

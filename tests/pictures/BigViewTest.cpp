@@ -1,5 +1,6 @@
-// The full-size viewer: what it returns, the picture at real size and
-// scaled for viewing, releasing it, and figures without a usable picture.
+// The full-size viewer: what it returns, the picture at real size, fitted,
+// zoomed and scaled for viewing, releasing it, and figures without a usable
+// picture.
 
 #include "EPictureError.h"
 #include "JpegEncoder.h"
@@ -10,8 +11,11 @@
 #include "TF_big_view.h"
 #include "TImageView.h"
 
+#include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,58 @@ TEST_F(BigViewTest, FigureWithoutAUsablePictureFailsBeforeTheWindowShows) {
     Exec("update figures set picture = ? where figure_id = 'F2'",
          {QByteArray("\xFF\xD8\xFF\xE0 broken")});
     EXPECT_THROW(view_.ShowFullPicture("F2"), EPictureError);
+    EXPECT_EQ(view_.Image1->Picture().size(), QSize(1, 1));
+}
+
+TEST_F(BigViewTest, LargePictureOpensFittedAndKeysWheelAndDoubleClickChangeTheScale) {
+    AddFigure("F3", "Lancer");
+    Exec("update figures set picture = ? where figure_id = 'F3'",
+         {PictureToJpegBytes(Pattern(4000, 3000))});
+    script_.Then([&](QDialog&) {
+        QWidget* viewport = view_.ScrollBox1->viewport();
+        const QSize fitted = view_.Image1->size();
+        EXPECT_TRUE(view_.Zoom().Fitted());
+        EXPECT_LE(fitted.width() + 20, viewport->width());
+        EXPECT_LE(fitted.height() + 20, viewport->height());
+        EXPECT_TRUE(fitted.width() + 21 >= viewport->width() ||
+                    fitted.height() + 21 >= viewport->height());
+        EXPECT_NEAR(fitted.width() * 3.0 / fitted.height(), 4.0, 0.02);
+        EXPECT_EQ(view_.ScrollBox1->horizontalScrollBar()->maximum(), 0);
+        EXPECT_EQ(view_.Label_hint->text(), "Esc closes");
+        EXPECT_EQ(view_.Label_zoom->text(), QString("%1%").arg(view_.Zoom().Percent()));
+
+        // Each step acts on the scale the one before left.
+        const struct {
+            const char* step;
+            std::function<void()> act;
+            QSize size;
+        } steps[] = {
+            {"1", [&] { QTest::keyClick(viewport, Qt::Key_1); }, QSize(4000, 3000)},
+            {"-", [&] { QTest::keyClick(viewport, Qt::Key_Minus); }, QSize(3000, 2250)},
+            {"+", [&] { QTest::keyClick(viewport, Qt::Key_Plus); }, QSize(4000, 3000)},
+            {"keypad +", [&] { QTest::keyClick(viewport, Qt::Key_Plus, Qt::KeypadModifier); },
+             QSize(5000, 3750)},
+            {"double click", [&] { QTest::mouseDClick(view_.Image1, Qt::LeftButton); }, fitted},
+            {"double click", [&] { QTest::mouseDClick(view_.Image1, Qt::LeftButton); },
+             QSize(4000, 3000)},
+            {"Ctrl+wheel down",
+             [&] {
+                 QWheelEvent wheel(QPointF(50, 50), viewport->mapToGlobal(QPointF(50, 50)),
+                                   QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                                   Qt::NoScrollPhase, false);
+                 QApplication::sendEvent(viewport, &wheel);
+             },
+             QSize(3000, 2250)},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            EXPECT_EQ(view_.Image1->size(), step.size) << step.step;
+        }
+        EXPECT_GT(view_.ScrollBox1->horizontalScrollBar()->maximum(), 0);
+        QTest::keyClick(viewport, Qt::Key_Escape);
+    });
+    EXPECT_EQ(view_.ShowFullPicture("F3"), 0);
+    EXPECT_TRUE(script_.Done());
     EXPECT_EQ(view_.Image1->Picture().size(), QSize(1, 1));
 }
 
