@@ -30,6 +30,8 @@ export DISPLAY="$display" QT_QPA_PLATFORM=xcb
 # runtime folder: keep it to this run.
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Folders the program remembers go to this run's settings, not the user's.
+export XDG_CONFIG_HOME="$scratch/config"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # A window manager, as on a desktop: it activates and maximises windows.
 openbox >"$out/openbox.log" 2>&1 &
