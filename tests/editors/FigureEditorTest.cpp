@@ -2,12 +2,14 @@
 // through its real controls; the image dialog is answered from inside its
 // modal run.
 
+#include "AutoThumbnail.h"
 #include "BmpWriter.h"
 #include "EditorTestSupport.h"
 #include "JpegDecoder.h"
 #include "JpegEncoder.h"
 #include "TDBComboBox.h"
 #include "TDBEdit.h"
+#include "TDBImage.h"
 #include "TDBLookupComboBox.h"
 #include "TDBMemo.h"
 #include "TD_scale_image.h"
@@ -17,11 +19,15 @@
 #include "TO_filelist.h"
 #include "TO_pictures.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace {
 
@@ -302,6 +308,63 @@ TEST_F(FigureEditorTest, ARefusedSaveKeepsTheEditorOpenAndWorking) {
     EXPECT_EQ(Stored("producer_id"), "P2");
     EXPECT_EQ(list_.FieldByName("producer_name").AsString(), "Beta");
     EXPECT_FALSE(editor_.O_pictures1->Q1.Active()) << "closed after saving";
+}
+
+TEST_F(FigureEditorTest, PictureDroppedOnTheThumbnailIsSavedWithTheFigureOnly) {
+    QTemporaryDir files;
+    QImage picture(90, 50, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixelColor(x, y, QColor(x * 2, y * 4, (x + y) % 256));
+    const QString readable = files.filePath("front.bmp");
+    const QString unreadable = files.filePath("broken.bmp");
+    {
+        QFile out(readable);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(BitmapToBmpBytes(picture));
+        QFile bad(unreadable);
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("BM not a bitmap");
+    }
+    const auto drop = [&](const QString& file) {
+        QMimeData data;
+        data.setUrls(
+            {QUrl(QStringLiteral("https://example.org/x.bmp")), QUrl::fromLocalFile(file)});
+        // Drops reach the widget a drag entered.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(editor_.DBImage_th, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(editor_.DBImage_th, &event);
+        EXPECT_TRUE(enter.isAccepted() && event.isAccepted());
+        QApplication::processEvents();
+    };
+    const struct {
+        const char* what;
+        QString file;
+        bool ok;
+        bool stored;
+    } cases[] = {
+        {"cancelled", readable, false, false},
+        {"unreadable", unreadable, true, false},
+        {"saved", readable, true, true},
+    };
+    for (const auto& c : cases) {
+        script_.Shown.clear();
+        const bool unreadableFile = c.file == unreadable;
+        Edit(
+            [&] {
+                if (unreadableFile)
+                    script_.Then(ModalScript::Ok);
+                drop(c.file);
+            },
+            c.ok);
+        EXPECT_TRUE(script_.Done()) << c.what;
+        EXPECT_EQ(script_.Shown.join('|').contains("Cannot load the picture from"), unreadableFile)
+            << c.what;
+        EXPECT_EQ(Stored("picture"), c.stored ? PictureToJpegBytes(picture) : picture_) << c.what;
+        EXPECT_EQ(Stored("picture_th"), c.stored ? AutoThumbnailBytes(picture) : thumbnail_)
+            << c.what;
+    }
 }
 
 } // namespace
