@@ -9,7 +9,6 @@
 #include "JpegEncoder.h"
 #include "TDBComboBox.h"
 #include "TDBEdit.h"
-#include "TDBImage.h"
 #include "TDBLookupComboBox.h"
 #include "TDBMemo.h"
 #include "TD_scale_image.h"
@@ -19,15 +18,11 @@
 #include "TO_filelist.h"
 #include "TO_pictures.h"
 
-#include <QApplication>
-#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
 
 namespace {
 
@@ -313,57 +308,34 @@ TEST_F(FigureEditorTest, ARefusedSaveKeepsTheEditorOpenAndWorking) {
 TEST_F(FigureEditorTest, PictureDroppedOnTheThumbnailIsSavedWithTheFigureOnly) {
     QTemporaryDir files;
     QImage picture(90, 50, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixelColor(x, y, QColor(x * 2, y * 4, (x + y) % 256));
+    picture.fill(Qt::green);
     const QString readable = files.filePath("front.bmp");
     const QString unreadable = files.filePath("broken.bmp");
-    {
-        QFile out(readable);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(BitmapToBmpBytes(picture));
-        QFile bad(unreadable);
-        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-        bad.write("BM not a bitmap");
+    for (const auto& [name, bytes] : {std::pair{readable, BitmapToBmpBytes(picture)},
+                                      std::pair{unreadable, QByteArray("BM not a bitmap")}}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
-    const auto drop = [&](const QString& file) {
-        QMimeData data;
-        data.setUrls(
-            {QUrl(QStringLiteral("https://example.org/x.bmp")), QUrl::fromLocalFile(file)});
-        // Drops reach the widget a drag entered.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(editor_.DBImage_th, &enter);
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(editor_.DBImage_th, &event);
-        EXPECT_TRUE(enter.isAccepted() && event.isAccepted());
-        QApplication::processEvents();
-    };
     const struct {
-        const char* what;
         QString file;
         bool ok;
         bool stored;
-    } cases[] = {
-        {"cancelled", readable, false, false},
-        {"unreadable", unreadable, true, false},
-        {"saved", readable, true, true},
-    };
+    } cases[] = {{readable, false, false}, {unreadable, true, false}, {readable, true, true}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString() + (c.ok ? " Ok" : " Cancel"));
         script_.Shown.clear();
-        const bool unreadableFile = c.file == unreadable;
+        const bool said = c.file == unreadable;
         Edit(
             [&] {
-                if (unreadableFile)
+                if (said)
                     script_.Then(ModalScript::Ok);
-                drop(c.file);
+                editor_.DropMainPicture({c.file});
             },
             c.ok);
-        EXPECT_TRUE(script_.Done()) << c.what;
-        EXPECT_EQ(script_.Shown.join('|').contains("Cannot load the picture from"), unreadableFile)
-            << c.what;
-        EXPECT_EQ(Stored("picture"), c.stored ? PictureToJpegBytes(picture) : picture_) << c.what;
-        EXPECT_EQ(Stored("picture_th"), c.stored ? AutoThumbnailBytes(picture) : thumbnail_)
-            << c.what;
+        EXPECT_TRUE(script_.Done());
+        EXPECT_EQ(script_.Shown.join('|').contains("Cannot load the picture from"), said);
+        EXPECT_EQ(Stored("picture"), c.stored ? PictureToJpegBytes(picture) : picture_);
+        EXPECT_EQ(Stored("picture_th"), c.stored ? AutoThumbnailBytes(picture) : thumbnail_);
     }
 }
 
