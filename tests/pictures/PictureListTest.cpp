@@ -155,7 +155,7 @@ TEST_F(PictureListTest, CorruptPictureEndsEditWithTheErrorShown) {
 TEST_F(PictureListTest, DroppedFilesBecomePicturesNamedAfterThemAndUnreadableOnesAddNothing) {
     QTemporaryDir files;
     const QImage picture = Pattern(80, 60);
-    WriteFile(files.filePath("Side view.bmp"), BitmapToBmpBytes(picture));
+    ASSERT_TRUE(picture.save(files.filePath("Side view.png")));
     WriteFile(files.filePath("broken.bmp"), "BM not a bitmap");
     Open("F1");
     const auto drop = [&](const QString& name) {
@@ -178,7 +178,7 @@ TEST_F(PictureListTest, DroppedFilesBecomePicturesNamedAfterThemAndUnreadableOne
     EXPECT_TRUE(list_->Q1.IsEmpty());
     EXPECT_FALSE(list_->Q1.UpdatesPending());
 
-    drop("Side view.bmp");
+    drop("Side view.png");
     ASSERT_EQ(list_->Q1.RecordCount(), 1);
     EXPECT_EQ(list_->NameValue(), "Side view");
     list_->Q1.ApplyUpdates();
