@@ -1,9 +1,11 @@
 #include "TE_figure.h"
 
+#include "AutoThumbnail.h"
 #include "CommandGuard.h"
 #include "DBactions.h"
 #include "EDatabaseError.h"
 #include "Msg.h"
+#include "PictureDrop.h"
 #include "PictureFields.h"
 #include "TChangeWriter.h"
 #include "TDBComboBox.h"
@@ -28,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -108,6 +111,10 @@ void TE_figure::BuildMainPage() {
             CommandGuard::Slot([this] { Btn_pictureClick(); }));
     connect(Btn_add_pictures, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { Btn_add_picturesClick(); }));
+    // Queued: a message about the file comes after the drop has ended.
+    connect(new PictureDrop(DBImage_th), &PictureDrop::FilesDropped, this,
+            CommandGuard::Slot([this](const QStringList& files) { DropMainPicture(files); }),
+            Qt::QueuedConnection);
 
     auto* right = new QGridLayout;
     DBEdit_name = new TDBEdit(&DS1, QStringLiteral("figure_name"));
@@ -214,6 +221,18 @@ void TE_figure::Btn_pictureClick() {
         MainPictureChanged = true;
         WriteStoredThumbnail(*record, thumbnail);
     }
+}
+
+void TE_figure::DropMainPicture(const QStringList& files) {
+    TQuery* record = DS1.DataSet();
+    if (files.isEmpty() || !record || !record->Active())
+        return;
+    const std::optional<QImage> picture = PictureDrop::Load(files.constFirst());
+    if (!picture)
+        return;
+    FullPicture.Assign(*picture);
+    MainPictureChanged = true;
+    WriteStoredThumbnail(*record, AutoThumbnail(*picture));
 }
 
 void TE_figure::Btn_add_picturesClick() {

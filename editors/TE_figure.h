@@ -95,6 +95,11 @@ public:
     // "Edit main image" and "Additional images".
     void Btn_pictureClick();
     void Btn_add_picturesClick();
+    // Picture files dropped on the thumbnail: the first becomes the main
+    // picture with its automatic thumbnail, in the record being edited, as
+    // if loaded through "Edit main image". A file that cannot be read is
+    // said so and changes nothing.
+    void DropMainPicture(const QStringList& files);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,5 +1,6 @@
 #include "TF_picture_mgm.h"
 
+#include "AutoThumbnail.h"
 #include "Bitmap24.h"
 #include "BusyCursor.h"
 #include "CommandGuard.h"
@@ -236,6 +237,9 @@ bool TF_picture_mgm::EditPicture(TJpegPicture* picture, QImage* thumbnail) {
         Image2->SetPicture(ToBitmap24(*thumbnail));
     PictureChanged = false;
     Accepted = false;
+    pictureLoaded_ = false;
+    thumbnailCut_ = false;
+    pictureFile_.clear();
     ViewScale = 100;
     Dragging = false;
     UpdateWorkAreaSize();
@@ -256,8 +260,11 @@ bool TF_picture_mgm::EditPicture(TJpegPicture* picture, QImage* thumbnail) {
             } catch (const std::exception&) {
             }
         }
+        // A new picture without a thumbnail cut for it gets its middle
+        // square, as if that had been cut.
         if (thumbnail != nullptr)
-            *thumbnail = Image2->Picture().copy();
+            *thumbnail = pictureLoaded_ && !thumbnailCut_ ? AutoThumbnail(Image1->Picture())
+                                                          : Image2->Picture().copy();
     }
     if (ScaleView != nullptr)
         ScaleView->ResetScaleView();
@@ -298,6 +305,7 @@ void TF_picture_mgm::btn_load_from_fileClick() {
         return;
     }
     ReplacePicture(*loaded);
+    pictureFile_ = fileName;
 }
 
 void TF_picture_mgm::btn_pasteClick() {
@@ -325,6 +333,8 @@ void TF_picture_mgm::ReplacePicture(const QImage& picture) {
     ShowRealSize(picture);
     ViewScale = 100;
     PictureChanged = true;
+    pictureLoaded_ = true;
+    pictureFile_.clear();
 }
 
 bool TF_picture_mgm::WorkingPictureReplaced() const {
@@ -437,6 +447,7 @@ void TF_picture_mgm::SB_apply_thClick() {
                  Qt::white);
     Image2->SetPicture(StretchDraw(grab, Shape_catch->size()));
     PictureChanged = true;
+    thumbnailCut_ = true;
     SB_make_tnClick();
 }
 

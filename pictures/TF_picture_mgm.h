@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QString>
 
 class QAction;
 class QFrame;
@@ -71,8 +72,14 @@ public:
     // nullptr); on Ok the thumbnail takes what the dialog shows, and the
     // picture too when the user replaced, turned or resampled it. A picture
     // that cannot be decoded is said so and kept as it is. True when the
-    // user pressed Ok and something changed.
+    // user pressed Ok and something changed. A picture loaded or pasted in
+    // the run gets the automatic thumbnail (AutoThumbnail) on Ok unless a
+    // thumbnail was cut in the same run.
     bool EditPicture(TJpegPicture* picture, QImage* thumbnail);
+
+    // The file the working picture was loaded from in this run; empty when
+    // it was not loaded from a file.
+    QString PictureFileName() const { return pictureFile_; }
 
     void btn_load_from_fileClick();
     void btn_pasteClick();
@@ -113,4 +120,8 @@ private:
     bool standIn_ = true;
     // The QImage::cacheKey of the working picture EditPicture began with.
     qint64 startPicture_ = 0;
+    // In this run: a picture was loaded or pasted; a thumbnail was cut.
+    bool pictureLoaded_ = false;
+    bool thumbnailCut_ = false;
+    QString pictureFile_;
 };

@@ -3,10 +3,13 @@
 #include "BmpReader.h"
 #include "EPictureError.h"
 #include "EmfReader.h"
+#include "ExifOrientation.h"
 #include "GifReader.h"
+#include "HeifReader.h"
 #include "IcoReader.h"
 #include "JpegDecoder.h"
 #include "PictureLimits.h"
+#include "QtImageReader.h"
 #include "WmfReader.h"
 
 #include <QFile>
@@ -24,6 +27,12 @@ QImage ReadMetafile(const QByteArray& bytes) {
     throw EPictureError("Not a Windows metafile");
 }
 
+// A JPEG file as a camera wrote it, stood upright as its Exif data says.
+// Stored pictures are decoded as they are: only files are turned.
+QImage ReadJpegFile(const QByteArray& bytes) {
+    return OrientUpright(ReadJpeg(bytes), JpegExifOrientation(bytes));
+}
+
 } // namespace
 
 std::unique_ptr<TGraphic> TGraphic::ForFileName(const QString& fileName) {
@@ -36,9 +45,17 @@ std::unique_ptr<TGraphic> TGraphic::ForFileName(const QString& fileName) {
     else if (extension == "GIF")
         reader = ReadGif;
     else if (extension == "JPG" || extension == "JPEG")
-        reader = ReadJpeg;
+        reader = ReadJpegFile;
     else if (extension == "ICO")
         reader = ReadIco;
+    else if (extension == "PNG")
+        reader = ReadPng;
+    else if (extension == "WEBP")
+        reader = ReadWebp;
+    else if (extension == "TIF" || extension == "TIFF")
+        reader = ReadTiff;
+    else if (extension == "HEIC" || extension == "HEIF" || extension == "AVIF")
+        reader = ReadHeif;
     if (reader == nullptr)
         return nullptr;
     return std::make_unique<TGraphic>(reader);

@@ -7,9 +7,9 @@
 #include <memory>
 
 // A picture read from a file of one kind (bitmap, metafile, GIF, JPEG,
-// icon), held at its own size until it is drawn; a metafile is drawn once,
-// when it is read. Which reader a file gets is chosen by the upper-cased
-// extension of its name.
+// icon, PNG, WebP, TIFF, HEIC/AVIF), held at its own size until it is drawn; a metafile is drawn
+// once, when it is read. Which reader a file gets is chosen by the upper-cased extension of its
+// name.
 class TGraphic {
 public:
     using Reader = QImage (*)(const QByteArray& bytes);

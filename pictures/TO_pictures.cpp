@@ -1,7 +1,10 @@
 #include "TO_pictures.h"
 
+#include "AutoThumbnail.h"
 #include "CommandGuard.h"
+#include "DBactions.h"
 #include "Msg.h"
+#include "PictureDrop.h"
 #include "PictureFields.h"
 #include "TF_picture_mgm.h"
 #include "TField.h"
@@ -12,6 +15,8 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+
+#include <optional>
 
 namespace {
 
@@ -65,6 +70,10 @@ TO_pictures::TO_pictures(QWidget* parent) : TO_ci(parent) {
                 if (btn_edit->isEnabled())
                     btn_editClick();
             }));
+    // Queued: a message about a file comes after the drop has ended.
+    connect(new PictureDrop(CGrid1->viewport()), &PictureDrop::FilesDropped, this,
+            CommandGuard::Slot([this](const QStringList& files) { AddPictureFiles(files); }),
+            Qt::QueuedConnection);
     UpdateButtons();
 
     resize(2 * PanelWidth + CGrid1->verticalScrollBar()->sizeHint().width() + Gap +
@@ -98,20 +107,53 @@ void TO_pictures::Q1AfterDelete() {}
 void TO_pictures::btn_newClick() {
     AppendRecord();
     UpdateButtons();
-    btn_editClick();
+    // A picture loaded from a file goes by the file's name.
+    if (EditCurrent() && !PictureDialog->PictureFileName().isEmpty())
+        SetName(PictureDrop::PictureName(PictureDialog->PictureFileName()));
 }
 
 void TO_pictures::btn_editClick() {
+    EditCurrent();
+}
+
+bool TO_pictures::EditCurrent() {
     if (!Q1.Active() || Q1.IsEmpty() || PictureDialog == nullptr)
-        return;
+        return false;
     QImage thumbnail = ReadStoredThumbnail(Q1);
     // Corrupt picture bytes end the command here, with the error shown.
     TJpegPicture picture;
     ReadStoredPicture(Q1, picture);
     if (!PictureDialog->EditPicture(&picture, &thumbnail))
-        return;
+        return false;
     WriteStoredThumbnail(Q1, thumbnail);
     WriteStoredPicture(Q1, picture);
+    CGrid1->viewport()->update();
+    return true;
+}
+
+void TO_pictures::SetName(const QString& name) {
+    DataSetEdit(Q1);
+    TField field = Q1.FieldByName(NameField);
+    // No longer than the column, as the name box keeps it.
+    field.SetAsString(field.Size() > 0 ? name.left(field.Size()) : name);
+}
+
+void TO_pictures::AddPictureFiles(const QStringList& files) {
+    if (!Q1.Active())
+        return;
+    for (const QString& file : files) {
+        const std::optional<QImage> loaded = PictureDrop::Load(file);
+        if (!loaded)
+            continue;
+        TJpegPicture picture;
+        picture.Assign(*loaded);
+        AppendRecord();
+        SetName(PictureDrop::PictureName(file));
+        WriteStoredThumbnail(Q1, AutoThumbnail(*loaded));
+        WriteStoredPicture(Q1, picture);
+        DataSetPost(Q1);
+    }
+    UpdateButtons();
     CGrid1->viewport()->update();
 }
 

@@ -2,6 +2,8 @@
 
 #include "TO_ci.h"
 
+#include <QStringList>
+
 class QPushButton;
 class TF_picture_mgm;
 
@@ -40,6 +42,11 @@ public:
     void btn_editClick();
     void btn_deleteClick();
 
+    // Picture files dropped on the list: a new picture for each file that
+    // can be read, named after the file, with its automatic thumbnail; a
+    // file that cannot be read is said so and adds nothing.
+    void AddPictureFiles(const QStringList& files);
+
     // The panels show the thumbnail only, on the grid's own colours.
     void CGrid1PaintPanel(QPainter& painter, const QRect& panel, int index) override;
     void PaintPanelContent(QPainter& painter, const QRect& panel, int row) override;
@@ -48,4 +55,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // The image dialog on the current row; true when it changed the row.
+    bool EditCurrent();
+    // The current row's name, the row going into edit state.
+    void SetName(const QString& name);
 };

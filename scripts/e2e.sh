@@ -643,10 +643,52 @@ kill "$csv_pid"
 wait "$csv_pid" 2>/dev/null || true
 step "CSV file imported through the window with a column mapped by hand"
 
-# 9. A large photo in the full-size viewer: it opens fitted, the whole
-#    picture (its red frame) inside the window with "Esc closes" below it;
-#    "1" shows it at real size, where the red disc in its middle fills far
-#    more of the screen; Escape closes.
+# 9. A picture dragged from another window onto the figure editor's
+#    thumbnail: a real drag and drop through the window system, started in
+#    the tests' drag source. "Ok" stores the picture with its automatic
+#    123 x 123 thumbnail, and the figures list shows the thumbnail.
+drag_source="$(dirname "$program")/../tests/velmora_e2e_drag"
+[ -x "$drag_source" ] || fail "$drag_source is not built (it starts the drag)"
+convert -size 480x320 gradient:navy-gold -fill crimson -draw "circle 240,160 240,60" "$scratch/Dragged figure.png"
+start_catalog drag
+click $tab_figures
+click $button_add
+figure=$(wait_window "^Figure$" 10) || fail "no figure editor for the drag"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "Dropped Dragoon"
+"$drag_source" "$scratch/Dragged figure.png" >"$out/drag-source.log" 2>&1 &
+drag_pid=$!
+pids+=("$drag_pid")
+source_window=$(wait_window "^Drag source$" 10) || fail "no drag source window"
+sleep 0.5
+shot drag-source
+# Pressed in the source, moved in steps over the editor's thumbnail (its
+# middle at 86, 100 in the editor), released there.
+xdotool mousemove --window "$source_window" 80 40 mousedown 1
+sleep 0.3
+for offset in 40 20 0; do
+  xdotool mousemove --window "$figure" $((86 + offset)) $((100 + offset))
+  sleep 0.3
+done
+xdotool mouseup 1
+for _ in $(seq 200); do kill -0 "$drag_pid" 2>/dev/null || break; sleep 0.05; done
+grep -q "drag ended: copied" "$out/drag-source.log" || fail "the drop was not taken: $(cat "$out/drag-source.log")"
+sleep 0.8
+shot figure-editor-dropped
+in_figure 411 404 1
+xdotool search --onlyvisible --name "^Figure$" >/dev/null 2>&1 && fail "Ok did not close the figure editor after the drop"
+dropped=$(sqlite3 "$db" "select hex(substr(picture, 1, 3)) || ' ' || length(picture_th) || ' ' || hex(substr(picture_th, 1, 2)) from figures where figure_name = 'Dropped Dragoon'")
+[ "$dropped" = "FFD8FF 45810 424D" ] || fail "figure with the dropped picture: $dropped"
+sleep 0.5
+shot figures-dropped-thumbnail
+step "picture dragged onto the figure editor's thumbnail: JPEG picture and 123 x 123 BMP thumbnail stored, the list shows it"
+stop_catalog
+
+# 10. A large photo in the full-size viewer: it opens fitted, the whole
+#     picture (its red frame) inside the window with "Esc closes" below it;
+#     "1" shows it at real size, where the red disc in its middle fills far
+#     more of the screen; Escape closes.
 convert -size 4000x3000 gradient:navy-gold -fill none -stroke red -strokewidth 40 \
   -draw "rectangle 20,20 3979,2979" -fill red -stroke none -draw "circle 2000,1500 2000,1900" \
   "$scratch/large.jpg"

@@ -1,5 +1,6 @@
 #include "ParadoxImport.h"
 
+#include "ImportThumbnail.h"
 #include "ParadoxTable.h"
 #include "RowImporter.h"
 
@@ -137,6 +138,8 @@ bool ParadoxImport::Run(const QString& folder) {
             pictures.push_back(IsPictureColumn(field.name) && field.type != ParadoxTable::Memo &&
                                field.type != ParadoxTable::Alpha);
         }
+        const bool hasPictures =
+            tableName == QLatin1String("figures") || tableName == QLatin1String("add_pictures");
         qint64 record = 0;
         QVariantHash row;
         const bool read = table.ReadRecords(
@@ -162,6 +165,10 @@ bool ParadoxImport::Run(const QString& folder) {
                     }
                     row.insert(names[i], value);
                 }
+                // A picture that came without its thumbnail gets one cut
+                // from its middle.
+                if (hasPictures)
+                    FillMissingThumbnail(row);
                 importer.Add(tableName, row, label);
                 return !importer.Failed();
             },

@@ -12,7 +12,8 @@
 // decoded from the table's code page. Pictures are recognised by their
 // content (JPEG or BMP); the 8-byte header some graphic blobs carry before
 // the picture is dropped, and a blob that is no picture is kept as it is
-// and reported.
+// and reported. A figure or additional picture whose JPEG picture came
+// without a thumbnail gets the automatic one; stored thumbnails stay.
 class ParadoxImport {
 public:
     // The catalog's tables whose table file the folder holds, in import

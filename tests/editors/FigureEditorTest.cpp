@@ -2,6 +2,7 @@
 // through its real controls; the image dialog is answered from inside its
 // modal run.
 
+#include "AutoThumbnail.h"
 #include "BmpWriter.h"
 #include "EditorTestSupport.h"
 #include "JpegDecoder.h"
@@ -302,6 +303,40 @@ TEST_F(FigureEditorTest, ARefusedSaveKeepsTheEditorOpenAndWorking) {
     EXPECT_EQ(Stored("producer_id"), "P2");
     EXPECT_EQ(list_.FieldByName("producer_name").AsString(), "Beta");
     EXPECT_FALSE(editor_.O_pictures1->Q1.Active()) << "closed after saving";
+}
+
+TEST_F(FigureEditorTest, PictureDroppedOnTheThumbnailIsSavedWithTheFigureOnly) {
+    QTemporaryDir files;
+    QImage picture(90, 50, QImage::Format_RGB888);
+    picture.fill(Qt::green);
+    const QString readable = files.filePath("front.bmp");
+    const QString unreadable = files.filePath("broken.bmp");
+    for (const auto& [name, bytes] : {std::pair{readable, BitmapToBmpBytes(picture)},
+                                      std::pair{unreadable, QByteArray("BM not a bitmap")}}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    const struct {
+        QString file;
+        bool ok;
+        bool stored;
+    } cases[] = {{readable, false, false}, {unreadable, true, false}, {readable, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString() + (c.ok ? " Ok" : " Cancel"));
+        script_.Shown.clear();
+        const bool said = c.file == unreadable;
+        Edit(
+            [&] {
+                if (said)
+                    script_.Then(ModalScript::Ok);
+                editor_.DropMainPicture({c.file});
+            },
+            c.ok);
+        EXPECT_TRUE(script_.Done());
+        EXPECT_EQ(script_.Shown.join('|').contains("Cannot load the picture from"), said);
+        EXPECT_EQ(Stored("picture"), c.stored ? PictureToJpegBytes(picture) : picture_);
+        EXPECT_EQ(Stored("picture_th"), c.stored ? AutoThumbnailBytes(picture) : thumbnail_);
+    }
 }
 
 } // namespace

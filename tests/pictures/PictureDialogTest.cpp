@@ -303,4 +303,47 @@ TEST_F(PictureDialogTest, FilesLoadAndExportWithoutMovingTheCurrentFolder) {
     QDir::setCurrent(before);
 }
 
+TEST_F(PictureDialogTest, NewPictureGetsItsMiddleSquareUnlessAThumbnailIsCut) {
+    QTemporaryDir files;
+    // The middle square is 246 pixels from row 26: at half scale the catch
+    // rectangle covers it exactly.
+    const QImage loaded = Pattern(246, 298);
+    WriteFile(files.filePath("tall.bmp"), BitmapToBmpBytes(loaded));
+    TJpegPicture picture = PictureOf(Pattern(10, 10));
+    const auto load = [&](TF_picture_mgm& d) {
+        ChooseFile(files.filePath("tall.bmp"));
+        QTest::mouseClick(d.btn_load_from_file, Qt::LeftButton);
+    };
+    const auto cut = [&](TF_picture_mgm& d, int scale, QPoint at) {
+        if (scale != 100) {
+            script_.Then([scale](QDialog& s) {
+                auto& view = static_cast<TD_scale_image&>(s);
+                view.TrB1->setValue(scale);
+                QTest::mouseClick(view.btn_ok, Qt::LeftButton);
+            });
+            QTest::mouseClick(d.btn_scale, Qt::LeftButton);
+        }
+        QTest::mouseClick(d.SB_make_tn, Qt::LeftButton);
+        d.Shape_catch->move(d.Image1->pos() + at);
+        QTest::mouseClick(d.SB_apply_th, Qt::LeftButton);
+    };
+
+    QImage automatic = Pattern(123, 123);
+    EXPECT_TRUE(Edit(&picture, &automatic, load));
+    QImage byHand;
+    EXPECT_TRUE(Edit(&picture, &byHand, [&](TF_picture_mgm& d) {
+        load(d);
+        cut(d, 50, QPoint(0, 13));
+    }));
+    EXPECT_EQ(BitmapToBmpBytes(automatic), BitmapToBmpBytes(byHand));
+
+    // A thumbnail cut elsewhere stays what was cut.
+    QImage elsewhere;
+    EXPECT_TRUE(Edit(&picture, &elsewhere, [&](TF_picture_mgm& d) {
+        load(d);
+        cut(d, 100, QPoint(20, 40));
+    }));
+    EXPECT_EQ(elsewhere, CopyArea(loaded, QRect(20, 40, 123, 123), Qt::white));
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // The additional pictures of a figure, hosted in a plain window: buttons,
 // the cache that reaches the table only when applied, the image dialog.
 
+#include "AutoThumbnail.h"
 #include "BmpWriter.h"
 #include "JpegEncoder.h"
 #include "ModalScript.h"
@@ -12,7 +13,13 @@
 #include "TO_pictures.h"
 #include "TRecordGrid.h"
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +150,59 @@ TEST_F(PictureListTest, CorruptPictureEndsEditWithTheErrorShown) {
     EXPECT_EQ(shown.size(), 1);
     EXPECT_FALSE(list_->Q1.UpdatesPending());
     EXPECT_EQ(list_->Q1.State(), TDataSetState::Browse);
+}
+
+TEST_F(PictureListTest, DroppedFilesBecomePicturesNamedAfterThemAndUnreadableOnesAddNothing) {
+    QTemporaryDir files;
+    const QImage picture = Pattern(80, 60);
+    ASSERT_TRUE(picture.save(files.filePath("Side view.png")));
+    WriteFile(files.filePath("broken.bmp"), "BM not a bitmap");
+    Open("F1");
+    const auto drop = [&](const QString& name) {
+        QMimeData data;
+        data.setUrls(
+            {QUrl("https://example.org/Top.bmp"), QUrl::fromLocalFile(files.filePath(name))});
+        QWidget* target = list_->CGrid1->viewport();
+        // Drops reach the widget a drag entered.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &event);
+        QApplication::processEvents();
+    };
+
+    script_.Then(ModalScript::Ok);
+    drop("broken.bmp");
+    EXPECT_TRUE(script_.Done());
+    EXPECT_TRUE(script_.Shown.last().contains("Cannot load the picture from"));
+    EXPECT_TRUE(list_->Q1.IsEmpty());
+    EXPECT_FALSE(list_->Q1.UpdatesPending());
+
+    drop("Side view.png");
+    ASSERT_EQ(list_->Q1.RecordCount(), 1);
+    EXPECT_EQ(list_->NameValue(), "Side view");
+    list_->Q1.ApplyUpdates();
+    EXPECT_EQ(Scalar("select picture from add_pictures").toByteArray(),
+              PictureToJpegBytes(picture));
+    EXPECT_EQ(Scalar("select picture_th from add_pictures").toByteArray(),
+              AutoThumbnailBytes(picture));
+}
+
+TEST_F(PictureListTest, NewPictureLoadedFromAFileIsNamedAfterIt) {
+    QTemporaryDir files;
+    WriteFile(files.filePath("Front.bmp"), BitmapToBmpBytes(Pattern(30, 20)));
+    Open("F1");
+    script_.Then([&](QDialog&) {
+        script_.Then([&](QDialog& d) {
+            static_cast<QFileDialog&>(d).selectFile(files.filePath("Front.bmp"));
+            d.accept();
+        });
+        QTest::mouseClick(dialog_.btn_load_from_file, Qt::LeftButton);
+        QTest::mouseClick(dialog_.btn_ok, Qt::LeftButton);
+    });
+    QTest::mouseClick(list_->btn_new, Qt::LeftButton);
+    EXPECT_TRUE(script_.Done());
+    EXPECT_EQ(list_->NameValue(), "Front");
 }
 
 } // namespace

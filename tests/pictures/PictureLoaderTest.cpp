@@ -43,12 +43,12 @@ TEST_F(PictureLoaderTest, ExtensionsChooseTheReaderCaseInsensitively) {
         EXPECT_EQ(Pattern(5, 4), *picture);
     }
 
-    // Not in the table: png, no extension, a BMP named as JPEG.
-    QImage png(4, 4, QImage::Format_RGB32);
-    png.fill(Qt::red);
-    const QString pngPath = folder_.filePath("f.png");
-    ASSERT_TRUE(png.save(pngPath, "PNG"));
-    EXPECT_FALSE(LoadPictureFile(pngPath).has_value());
+    // Not in the table: pcx, no extension, a BMP named as JPEG.
+    QImage pcx(4, 4, QImage::Format_RGB32);
+    pcx.fill(Qt::red);
+    const QString pcxPath = folder_.filePath("f.pcx");
+    ASSERT_TRUE(pcx.save(pcxPath, "PNG"));
+    EXPECT_FALSE(LoadPictureFile(pcxPath).has_value());
     EXPECT_FALSE(LoadPictureFile(Write("g", bmp)).has_value());
     EXPECT_FALSE(LoadPictureFile(Write("h.jpg", bmp)).has_value());
     EXPECT_FALSE(LoadPictureFile(folder_.filePath("missing.jpg")).has_value());
@@ -78,7 +78,7 @@ TEST_F(PictureLoaderTest, RejectedFilesGiveNoneAndTransparencyLiesOnWhite) {
 
 TEST_F(PictureLoaderTest, GraphicsAndTheirBitmaps) {
     EXPECT_FALSE(GraphicToBitmap(nullptr).has_value());
-    EXPECT_EQ(nullptr, TGraphic::ForFileName("x.png"));
+    EXPECT_EQ(nullptr, TGraphic::ForFileName("x.pcx"));
     EXPECT_EQ(nullptr, TGraphic::ForFileName("x.jpeg.txt"));
 
     const std::unique_ptr<TGraphic> graphic = TGraphic::ForFileName("x.jpeg");

@@ -60,8 +60,8 @@ TEST(PictureToolTest, WritesTheStoredPictureAndThumbnailOrFailsWithExitCodes) {
     EXPECT_EQ(QSize(250, 140), ReadJpegSize(ReadFile(other)));
 
     EXPECT_EQ(1, Tool(QString("'%1' '%2'").arg(folder.filePath("missing.bmp"), other)));
-    WriteFile(folder.filePath("in.png"), ReadFile(in));
-    EXPECT_EQ(1, Tool(QString("'%1' '%2'").arg(folder.filePath("in.png"), other)));
+    WriteFile(folder.filePath("in.pcx"), ReadFile(in));
+    EXPECT_EQ(1, Tool(QString("'%1' '%2'").arg(folder.filePath("in.pcx"), other)));
     EXPECT_EQ(2, Tool(QString("'%1' '%2'").arg(in, folder.filePath("no/such/folder.jpg"))));
     EXPECT_EQ(64, Tool(QString("'%1'").arg(in)));
     EXPECT_EQ(64, Tool(QString("'%1' '%2' --thumbnail").arg(in, jpg)));
@@ -71,7 +71,7 @@ TEST(PictureToolTest, TellsWhyAPictureCannotBeLoaded) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString missing = folder.filePath("missing.bmp");
-    const QString unknown = folder.filePath("in.png");
+    const QString unknown = folder.filePath("in.pcx");
     const QString damaged = folder.filePath("damaged.bmp");
     WriteFile(unknown, BitmapToBmpBytes(Pattern(20, 10)));
     WriteFile(damaged, BitmapToBmpBytes(Pattern(20, 10)).left(40));

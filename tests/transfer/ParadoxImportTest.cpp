@@ -1,5 +1,9 @@
 #include "ParadoxImport.h"
 
+#include "AutoThumbnail.h"
+#include "JpegDecoder.h"
+#include "JpegEncoder.h"
+
 #include "ParadoxFixture.h"
 #include "ParadoxTable.h"
 #include "TempDatabaseTest.h"
@@ -7,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 namespace {
 
@@ -125,6 +130,34 @@ TEST_F(ParadoxImportTest, AFolderWithoutTablesIsRefused) {
     ParadoxImport import;
     EXPECT_FALSE(import.Run(old_.path()));
     EXPECT_TRUE(import.Error().contains("holds no table of an older version"));
+}
+
+TEST_F(ParadoxImportTest, AJpegPictureWithoutThumbnailGetsTheAutomaticOne) {
+    WriteInstallation();
+    QImage image(160, 90, QImage::Format_RGB888);
+    image.fill(Qt::darkCyan);
+    const QByteArray picture = PictureToJpegBytes(image);
+    ParadoxFixture::Write(old_.path(), "add_pictures", ParadoxFixture::AddPicturesColumns(),
+                          {{"A1", "side", Figure1, QVariant(), picture},
+                           {"A2", "back", Figure1, Bmp, picture},
+                           {"A3", "odd", Figure1, QVariant(), Jpeg}});
+    ParadoxImport import;
+    ASSERT_TRUE(import.Run(old_.path())) << import.Error().toStdString();
+    const struct {
+        const char* id;
+        QByteArray thumbnail;
+    } cases[] = {
+        {"A1", AutoThumbnailBytes(ReadJpeg(picture))},
+        {"A2", Bmp},
+        {"A3", QByteArray()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Scalar(QStringLiteral("select picture_th from add_pictures where "
+                                        "add_picture_id='%1'")
+                             .arg(c.id))
+                      .toByteArray(),
+                  c.thumbnail)
+            << c.id;
 }
 
 } // namespace
