@@ -32,18 +32,18 @@ public:
     // An unsigned number of `length` bytes (1 to 8).
     std::uint64_t Unsigned(qsizetype offset, int length) const;
 
-    std::uint8_t U8(qsizetype offset) const {
+    std::uint8_t UInt8(qsizetype offset) const {
         return static_cast<std::uint8_t>(Unsigned(offset, 1));
     }
-    std::uint16_t U16(qsizetype offset) const {
+    std::uint16_t UInt16(qsizetype offset) const {
         return static_cast<std::uint16_t>(Unsigned(offset, 2));
     }
-    std::int16_t I16(qsizetype offset) const { return static_cast<std::int16_t>(U16(offset)); }
-    std::uint32_t U32(qsizetype offset) const {
+    std::int16_t Int16(qsizetype offset) const { return static_cast<std::int16_t>(UInt16(offset)); }
+    std::uint32_t UInt32(qsizetype offset) const {
         return static_cast<std::uint32_t>(Unsigned(offset, 4));
     }
-    std::int32_t I32(qsizetype offset) const { return static_cast<std::int32_t>(U32(offset)); }
-    std::uint64_t U64(qsizetype offset) const { return Unsigned(offset, 8); }
+    std::int32_t Int32(qsizetype offset) const { return static_cast<std::int32_t>(UInt32(offset)); }
+    std::uint64_t UInt64(qsizetype offset) const { return Unsigned(offset, 8); }
 
 private:
     [[noreturn]] void Refuse() const;

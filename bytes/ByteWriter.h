@@ -17,12 +17,12 @@ public:
     // `length` bytes (1 to 8) of value, lowest first.
     ByteWriter& Unsigned(std::uint64_t value, int length);
 
-    ByteWriter& U8(std::uint8_t value) { return Unsigned(value, 1); }
-    ByteWriter& U16(std::uint16_t value) { return Unsigned(value, 2); }
-    ByteWriter& I16(std::int16_t value) { return U16(static_cast<std::uint16_t>(value)); }
-    ByteWriter& U32(std::uint32_t value) { return Unsigned(value, 4); }
-    ByteWriter& I32(std::int32_t value) { return U32(static_cast<std::uint32_t>(value)); }
-    ByteWriter& U64(std::uint64_t value) { return Unsigned(value, 8); }
+    ByteWriter& UInt8(std::uint8_t value) { return Unsigned(value, 1); }
+    ByteWriter& UInt16(std::uint16_t value) { return Unsigned(value, 2); }
+    ByteWriter& Int16(std::int16_t value) { return UInt16(static_cast<std::uint16_t>(value)); }
+    ByteWriter& UInt32(std::uint32_t value) { return Unsigned(value, 4); }
+    ByteWriter& Int32(std::int32_t value) { return UInt32(static_cast<std::uint32_t>(value)); }
+    ByteWriter& UInt64(std::uint64_t value) { return Unsigned(value, 8); }
 
 private:
     char* data_;

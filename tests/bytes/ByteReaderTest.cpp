@@ -44,9 +44,9 @@ TEST(ByteReaderTest, ReadsNumbersInItsByteOrder) {
 
 TEST(ByteReaderTest, SignedReadsKeepTheSign) {
     const ByteReader reader(QByteArrayView("\xFE\xFF\xFF\xFF", 4));
-    EXPECT_EQ(-2, reader.I16(0));
-    EXPECT_EQ(-2, reader.I32(0));
-    EXPECT_EQ(0xFFFFu, reader.U16(2));
+    EXPECT_EQ(-2, reader.Int16(0));
+    EXPECT_EQ(-2, reader.Int32(0));
+    EXPECT_EQ(0xFFFFu, reader.UInt16(2));
 }
 
 struct RangeCase {
@@ -62,19 +62,19 @@ TEST(ByteReaderTest, RefusesEveryReadReachingPastTheEnd) {
         EXPECT_THROW(reader.Bytes(c.offset, c.length), Refused) << c.offset;
         EXPECT_THROW(reader.Slice(c.offset, c.length), Refused) << c.offset;
     }
-    EXPECT_THROW(reader.U32(5), Refused);
-    EXPECT_THROW(reader.U64(1), Refused);
-    EXPECT_THROW(ByteReader(QByteArrayView()).U8(0), std::out_of_range);
-    EXPECT_EQ(0x88u, reader.U8(7));
+    EXPECT_THROW(reader.UInt32(5), Refused);
+    EXPECT_THROW(reader.UInt64(1), Refused);
+    EXPECT_THROW(ByteReader(QByteArrayView()).UInt8(0), std::out_of_range);
+    EXPECT_EQ(0x88u, reader.UInt8(7));
     EXPECT_TRUE(reader.Holds(8, 0));
 }
 
 TEST(ByteReaderTest, SliceReadsFromItsOwnStartAndEnd) {
     const ByteReader slice = ByteReader(SampleBytes, Refuse, ByteReader::BigEndian).Slice(2, 3);
     EXPECT_EQ(3, slice.Size());
-    EXPECT_EQ(0x0304u, slice.U16(0));
-    EXPECT_THROW(slice.U16(2), Refused);
-    EXPECT_EQ(0x05u, slice.From(2).U8(0));
+    EXPECT_EQ(0x0304u, slice.UInt16(0));
+    EXPECT_THROW(slice.UInt16(2), Refused);
+    EXPECT_EQ(0x05u, slice.From(2).UInt8(0));
     EXPECT_THROW(slice.From(4), Refused);
 }
 
