@@ -4,10 +4,11 @@
 
 #include <cstdint>
 
-// Numbers read from bytes the caller keeps, at offsets from their start, in
-// one byte order. Every read is checked against the end of the bytes: a read
-// that would reach past it calls the refusal given at construction, which
-// throws the caller's own error, and never touches a byte outside them.
+// Numbers read from bytes the caller keeps (the reader holds no copy), at
+// offsets from their start, in one byte order. Every read is checked against
+// the end of the bytes: a read that would reach past it calls the refusal
+// given at construction, which throws the caller's own error, and never
+// touches a byte outside them.
 class ByteReader {
 public:
     enum Order { LittleEndian, BigEndian };
@@ -20,9 +21,10 @@ public:
 
     const char* Data() const { return bytes_.data(); }
     qsizetype Size() const { return bytes_.size(); }
+    // Whether [offset, offset + length) lies inside the bytes.
     bool Holds(qsizetype offset, qsizetype length) const;
 
-    // The bytes [offset, offset + length), read as these are.
+    // The bytes [offset, offset + length), read and refused as these are.
     ByteReader Slice(qsizetype offset, qsizetype length) const;
     // The bytes from offset to the end.
     ByteReader From(qsizetype offset) const { return Slice(offset, Size() - offset); }
