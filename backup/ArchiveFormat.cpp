@@ -43,17 +43,4 @@ int RoundedPercent(std::int64_t part, std::int64_t whole) {
     return static_cast<int>(percent);
 }
 
-void PutInt32(char* to, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        to[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-}
-
-std::int32_t GetInt32(const char* from) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(from[i])) << (8 * i);
-    return static_cast<std::int32_t>(bits);
-}
-
 } // namespace ArchiveFormat

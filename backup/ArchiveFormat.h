@@ -36,7 +36,4 @@ bool IsBareFileName(const QString& name);
 // part / whole × 100 to the nearest integer, halves to the even neighbour.
 int RoundedPercent(std::int64_t part, std::int64_t whole);
 
-void PutInt32(char* to, std::int32_t value);
-std::int32_t GetInt32(const char* from);
-
 } // namespace ArchiveFormat

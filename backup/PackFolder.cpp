@@ -1,5 +1,6 @@
 #include "Archive.h"
 #include "ArchiveFormat.h"
+#include "ByteWriter.h"
 #include "CatalogCheck.h"
 #include "TArchiveUnpacker.h"
 #include "TCatalogSnapshot.h"
@@ -124,7 +125,7 @@ int Pack(const QString& sourceFolder, const QString& archiveFile, const TArchive
     bool stop = false;
     for (const Entry& file : files) {
         char size[4];
-        PutInt32(size, static_cast<std::int32_t>(file.source.size()));
+        ByteWriter(size, 4).Int32(static_cast<std::int32_t>(file.source.size()));
         if (!stream.WriteRaw(size, 4))
             return ArchiveResult::InputOutputError;
         const int result = CopyFile(stream, file.source, piece, done, total, progress, stop);

@@ -1,6 +1,7 @@
 #include "TArchiveUnpacker.h"
 
 #include "ArchiveFormat.h"
+#include "ByteReader.h"
 
 #include <QSet>
 
@@ -136,7 +137,7 @@ bool TArchiveUnpacker::ReadInt32(std::int32_t& value) {
     char bytes[4];
     if (!Read(bytes, 4))
         return false;
-    value = GetInt32(bytes);
+    value = ByteReader(QByteArrayView(bytes, 4)).Int32(0);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "TPackStream.h"
 
+#include "ByteWriter.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -14,7 +16,7 @@ void CompressBlock(TBlockTask& task) {
     task.status = compress2(reinterpret_cast<Bytef*>(task.output.data() + 4), &length,
                             reinterpret_cast<const Bytef*>(task.input.data()),
                             static_cast<uLong>(task.input.size()), Z_BEST_COMPRESSION);
-    ArchiveFormat::PutInt32(task.output.data(), static_cast<std::int32_t>(length));
+    ByteWriter(task.output.data(), 4).Int32(static_cast<std::int32_t>(length));
     task.output.resize(4 + length);
 }
 

@@ -4,6 +4,7 @@
 // run.
 
 #include "Archive.h"
+#include "ByteReader.h"
 #include "RatioReporter.h"
 #include "SyntheticJpeg.h"
 
@@ -132,13 +133,8 @@ private:
         QFile file(archive);
         file.open(QIODevice::ReadOnly);
         const QByteArray bytes = file.readAll();
-        const auto int32 = [&bytes](qsizetype at) {
-            return static_cast<qint32>(
-                static_cast<quint32>(static_cast<uchar>(bytes[at])) |
-                static_cast<quint32>(static_cast<uchar>(bytes[at + 1])) << 8 |
-                static_cast<quint32>(static_cast<uchar>(bytes[at + 2])) << 16 |
-                static_cast<quint32>(static_cast<uchar>(bytes[at + 3])) << 24);
-        };
+        const ByteReader reader(bytes);
+        const auto int32 = [&reader](qsizetype at) { return reader.Int32(at); };
         qsizetype at = 6;
         at += 4 + int32(at);
         while (at < bytes.size()) {

@@ -4,6 +4,7 @@
 // always names its reason; no more records come than the table file can
 // hold, and every blob lies within the bytes given.
 
+#include "ByteReader.h"
 #include "ParadoxTable.h"
 
 #include <QByteArrayView>
@@ -15,10 +16,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4)
         return 0;
-    const uint32_t split =
-        data[0] | uint32_t{data[1]} << 8 | uint32_t{data[2]} << 16 | uint32_t{data[3]} << 24;
-    const QByteArrayView rest(reinterpret_cast<const char*>(data + 4),
-                              static_cast<qsizetype>(size - 4));
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const uint32_t split = ByteReader(bytes).UInt32(0);
+    const QByteArrayView rest = bytes.sliced(4);
     const qsizetype tableSize = std::min<qsizetype>(split, rest.size());
     const QByteArrayView table = rest.first(tableSize);
     const QByteArrayView blobs = rest.sliced(tableSize);

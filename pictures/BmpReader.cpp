@@ -1,5 +1,6 @@
 #include "BmpReader.h"
 
+#include "ByteReader.h"
 #include "EPictureError.h"
 #include "PictureLimits.h"
 
@@ -19,33 +20,9 @@ constexpr std::uint32_t CompressionBitFields = 3;
 constexpr std::uint32_t CompressionAlphaBitFields = 6;
 constexpr QRgb Black = 0xFF000000;
 
-// Little-endian reads within [0, size); anything past the end throws.
-class ByteView {
-public:
-    ByteView(const QByteArray& bytes)
-        : data_(reinterpret_cast<const std::uint8_t*>(bytes.constData())), size_(bytes.size()) {}
-
-    qsizetype Size() const { return size_; }
-    const std::uint8_t* At(qsizetype offset, qsizetype length) const {
-        if (offset < 0 || length < 0 || offset > size_ || length > size_ - offset)
-            throw EPictureError("Bitmap data is truncated");
-        return data_ + offset;
-    }
-    std::uint16_t U16(qsizetype offset) const {
-        const std::uint8_t* p = At(offset, 2);
-        return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-    }
-    std::uint32_t U32(qsizetype offset) const {
-        const std::uint8_t* p = At(offset, 4);
-        return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-               static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    }
-    std::int32_t S32(qsizetype offset) const { return static_cast<std::int32_t>(U32(offset)); }
-
-private:
-    const std::uint8_t* data_;
-    qsizetype size_;
-};
+[[noreturn]] void Truncated() {
+    throw EPictureError("Bitmap data is truncated");
+}
 
 // One channel of a bit-field pixel, scaled to 0..255.
 class Channel {
@@ -78,27 +55,27 @@ struct DibLayout {
     qsizetype headerEnd = 0;    // end of the palette
 };
 
-DibLayout ReadLayout(const ByteView& view, qsizetype start, bool icon) {
+DibLayout ReadLayout(const ByteReader& view, qsizetype start, bool icon) {
     DibLayout layout;
-    const std::uint32_t headerSize = view.U32(start);
+    const std::uint32_t headerSize = view.UInt32(start);
     std::uint32_t colorsUsed = 0;
     int paletteEntrySize = 4;
     std::array<std::uint32_t, 3> masks{};
     qsizetype masksEnd = 0;
     if (headerSize == 12) {
-        layout.width = view.U16(start + 4);
-        layout.height = static_cast<std::int16_t>(view.U16(start + 6));
-        layout.bits = view.U16(start + 10);
+        layout.width = view.UInt16(start + 4);
+        layout.height = static_cast<std::int16_t>(view.UInt16(start + 6));
+        layout.bits = view.UInt16(start + 10);
         paletteEntrySize = 3;
         masksEnd = start + 12;
     } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 64 ||
                headerSize == 108 || headerSize == 124) {
-        view.At(start, headerSize);
-        layout.width = view.S32(start + 4);
-        layout.height = view.S32(start + 8);
-        layout.bits = view.U16(start + 14);
-        layout.compression = view.U32(start + 16);
-        colorsUsed = view.U32(start + 32);
+        view.Bytes(start, headerSize);
+        layout.width = view.Int32(start + 4);
+        layout.height = view.Int32(start + 8);
+        layout.bits = view.UInt16(start + 14);
+        layout.compression = view.UInt32(start + 16);
+        colorsUsed = view.UInt32(start + 32);
         masksEnd = start + headerSize;
         const bool bitFields = layout.compression == CompressionBitFields ||
                                layout.compression == CompressionAlphaBitFields;
@@ -106,11 +83,11 @@ DibLayout ReadLayout(const ByteView& view, qsizetype start, bool icon) {
             throw EPictureError("Bitmap compression is not supported");
         if (bitFields && headerSize == 40) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = view.U32(start + 40 + 4 * i);
+                masks[i] = view.UInt32(start + 40 + 4 * i);
             masksEnd += layout.compression == CompressionAlphaBitFields ? 16 : 12;
         } else if (bitFields) {
             for (int i = 0; i < 3; ++i)
-                masks[i] = view.U32(start + 40 + 4 * i);
+                masks[i] = view.UInt32(start + 40 + 4 * i);
         }
     } else {
         throw EPictureError("Bitmap header is not supported");
@@ -157,7 +134,7 @@ DibLayout ReadLayout(const ByteView& view, qsizetype start, bool icon) {
     // indexes past them read as black.
     const qsizetype available = std::max<qsizetype>(0, view.Size() - masksEnd) / paletteEntrySize;
     const qsizetype entries = std::min(paletteSize, available);
-    const std::uint8_t* palette = view.At(masksEnd, entries * paletteEntrySize);
+    const std::uint8_t* palette = view.Bytes(masksEnd, entries * paletteEntrySize);
     for (qsizetype i = 0; i < entries; ++i) {
         const std::uint8_t* entry = palette + i * paletteEntrySize;
         layout.palette.push_back(qRgb(entry[2], entry[1], entry[0]));
@@ -222,9 +199,9 @@ int ImageRow(const DibLayout& layout, std::int64_t fileRow) {
     return static_cast<int>(layout.topDown ? fileRow : layout.height - 1 - fileRow);
 }
 
-QImage ReadPlain(const ByteView& view, const DibLayout& layout, qsizetype pixels) {
+QImage ReadPlain(const ByteReader& view, const DibLayout& layout, qsizetype pixels) {
     const qsizetype stride = RowStride(layout.width, layout.bits);
-    const std::uint8_t* data = view.At(pixels, stride * layout.height);
+    const std::uint8_t* data = view.Bytes(pixels, stride * layout.height);
     QImage image = NewImage(layout, QImage::Format_RGB32);
     for (std::int64_t row = 0; row < layout.height; ++row)
         ReadRow(layout, data + row * stride,
@@ -235,9 +212,9 @@ QImage ReadPlain(const ByteView& view, const DibLayout& layout, qsizetype pixels
 // Run-length data; pixels the data skips stay black. Every step consumes at
 // least two bytes, so the loop ends with the data. A picture larger than its
 // data can give in runs is refused before its memory is taken.
-QImage ReadRunLength(const ByteView& view, const DibLayout& layout, qsizetype pixels) {
+QImage ReadRunLength(const ByteReader& view, const DibLayout& layout, qsizetype pixels) {
     const bool fourBits = layout.compression == CompressionRle4;
-    const std::uint8_t* data = view.At(pixels, view.Size() - pixels);
+    const std::uint8_t* data = view.Bytes(pixels, view.Size() - pixels);
     const qsizetype size = view.Size() - pixels;
     CheckPixelsBackedBy(layout.width, layout.height, size, MaxRunLengthPixelsPerByte);
     QImage image = NewImage(layout, QImage::Format_RGB32);
@@ -281,7 +258,7 @@ QImage ReadRunLength(const ByteView& view, const DibLayout& layout, qsizetype pi
     return image;
 }
 
-QImage ReadPixels(const ByteView& view, const DibLayout& layout, qsizetype pixels) {
+QImage ReadPixels(const ByteReader& view, const DibLayout& layout, qsizetype pixels) {
     if (layout.compression == CompressionRle8 || layout.compression == CompressionRle4)
         return ReadRunLength(view, layout, pixels);
     return ReadPlain(view, layout, pixels);
@@ -290,22 +267,22 @@ QImage ReadPixels(const ByteView& view, const DibLayout& layout, qsizetype pixel
 } // namespace
 
 QImage ReadBmp(const QByteArray& bytes) {
-    const ByteView view(bytes);
-    const std::uint8_t* header = view.At(0, FileHeaderSize);
+    const ByteReader view(bytes, Truncated);
+    const std::uint8_t* header = view.Bytes(0, FileHeaderSize);
     if (header[0] != 'B' || header[1] != 'M')
         throw EPictureError("Not a BMP file");
     const DibLayout layout = ReadLayout(view, FileHeaderSize, false);
     // Writers are known to get the pixel offset wrong; an offset that
     // points into the headers or past the end is replaced by the end of the
     // palette. (A palette may be shorter than its bit count allows.)
-    qsizetype pixels = view.U32(10);
+    qsizetype pixels = view.UInt32(10);
     if (pixels < layout.paletteStart || pixels >= view.Size())
         pixels = layout.headerEnd;
     return ReadPixels(view, layout, pixels);
 }
 
 QImage ReadIconBitmap(const QByteArray& bytes) {
-    const ByteView view(bytes);
+    const ByteReader view(bytes, Truncated);
     const DibLayout layout = ReadLayout(view, 0, true);
     if (layout.compression != CompressionNone && layout.compression != CompressionBitFields)
         throw EPictureError("Icon bitmap compression is not supported");
@@ -317,7 +294,7 @@ QImage ReadIconBitmap(const QByteArray& bytes) {
     const int width = static_cast<int>(layout.width);
     const int height = static_cast<int>(layout.height);
     if (layout.bits == 32) {
-        const std::uint8_t* data = view.At(layout.headerEnd, colourBytes);
+        const std::uint8_t* data = view.Bytes(layout.headerEnd, colourBytes);
         bool anyAlpha = false;
         for (qsizetype i = 3; i < colourBytes && !anyAlpha; i += 4)
             anyAlpha = data[i] != 0;
@@ -336,7 +313,7 @@ QImage ReadIconBitmap(const QByteArray& bytes) {
     const qsizetype maskStart = layout.headerEnd + colourBytes;
     if (maskStart > view.Size() || maskStride * height > view.Size() - maskStart)
         return image; // no mask: every pixel is opaque
-    const std::uint8_t* mask = view.At(maskStart, maskStride * height);
+    const std::uint8_t* mask = view.Bytes(maskStart, maskStride * height);
     QImage withMask = image.convertToFormat(QImage::Format_ARGB32);
     for (int row = 0; row < height; ++row) {
         const std::uint8_t* from = mask + row * maskStride;

@@ -1,6 +1,7 @@
 #include "BmpWriter.h"
 
 #include "Bitmap24.h"
+#include "ByteWriter.h"
 
 #include <cstdint>
 
@@ -8,16 +9,6 @@ namespace {
 
 constexpr int FileHeaderSize = 14;
 constexpr int InfoHeaderSize = 40;
-
-void Put16(char* at, std::uint16_t value) {
-    at[0] = static_cast<char>(value & 0xFF);
-    at[1] = static_cast<char>(value >> 8);
-}
-
-void Put32(char* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 } // namespace
 
@@ -32,20 +23,13 @@ QByteArray BitmapToBmpBytes(const QImage& bitmap) {
     const qsizetype fileSize = FileHeaderSize + InfoHeaderSize + pixelBytes;
 
     QByteArray bytes(fileSize, '\0');
-    char* header = bytes.data();
-    header[0] = 'B';
-    header[1] = 'M';
-    Put32(header + 2, static_cast<std::uint32_t>(fileSize));
-    Put32(header + 10, FileHeaderSize + InfoHeaderSize);
-    char* info = header + FileHeaderSize;
-    Put32(info, InfoHeaderSize);
-    Put32(info + 4, static_cast<std::uint32_t>(width));
-    Put32(info + 8, static_cast<std::uint32_t>(height));
-    Put16(info + 12, 1);
-    Put16(info + 14, 24);
-    Put32(info + 20, static_cast<std::uint32_t>(pixelBytes));
+    ByteWriter header(bytes.data(), bytes.size());
+    header.UInt8('B').UInt8('M').UInt32(static_cast<std::uint32_t>(fileSize));
+    header.Seek(10).UInt32(FileHeaderSize + InfoHeaderSize);
+    header.UInt32(InfoHeaderSize).Int32(width).Int32(height).UInt16(1).UInt16(24);
+    header.Seek(FileHeaderSize + 20).UInt32(static_cast<std::uint32_t>(pixelBytes));
 
-    char* pixels = info + InfoHeaderSize;
+    char* pixels = bytes.data() + FileHeaderSize + InfoHeaderSize;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* from = source.constScanLine(y);
         char* to = pixels + (height - 1 - y) * stride;

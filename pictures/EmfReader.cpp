@@ -97,7 +97,7 @@ std::int64_t Pixels(std::int64_t hundredthsMm) {
 // Whether the record draws a bitmap libemf2svg cannot be trusted with: its
 // decoders of run-length compressed bitmaps read past their data. Throws
 // for a bitmap of a size the program does not take.
-bool DrawsUnsafeBitmap(const MetafileBytes& record, std::uint32_t type) {
+bool DrawsUnsafeBitmap(const ByteReader& record, std::uint32_t type) {
     bool unsafe = false;
     for (const BitmapField& field : BitmapFields) {
         if (field.type != type || record.Size() < field.at + 8)
@@ -106,7 +106,7 @@ bool DrawsUnsafeBitmap(const MetafileBytes& record, std::uint32_t type) {
         const std::uint32_t size = record.UInt32(field.at + 4);
         if (size == 0)
             continue;
-        const std::uint32_t compression = record.Slice(offset, size).BitmapCompression();
+        const std::uint32_t compression = BitmapCompression(record.Slice(offset, size));
         unsafe = unsafe || compression == CompressionRle8 || compression == CompressionRle4;
     }
     return unsafe;
@@ -137,7 +137,7 @@ bool CanDrawText() {
 }
 
 EmfLayout ReadLayout(const QByteArray& bytes) {
-    const MetafileBytes file(bytes);
+    const ByteReader file = MetafileBytes(bytes);
     if (file.UInt32(0) != EmrHeader || file.UInt32(SignatureField) != EmfSignature)
         throw EPictureError("Not an enhanced metafile");
     if (file.UInt32(4) < MinHeaderSize)
@@ -189,7 +189,7 @@ EmfLayout ReadLayout(const QByteArray& bytes) {
             throw EPictureError("Metafile is truncated");
         if (at > 0 && type == EmrHeader)
             throw EPictureError("Metafile has a second header");
-        const MetafileBytes record = file.Slice(at, size);
+        const ByteReader record = file.Slice(at, size);
         if (IsUnchecked(type)) {
             layout.skipped.push_back(at);
         } else {
@@ -274,6 +274,6 @@ QImage ReadEmf(const QByteArray& bytes) {
 bool HasEmfSignature(const QByteArray& bytes) {
     if (bytes.size() < SignatureField + 4)
         return false;
-    const MetafileBytes file(bytes);
+    const ByteReader file = MetafileBytes(bytes);
     return file.UInt32(0) == EmrHeader && file.UInt32(SignatureField) == EmfSignature;
 }

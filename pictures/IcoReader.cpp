@@ -1,6 +1,7 @@
 #include "IcoReader.h"
 
 #include "BmpReader.h"
+#include "ByteReader.h"
 #include "EPictureError.h"
 #include "PictureLimits.h"
 
@@ -18,21 +19,14 @@ constexpr int DirectoryHeaderSize = 6;
 constexpr int EntrySize = 16;
 constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
 
-std::uint32_t U32(const char* at) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(at);
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+[[noreturn]] void NotAnIcon() {
+    throw EPictureError("Not an icon file");
 }
 
-std::uint32_t U32BigEndian(const char* at) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(at);
-    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-           static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
-}
-
-std::uint16_t U16(const char* at) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(at);
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+// The width (side 0) or height (side 1) in a PNG image's header, which
+// holds them big-endian.
+std::int64_t PngSide(QByteArrayView image, int side) {
+    return ByteReader(image, NotAnIcon, ByteReader::BigEndian).UInt32(16 + 4 * side);
 }
 
 bool IsPng(const char* image, qsizetype length) {
@@ -50,30 +44,30 @@ struct Candidate {
     int bits = 0;
 };
 
-Candidate Inspect(const QByteArray& bytes, qsizetype offset, qsizetype length) {
-    Candidate candidate{offset, length};
-    const char* image = bytes.constData() + offset;
-    if (IsPng(image, length)) {
+Candidate Inspect(QByteArrayView image, qsizetype offset) {
+    Candidate candidate{offset, image.size()};
+    const ByteReader header(image, NotAnIcon);
+    if (IsPng(image.data(), image.size())) {
         // Each side fits 32 bits, so their product fits 64 unsigned bits; a
         // count beyond the signed range still ranks as the largest (and is
         // refused when the entry is read).
-        const std::uint64_t width = U32BigEndian(image + 16);
-        const std::uint64_t height = U32BigEndian(image + 20);
+        const std::uint64_t width = PngSide(image, 0);
+        const std::uint64_t height = PngSide(image, 1);
         candidate.pixels = static_cast<std::int64_t>(
             std::min<std::uint64_t>(width * height, std::numeric_limits<std::int64_t>::max()));
         candidate.bits = 32;
-    } else if (length >= 16 && U32(image) >= 40) {
-        const std::int64_t width = static_cast<std::int32_t>(U32(image + 4));
-        const std::int64_t height = static_cast<std::int32_t>(U32(image + 8)) / 2;
+    } else if (image.size() >= 16 && header.UInt32(0) >= 40) {
+        const std::int64_t width = header.Int32(4);
+        const std::int64_t height = header.Int32(8) / 2;
         candidate.pixels = width * (height < 0 ? -height : height);
-        candidate.bits = U16(image + 14);
+        candidate.bits = header.UInt16(14);
     }
     return candidate;
 }
 
 QImage ReadPng(const QByteArray& image) {
-    const std::int64_t width = U32BigEndian(image.constData() + 16);
-    const std::int64_t height = U32BigEndian(image.constData() + 20);
+    const std::int64_t width = PngSide(image, 0);
+    const std::int64_t height = PngSide(image, 1);
     CheckPictureSize(width, height);
     CheckPixelsBackedBy(width, height, image.size(), MaxDeflatePixelsPerByte);
     QBuffer buffer;
@@ -89,20 +83,20 @@ QImage ReadPng(const QByteArray& image) {
 } // namespace
 
 QImage ReadIco(const QByteArray& bytes) {
-    if (bytes.size() < DirectoryHeaderSize || U16(bytes.constData()) != 0 ||
-        U16(bytes.constData() + 2) != 1)
-        throw EPictureError("Not an icon file");
-    const int count = U16(bytes.constData() + 4);
+    const ByteReader file(bytes, NotAnIcon);
+    if (file.UInt16(0) != 0 || file.UInt16(2) != 1)
+        NotAnIcon();
+    const int count = file.UInt16(4);
     Candidate best;
     for (int i = 0; i < count; ++i) {
         const qsizetype entry = DirectoryHeaderSize + static_cast<qsizetype>(i) * EntrySize;
         if (entry + EntrySize > bytes.size())
             break;
-        const qsizetype length = U32(bytes.constData() + entry + 8);
-        const qsizetype offset = U32(bytes.constData() + entry + 12);
+        const qsizetype length = file.UInt32(entry + 8);
+        const qsizetype offset = file.UInt32(entry + 12);
         if (offset >= bytes.size() || length > bytes.size() - offset)
             continue;
-        const Candidate candidate = Inspect(bytes, offset, length);
+        const Candidate candidate = Inspect(QByteArrayView(bytes).sliced(offset, length), offset);
         if (candidate.pixels > best.pixels ||
             (candidate.pixels == best.pixels && candidate.bits > best.bits))
             best = candidate;

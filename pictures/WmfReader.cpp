@@ -1,5 +1,6 @@
 #include "WmfReader.h"
 
+#include "ByteWriter.h"
 #include "DrawingChild.h"
 #include "EPictureError.h"
 #include "MetafileBytes.h"
@@ -128,7 +129,7 @@ std::optional<qsizetype> BitmapOffset(std::uint16_t function, std::uint32_t word
 // record that fills none. libwmf's gd device fills shapes and stretches
 // bitmaps pixel by pixel over their whole area, most of it perhaps outside
 // the picture, so that area bounds the time the record takes.
-std::optional<QSizeF> DrawnArea(const MetafileBytes& record, std::uint16_t function,
+std::optional<QSizeF> DrawnArea(const ByteReader& record, std::uint16_t function,
                                 std::uint32_t words) {
     // A bitmap's destination size, which libwmf reads unsigned.
     const auto destination = [&](qsizetype widthAt, qsizetype heightAt) {
@@ -208,7 +209,7 @@ std::optional<QSizeF> DrawnArea(const MetafileBytes& record, std::uint16_t funct
 }
 
 WmfLayout ReadLayout(const QByteArray& bytes) {
-    const MetafileBytes file(bytes);
+    const ByteReader file = MetafileBytes(bytes);
     if (file.UInt32(0) != PlaceableKey)
         throw EPictureError("Not a placeable Windows metafile");
     const std::int16_t left = file.Int16(6);
@@ -242,7 +243,7 @@ WmfLayout ReadLayout(const QByteArray& bytes) {
         if (words < RecordHeaderSize / 2 ||
             words > static_cast<std::uint64_t>(file.Size() - at) / 2)
             throw EPictureError("Metafile is truncated");
-        const MetafileBytes record = file.Slice(at, static_cast<qsizetype>(words) * 2);
+        const ByteReader record = file.Slice(at, static_cast<qsizetype>(words) * 2);
         layout.maxRecordWords = std::max(layout.maxRecordWords, words);
         at += record.Size();
         if (function == MetaEof)
@@ -254,7 +255,7 @@ WmfLayout ReadLayout(const QByteArray& bytes) {
             record.Int16(8) != 0)
             extent = QSizeF(record.Int16(8), record.Int16(6));
         if (const std::optional<qsizetype> bitmap = BitmapOffset(function, words))
-            record.From(*bitmap).BitmapCompression();
+            BitmapCompression(record.From(*bitmap));
         // Height and width are the first two parameters.
         if (function == MetaCreateFontIndirect && words >= 5)
             layout.fonts.push_back(record.Data() - file.Data());
@@ -342,7 +343,7 @@ bool WithinGlyphBounds(double widthPixels, double heightPixels) {
 // The heights and widths of the fonts within the glyph bounds, for the
 // picture's scale (pixels per logical unit).
 std::vector<FieldChange> FontChanges(const QByteArray& bytes, const WmfLayout& layout) {
-    const MetafileBytes file(bytes);
+    const ByteReader file = MetafileBytes(bytes);
     const double scaleX = layout.size.width() / layout.window.width();
     const double scaleY = layout.size.height() / layout.window.height();
     if (layout.text && !WithinGlyphBounds(LibraryFontUnits * scaleX, LibraryFontUnits * scaleY))
@@ -460,13 +461,10 @@ QImage Draw(const QByteArray& bytes, const WmfLayout& layout) {
     // largest record as the records really are (libwmf sizes its record
     // buffer by it), and the fonts within the glyph bounds.
     QByteArray copy = bytes.left(layout.length);
-    for (int i = 0; i < 4; ++i)
-        copy[MaxRecordField + i] = static_cast<char>((layout.maxRecordWords >> (8 * i)) & 0xFF);
-    for (const FieldChange& change : FontChanges(bytes, layout)) {
-        const auto value = static_cast<std::uint16_t>(change.value);
-        copy[change.at] = static_cast<char>(value & 0xFF);
-        copy[change.at + 1] = static_cast<char>(value >> 8);
-    }
+    ByteWriter fields(copy.data(), copy.size());
+    fields.Seek(MaxRecordField).UInt32(layout.maxRecordWords);
+    for (const FieldChange& change : FontChanges(bytes, layout))
+        fields.Seek(change.at).Int16(change.value);
 
     // libwmf loops for a very long time, or crashes, on some metafiles that
     // no check here foresees (it fills a shape of millions of pixels pixel

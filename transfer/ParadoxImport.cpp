@@ -1,5 +1,6 @@
 #include "ParadoxImport.h"
 
+#include "ByteReader.h"
 #include "ImportThumbnail.h"
 #include "ParadoxTable.h"
 #include "RowImporter.h"
@@ -79,11 +80,8 @@ bool ParadoxImport::HoldsTables(const QStringList& names) {
 }
 
 QByteArray ParadoxImport::PictureBytes(const QByteArray& blob) {
-    const auto u8 = [&](int i) {
-        return static_cast<quint32>(static_cast<unsigned char>(blob[i]));
-    };
-    if (blob.size() > 8 && u8(0) == 1 && u8(1) == 0 && u8(2) == 0 && u8(3) == 1) {
-        const quint32 size = u8(4) | u8(5) << 8 | u8(6) << 16 | u8(7) << 24;
+    if (blob.size() > 8 && blob.startsWith(QByteArrayView("\x01\x00\x00\x01", 4))) {
+        const quint32 size = ByteReader(blob).UInt32(4);
         if (size > 0 && size <= static_cast<quint32>(blob.size() - 8))
             return blob.mid(8, size);
     }

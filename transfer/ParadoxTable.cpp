@@ -1,11 +1,13 @@
 #include "ParadoxTable.h"
 
+#include "ByteReader.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QStringDecoder>
 #include <QTime>
 
-#include <cstring>
+#include <bit>
 #include <stdexcept>
 #include <vector>
 
@@ -25,31 +27,20 @@ constexpr int SubBlockEntries = 64;
 constexpr int SubBlockTable = 12;
 
 void Need(QByteArrayView bytes, qint64 offset, qint64 size, const char* what) {
-    if (offset < 0 || size < 0 || offset > bytes.size() || size > bytes.size() - offset)
+    if (!ByteReader(bytes).Holds(offset, size))
         throw Damaged(std::string(what) + " lies outside the file");
 }
 
-unsigned U8(QByteArrayView bytes, qint64 offset) {
-    Need(bytes, offset, 1, "the header");
-    return static_cast<unsigned char>(bytes[offset]);
+[[noreturn]] void HeaderOutside() {
+    throw Damaged("the header lies outside the file");
 }
 
-unsigned U16(QByteArrayView bytes, qint64 offset, const char* what = "the header") {
-    Need(bytes, offset, 2, what);
-    return static_cast<unsigned char>(bytes[offset]) |
-           static_cast<unsigned>(static_cast<unsigned char>(bytes[offset + 1])) << 8;
+[[noreturn]] void BlobBlockOutside() {
+    throw Damaged("a blob block lies outside the file");
 }
 
-quint32 U32(QByteArrayView bytes, qint64 offset, const char* what = "the header") {
-    Need(bytes, offset, 4, what);
-    return U16(bytes, offset, what) | static_cast<quint32>(U16(bytes, offset + 2, what)) << 16;
-}
-
-quint32 LittleEndian32(const char* data) {
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(data[i]);
-    return value;
+[[noreturn]] void DataBlockOutside() {
+    throw Damaged("a data block lies outside the file");
 }
 
 // A user data field: big-endian, with the sign bit flipped for positive
@@ -62,9 +53,8 @@ bool AllZero(const char* data, int size) {
 }
 
 qint64 SignedBigEndian(const char* data, int size) {
-    quint64 value = 0;
-    for (int i = 0; i < size; ++i)
-        value = value << 8 | static_cast<unsigned char>(data[i]);
+    quint64 value = ByteReader(QByteArrayView(data, size), DataBlockOutside, ByteReader::BigEndian)
+                        .Unsigned(0, size);
     const quint64 sign = quint64{1} << (size * 8 - 1);
     value ^= sign;
     if (value & sign)
@@ -73,20 +63,10 @@ qint64 SignedBigEndian(const char* data, int size) {
 }
 
 double DoubleField(const char* data) {
-    unsigned char bytes[8];
-    std::memcpy(bytes, data, 8);
-    if (bytes[0] & 0x80) {
-        bytes[0] &= 0x7F;
-    } else {
-        for (unsigned char& byte : bytes)
-            byte = static_cast<unsigned char>(~byte);
-    }
-    quint64 bits = 0;
-    for (unsigned char byte : bytes)
-        bits = bits << 8 | byte;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    constexpr quint64 Sign = quint64{1} << 63;
+    const quint64 bits =
+        ByteReader(QByteArrayView(data, 8), DataBlockOutside, ByteReader::BigEndian).UInt64(0);
+    return std::bit_cast<double>(bits & Sign ? bits & ~Sign : ~bits);
 }
 
 // 17 bytes: the sign in the first byte's top bit (set for positive), then
@@ -157,14 +137,15 @@ bool ParadoxTable::Open(QByteArrayView table, QByteArrayView blobs, QString* err
     try {
         if (table.size() < FixedHeaderSize)
             throw Damaged("the file is too short for a table header");
-        recordSize_ = static_cast<int>(U16(table, 0x00));
-        headerSize_ = static_cast<int>(U16(table, 0x02));
-        const unsigned fileType = U8(table, 0x04);
-        const unsigned maxTableSize = U8(table, 0x05);
-        recordCount_ = U32(table, 0x06);
-        firstBlock_ = static_cast<int>(U16(table, 0x0E));
-        const unsigned fieldCount = U16(table, 0x21);
-        version_ = static_cast<int>(U8(table, 0x39));
+        const ByteReader fixed(table, HeaderOutside);
+        recordSize_ = fixed.UInt16(0x00);
+        headerSize_ = fixed.UInt16(0x02);
+        const unsigned fileType = fixed.UInt8(0x04);
+        const unsigned maxTableSize = fixed.UInt8(0x05);
+        recordCount_ = fixed.UInt32(0x06);
+        firstBlock_ = fixed.UInt16(0x0E);
+        const unsigned fieldCount = fixed.UInt16(0x21);
+        version_ = fixed.UInt8(0x39);
         if (fileType != 0 && fileType != 2)
             throw Damaged("the file is no table (it may be an index)");
         if (version_ < 3 || version_ > 12)
@@ -174,12 +155,12 @@ bool ParadoxTable::Open(QByteArrayView table, QByteArrayView blobs, QString* err
         blockSize_ = static_cast<int>(maxTableSize) * 1024;
         if (fieldCount < 1 || fieldCount > 255)
             throw Damaged("the header names no fields or too many");
-        if (U32(table, 0x25) != 0)
+        if (fixed.UInt32(0x25) != 0)
             throw Damaged("the table is protected by a password");
         const bool dataHeader = version_ >= 5;
-        if (dataHeader && U32(table, 0x5C) != 0)
+        if (dataHeader && fixed.UInt32(0x5C) != 0)
             throw Damaged("the table is protected by a password");
-        codePage_ = dataHeader ? static_cast<int>(U16(table, 0x6A)) : 0;
+        codePage_ = dataHeader ? fixed.UInt16(0x6A) : 0;
         codec_ = CodecName(codePage_);
         if (codec_.isEmpty() || !QStringDecoder(codec_.toLatin1().constData()).isValid())
             codec_ = QStringLiteral("windows-1252");
@@ -237,8 +218,9 @@ QString ParadoxTable::Text(const char* data, qsizetype size) const {
 
 QByteArray ParadoxTable::BlobBytes(const Field& field, const char* data, qint64 record) const {
     const int leader = field.size - BlobPointerSize;
-    const quint32 pointer = LittleEndian32(data + leader);
-    const quint32 length = LittleEndian32(data + leader + 4);
+    const ByteReader fieldBytes(QByteArrayView(data, field.size), DataBlockOutside);
+    const quint32 pointer = fieldBytes.UInt32(leader);
+    const quint32 length = fieldBytes.UInt32(leader + 4);
     if (length == 0)
         return {};
     const auto damaged = [&](const std::string& what) {
@@ -254,13 +236,14 @@ QByteArray ParadoxTable::BlobBytes(const Field& field, const char* data, qint64 
     if (block == 0 || block % BlobChunk != 0)
         throw damaged("the blob pointer is not one of a blob block");
     Need(blobs_, block, SubBlockTable, "a blob block");
-    const unsigned type = static_cast<unsigned char>(blobs_[block]);
+    const ByteReader blobBlock(blobs_, BlobBlockOutside);
+    const unsigned type = blobBlock.UInt8(block);
     if (index == 0xFF) {
         if (type != 2)
             throw damaged("the blob pointer leads to a block of another kind");
-        if (U32(blobs_, block + 3, "a blob block") != length)
+        if (blobBlock.UInt32(block + 3) != length)
             throw damaged("the blob block and the record disagree on the length");
-        const qint64 span = U16(blobs_, block + 1, "a blob block") * BlobChunk;
+        const qint64 span = blobBlock.UInt16(block + 1) * BlobChunk;
         if (9 + static_cast<qint64>(length) > span)
             throw damaged("the blob is longer than its block");
         Need(blobs_, block + 9, length, "a blob");
@@ -272,8 +255,8 @@ QByteArray ParadoxTable::BlobBytes(const Field& field, const char* data, qint64 
         throw damaged("the blob pointer names an entry the block does not have");
     const qint64 entry = block + SubBlockTable + 5 * static_cast<qint64>(index);
     Need(blobs_, entry, 5, "a blob block");
-    const qint64 offset = static_cast<unsigned char>(blobs_[entry]) * 16;
-    const qint64 chunks = static_cast<unsigned char>(blobs_[entry + 1]);
+    const qint64 offset = blobBlock.UInt8(entry) * 16;
+    const qint64 chunks = blobBlock.UInt8(entry + 1);
     if (offset == 0 || static_cast<qint64>(length) > chunks * 16 ||
         static_cast<qint64>(length) <= (chunks - 1) * 16 || offset + length > BlobChunk)
         throw damaged("the blob block and the record disagree on the blob");
@@ -363,8 +346,9 @@ bool ParadoxTable::ReadRecords(const std::function<bool(const std::vector<QVaria
             visited[static_cast<size_t>(block)] = true;
             const qint64 start = headerSize_ + static_cast<qint64>(block - 1) * blockSize_;
             Need(table_, start, 6, "a data block");
-            const int next = static_cast<int>(U16(table_, start, "a data block"));
-            const int last = static_cast<qint16>(U16(table_, start + 4, "a data block"));
+            const ByteReader dataBlock(table_, DataBlockOutside);
+            const int next = dataBlock.UInt16(start);
+            const int last = dataBlock.Int16(start + 4);
             if (last >= 0) {
                 if (last % recordSize_ != 0 || last + recordSize_ + 6 > blockSize_)
                     throw Damaged("a data block states a record count it cannot hold");
