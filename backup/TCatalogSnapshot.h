@@ -4,7 +4,7 @@
 
 #include <memory>
 
-struct sqlite3;
+class EngineConnection;
 
 // Holds the catalog database of a data folder still while a backup copies
 // it. The catalog is opened read-write, so that a journal a writer left
@@ -36,9 +36,7 @@ public:
 private:
     bool CopyThroughEngine(const QString& scratchFolder, QString& fault);
 
-    struct Close {
-        void operator()(sqlite3* db) const;
-    };
-    std::unique_ptr<sqlite3, Close> db_;
+    // Closing it ends the read transaction, if one is open.
+    std::unique_ptr<EngineConnection> db_;
     QString file_;
 };

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+// Reaches SQLite itself: the database packed is written through the
+// engine's C interface.
 #include <sqlite3.h>
 #include <zlib.h>
 

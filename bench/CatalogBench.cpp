@@ -7,6 +7,7 @@
 #include "DatabaseStructure.h"
 #include "FiguresCatalog.h"
 #include "RatioReporter.h"
+#include "RawSqlite.h"
 #include "TDatabase.h"
 #include "TO_Figures.h"
 #include "TQuery.h"
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     database.Open();
     DatabaseFile = database.FileName();
     FiguresCatalog::Create(
-        database.Handle(),
+        RawSqlite(database),
         [thumbnail = ThumbnailBytes()](int, std::mt19937& random) mutable {
             // Every thumbnail differs a little from the others; the pixel
             // rows start after the 54 bytes of BMP headers.

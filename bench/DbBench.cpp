@@ -11,6 +11,7 @@
 #include "DatabaseStructure.h"
 #include "FiguresCatalog.h"
 #include "RatioReporter.h"
+#include "RawSqlite.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TO_Figures.h"
@@ -22,7 +23,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     database.Open();
     DatabaseFile = database.FileName();
     FiguresCatalog::Create(
-        database.Handle(),
+        RawSqlite(database),
         [](int, std::mt19937& random) {
             std::string thumbnail(ThumbnailBytes, '\0');
             for (char& byte : thumbnail)
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
         TQuery statements;
         DatabaseStructure::Check(structure, table, statements, {});
     }
-    FiguresCatalog::CopyWithoutBlobs(database.Handle());
+    FiguresCatalog::CopyWithoutBlobs(RawSqlite(database));
     std::printf("%d figures, %d KB thumbnail each, %d KB picture in one row of %d; peak memory "
                 "after setup %ld KB\n",
                 FigureCount, ThumbnailBytes / 1024, PictureBytes / 1024, PictureEvery,

@@ -1,5 +1,7 @@
 #include "FiguresCatalog.h"
 
+// Reaches SQLite itself: the catalog is written, and its text read as the
+// reference, through the engine's C interface.
 #include <sqlite3.h>
 #include <sys/resource.h>
 

@@ -10,6 +10,7 @@
 #include "HtmlCatalogExport.h"
 #include "HtmlPageBuilder.h"
 #include "RatioReporter.h"
+#include "RawSqlite.h"
 #include "SyntheticJpeg.h"
 #include "TDatabase.h"
 #include "TQuery.h"
@@ -24,7 +25,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -206,11 +206,11 @@ int main(int argc, char** argv) {
     database.Open();
     CatalogFile = database.FileName();
     FiguresCatalog::Create(
-        database.Handle(),
+        RawSqlite(database),
         [&thumbnails](int figure, std::mt19937&) { return thumbnails[figure % Variants]; },
         [&pictures](int figure, std::mt19937&) { return pictures[figure % Variants]; }, Figures,
         Genres);
-    PlaceGenres(database.Handle());
+    PlaceGenres(RawSqlite(database));
     {
         TZunPigger structure;
         DatabaseStructure::Build(structure);

@@ -7,6 +7,7 @@
 #include "DatabaseStructure.h"
 #include "FiguresCatalog.h"
 #include "RatioReporter.h"
+#include "RawSqlite.h"
 #include "TDatabase.h"
 #include "TQuery.h"
 #include "TTable.h"
@@ -20,7 +21,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     database.Open();
     HalfDeleted = database.FileName();
     FiguresCatalog::Create(
-        database.Handle(),
+        RawSqlite(database),
         [](int, std::mt19937& random) { return RandomBytes(ThumbnailBytes, random); },
         [](int, std::mt19937& random) { return RandomBytes(PictureBytes, random); }, Figures,
         Genres);
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         DatabaseStructure::Check(structure, table, statements, {});
     }
     const qint64 full = QFileInfo(HalfDeleted).size();
-    sqlite3_exec(database.Handle(), "delete from figures where rowid % 2 = 0", nullptr, nullptr,
+    sqlite3_exec(RawSqlite(database), "delete from figures where rowid % 2 = 0", nullptr, nullptr,
                  nullptr);
     database.Close();
     std::printf("%d figures in %d genres, %d KB thumbnail and %d KB picture each: %lld MB; "

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+// Reaches SQLite itself: the reference inserts through the engine's C
+// interface.
 #include <sqlite3.h>
 
 #include <cstdio>

@@ -1,19 +1,14 @@
 #include "EngineVersion.h"
 
 #include "EDatabaseError.h"
+#include "EngineConnection.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
-#include <sqlite3.h>
-
 EngineVersion EngineVersion::Linked() {
-    EngineVersion linked;
-    linked.Text = QString::fromLatin1(sqlite3_libversion());
-    linked.Number = sqlite3_libversion_number();
-    linked.SourceId = QString::fromLatin1(sqlite3_sourceid());
-    return linked;
+    return EngineConnection::LinkedVersion();
 }
 
 EngineVersion EngineVersion::OfDriver(const QSqlDatabase& connection) {

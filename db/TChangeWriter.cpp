@@ -1,15 +1,15 @@
 #include "TChangeWriter.h"
 
 #include "EDatabaseError.h"
+#include "EngineCode.h"
+#include "EngineConnection.h"
 #include "TSelectStatement.h"
 #include "TSqlStatement.h"
 #include "TUpdateSQL.h"
 
-#include <sqlite3.h>
-
 #include <array>
 
-TChangeWriter::TChangeWriter(sqlite3* handle, const TUpdateSQL& statements,
+TChangeWriter::TChangeWriter(EngineConnection* handle, const TUpdateSQL& statements,
                              TSelectStatement& select)
     : handle_(handle), statements_(statements), select_(select) {}
 
@@ -98,24 +98,24 @@ bool TChangeWriter::Write(const std::vector<Change>& changes) {
         if (change.kind != Kind::Insert)
             ReadCurrent(change, statement, current);
         statement.BindAll([&](const QString& name) { return ParamValue(change, name, current); });
-        const sqlite3_int64 before = sqlite3_total_changes64(handle_);
+        const qint64 before = handle_->TotalChanges();
         int rc = statement.StepCode();
-        while (rc == SQLITE_ROW)
+        while (rc == EngineCode::Row)
             rc = statement.StepCode();
-        if (rc != SQLITE_DONE) {
+        if (rc != EngineCode::Done) {
             const QString message = statement.ErrorMessage();
-            const int code = sqlite3_extended_errcode(handle_);
+            const int code = handle_->ErrorCode();
             statement.Reset();
             transaction.Rollback();
-            const int primary = code & 0xff;
-            if (primary == SQLITE_ABORT || primary == SQLITE_INTERRUPT)
+            const int primary = EngineCode::Primary(code);
+            if (primary == EngineCode::Abort || primary == EngineCode::Interrupt)
                 return false;
             throw EDatabaseError(message, code);
         }
         statement.Reset();
         // An update or delete whose old key finds no row has not written
         // the change.
-        if (change.kind != Kind::Insert && sqlite3_total_changes64(handle_) == before)
+        if (change.kind != Kind::Insert && handle_->TotalChanges() == before)
             throw EDatabaseError(RowGoneMessage());
     }
     transaction.Commit();

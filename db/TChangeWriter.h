@@ -9,7 +9,7 @@
 class TSelectStatement;
 class TSqlStatement;
 struct TUpdateSQL;
-struct sqlite3;
+class EngineConnection;
 
 // Writes the pending changes of a live query to its table through the
 // query's insert, modify and delete statements, all in one transaction that
@@ -44,7 +44,7 @@ public:
         std::vector<QVariant> after;
     };
 
-    TChangeWriter(sqlite3* handle, const TUpdateSQL& statements, TSelectStatement& select);
+    TChangeWriter(EngineConnection* handle, const TUpdateSQL& statements, TSelectStatement& select);
 
     // True when every change is written. False, with nothing written, when
     // the engine reports the update aborted (interrupted or aborted by a
@@ -67,7 +67,7 @@ private:
                      std::vector<QVariant>& current) const;
     int ColumnOf(const QString& name, bool* old) const;
 
-    sqlite3* handle_;
+    EngineConnection* handle_;
     const TUpdateSQL& statements_;
     TSelectStatement& select_;
 };

@@ -1,6 +1,7 @@
 #include "TDatabase.h"
 
 #include "EDatabaseError.h"
+#include "EngineConnection.h"
 #include "EngineVersion.h"
 #include "TQuery.h"
 
@@ -9,7 +10,6 @@
 #include <QSqlError>
 
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace {
 
@@ -88,9 +88,10 @@ void TDatabase::Open() {
                           ? QSqlDatabase::database(connectionName_, false)
                           : QSqlDatabase::addDatabase(SqliteDriver, connectionName_);
     db.setDatabaseName(FileName());
+    engine_.reset();
     if (!db.open())
         throw EDatabaseError(db.lastError().text(), db.lastError().nativeErrorCode().toInt());
-    // Handle() gives the driver's connection to the program's own SQLite
+    // Handle() gives the driver's connection to the program's own engine
     // calls: never to another library than the driver's.
     QString mismatch;
     try {
@@ -110,6 +111,7 @@ void TDatabase::Close() {
     const std::vector<TQuery*> open = dataSets_;
     for (TQuery* dataSet : open)
         dataSet->Close();
+    engine_.reset();
     if (QSqlDatabase::contains(connectionName_))
         QSqlDatabase::database(connectionName_, false).close();
 }
@@ -118,11 +120,14 @@ QSqlDatabase TDatabase::Connection() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
-sqlite3* TDatabase::Handle() const {
-    const QVariant handle = Connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+EngineConnection* TDatabase::Handle() const {
+    if (!IsConnected()) {
+        engine_.reset();
         return nullptr;
-    return *static_cast<sqlite3* const*>(handle.data());
+    }
+    if (!engine_)
+        engine_ = EngineConnection::OfDriver(Connection().driver()->handle());
+    return engine_.get();
 }
 
 void TDatabase::Register(TQuery* dataSet) {

@@ -5,9 +5,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-struct sqlite3;
+class EngineConnection;
 class TQuery;
 
 // A named database connection (the program's is "ADB"), as the rest of the
@@ -56,9 +57,10 @@ public:
     QString FileName() const;
     // The open connection (Open first).
     QSqlDatabase Connection() const;
-    // The engine handle of the open connection, for what the toolkit's
-    // driver does not offer.
-    sqlite3* Handle() const;
+    // The engine connection beneath the open connection, for what the
+    // toolkit's driver does not offer; nullptr while closed. It lives until
+    // the connection closes.
+    EngineConnection* Handle() const;
 
     void Register(TQuery* dataSet);
     void Unregister(TQuery* dataSet);
@@ -69,4 +71,5 @@ private:
     QString databaseName_;
     QString connectionName_;
     std::vector<TQuery*> dataSets_;
+    mutable std::unique_ptr<EngineConnection> engine_;
 };

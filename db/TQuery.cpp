@@ -1,14 +1,13 @@
 #include "TQuery.h"
 
 #include "EDatabaseError.h"
+#include "EngineConnection.h"
 #include "TChangeWriter.h"
 #include "TDataLink.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TSelectStatement.h"
 #include "TSqlStatement.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -353,7 +352,7 @@ bool TQuery::Active() const {
 
 int TQuery::ExecSQL() {
     TDatabase& connection = TDatabase::Connected(DatabaseName);
-    sqlite3* handle = connection.Handle();
+    EngineConnection* handle = connection.Handle();
     QString rest = SQL.join(QLatin1Char('\n'));
     int affected = 0;
     while (!rest.trimmed().isEmpty()) {
@@ -362,10 +361,9 @@ int TQuery::ExecSQL() {
         if (!statement.IsValid())
             continue;
         statement.BindAll([&](const QString& name) { return d->params.value(name.toLower()); });
-        const sqlite3_int64 before = sqlite3_total_changes64(handle);
-        while (statement.Step()) {
-        }
-        affected = sqlite3_total_changes64(handle) != before ? sqlite3_changes(handle) : 0;
+        const qint64 before = handle->TotalChanges();
+        statement.Run();
+        affected = handle->TotalChanges() != before ? static_cast<int>(handle->Changes()) : 0;
     }
     return affected;
 }

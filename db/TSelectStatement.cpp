@@ -47,7 +47,7 @@ QVariant TSelectStatement::AsBlob(const QVariant& value) {
 }
 
 void TSelectStatement::Describe(TDatabase& connection, const QString& keyField) {
-    sqlite3* handle = connection.Handle();
+    EngineConnection* handle = connection.Handle();
     if (!handle)
         throw EDatabaseError(QStringLiteral("The database connection has no engine handle"));
     const TSqlStatement described(handle, text_);

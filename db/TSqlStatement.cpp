@@ -1,112 +1,110 @@
 #include "TSqlStatement.h"
 
 #include "EDatabaseError.h"
+#include "EngineCode.h"
+#include "EngineConnection.h"
+#include "EngineStatement.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 
-#include <sqlite3.h>
-
 #include <utility>
 
 namespace {
 
-bool Prepare(sqlite3* db, const QString& text, sqlite3_stmt** stmt, QString* tail) {
+// The first statement of text; false when the engine refuses it.
+bool Prepare(EngineConnection* db, const QString& text, std::unique_ptr<EngineStatement>* stmt,
+             QString* tail) {
     const QByteArray utf8 = text.toUtf8();
-    const char* rest = nullptr;
-    const int rc =
-        sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), stmt, &rest);
-    if (rc != SQLITE_OK)
+    qsizetype used = utf8.size();
+    if (db->Prepare(utf8, stmt, &used) != EngineCode::Ok) {
+        stmt->reset();
         return false;
-    if (rest && rest < utf8.constData() + utf8.size())
-        *tail = QString::fromUtf8(rest, utf8.constData() + utf8.size() - rest);
+    }
+    if (used < utf8.size())
+        *tail = QString::fromUtf8(utf8.constData() + used, utf8.size() - used);
     return true;
+}
+
+EngineStatement::Keep KeepOf(bool keptInPlace) {
+    return keptInPlace ? EngineStatement::Keep::InPlace : EngineStatement::Keep::Copy;
 }
 
 } // namespace
 
-TSqlStatement::TSqlStatement(sqlite3* db, const QString& text) : db_(db) {
+TSqlStatement::TSqlStatement(EngineConnection* db, const QString& text) : db_(db) {
+    if (!db)
+        throw EDatabaseError(QStringLiteral("The database connection has no engine handle"));
     if (!Prepare(db, text, &stmt_, &tail_))
-        RaiseEngineError(db, sqlite3_errcode(db));
+        RaiseEngineError(db, db->ErrorCode());
 }
 
-TSqlStatement::~TSqlStatement() {
-    sqlite3_finalize(stmt_);
-}
+TSqlStatement::~TSqlStatement() = default;
 
 TSqlStatement::TSqlStatement(TSqlStatement&& other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), tail_(std::move(other.tail_)) {}
+    : db_(other.db_), stmt_(std::move(other.stmt_)), tail_(std::move(other.tail_)) {}
 
 TSqlStatement& TSqlStatement::operator=(TSqlStatement&& other) noexcept {
     if (this != &other) {
-        sqlite3_finalize(stmt_);
         db_ = other.db_;
-        stmt_ = std::exchange(other.stmt_, nullptr);
+        stmt_ = std::move(other.stmt_);
         tail_ = std::move(other.tail_);
     }
     return *this;
 }
 
-TSqlStatement TSqlStatement::TryPrepare(sqlite3* db, const QString& text) {
+TSqlStatement TSqlStatement::TryPrepare(EngineConnection* db, const QString& text) {
     TSqlStatement statement;
     statement.db_ = db;
-    if (!Prepare(db, text, &statement.stmt_, &statement.tail_)) {
-        sqlite3_finalize(statement.stmt_);
-        statement.stmt_ = nullptr;
-    }
+    if (db)
+        Prepare(db, text, &statement.stmt_, &statement.tail_);
     return statement;
 }
 
 int TSqlStatement::ColumnCount() const {
-    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+    return stmt_ ? stmt_->ColumnCount() : 0;
 }
 
 QString TSqlStatement::ColumnName(int column) const {
-    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+    return stmt_->ColumnName(column);
 }
 
 QString TSqlStatement::ColumnDeclType(int column) const {
-    return QString::fromUtf8(sqlite3_column_decltype(stmt_, column));
+    return stmt_->ColumnDeclType(column);
 }
 
 QString TSqlStatement::ColumnDatabaseName(int column) const {
-    return QString::fromUtf8(sqlite3_column_database_name(stmt_, column));
+    return stmt_->ColumnDatabaseName(column);
 }
 
 QString TSqlStatement::ColumnTableName(int column) const {
-    return QString::fromUtf8(sqlite3_column_table_name(stmt_, column));
+    return stmt_->ColumnTableName(column);
 }
 
 QString TSqlStatement::ColumnOriginName(int column) const {
-    return QString::fromUtf8(sqlite3_column_origin_name(stmt_, column));
+    return stmt_->ColumnOriginName(column);
 }
 
 int TSqlStatement::ParamCount() const {
-    return stmt_ ? sqlite3_bind_parameter_count(stmt_) : 0;
+    return stmt_ ? stmt_->ParamCount() : 0;
 }
 
 QString TSqlStatement::ParamName(int param) const {
-    const char* name = sqlite3_bind_parameter_name(stmt_, param);
-    return name && *name ? QString::fromUtf8(name + 1) : QString();
+    return stmt_->ParamName(param);
 }
 
 void TSqlStatement::Bind(int param, const QVariant& value) {
-    int rc = SQLITE_OK;
+    int rc = EngineCode::Ok;
     if (!value.isValid() || value.isNull()) {
-        rc = sqlite3_bind_null(stmt_, param);
+        rc = stmt_->BindNull(param);
     } else {
         switch (value.typeId()) {
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            // A null data pointer would bind NULL rather than an empty blob.
-            rc = bytes.isEmpty()
-                     ? sqlite3_bind_zeroblob(stmt_, param, 0)
-                     : sqlite3_bind_blob(stmt_, param, bytes.constData(),
-                                         static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        case QMetaType::QByteArray:
+            rc = stmt_->BindBlob(param, *static_cast<const QByteArray*>(value.constData()),
+                                 EngineStatement::Keep::Copy);
             break;
-        }
         case QMetaType::Bool:
         case QMetaType::Int:
         case QMetaType::UInt:
@@ -117,15 +115,15 @@ void TSqlStatement::Bind(int param, const QVariant& value) {
         case QMetaType::Char:
         case QMetaType::SChar:
         case QMetaType::UChar:
-            rc = sqlite3_bind_int64(stmt_, param, value.toLongLong());
+            rc = stmt_->BindInt64(param, value.toLongLong());
             break;
         case QMetaType::ULong:
         case QMetaType::ULongLong:
-            rc = sqlite3_bind_int64(stmt_, param, static_cast<sqlite3_int64>(value.toULongLong()));
+            rc = stmt_->BindInt64(param, static_cast<qint64>(value.toULongLong()));
             break;
         case QMetaType::Double:
         case QMetaType::Float:
-            rc = sqlite3_bind_double(stmt_, param, value.toDouble());
+            rc = stmt_->BindDouble(param, value.toDouble());
             break;
         default: {
             // Dates and times as the toolkit's driver writes them.
@@ -138,13 +136,21 @@ void TSqlStatement::Bind(int param, const QVariant& value) {
                 text = value.toDate().toString(Qt::ISODate);
             else
                 text = value.toString();
-            rc = sqlite3_bind_text16(stmt_, param, text.utf16(),
-                                     static_cast<int>(text.size() * sizeof(char16_t)),
-                                     SQLITE_TRANSIENT);
+            rc = stmt_->BindText(param, text);
         }
         }
     }
-    if (rc != SQLITE_OK)
+    if (rc != EngineCode::Ok)
+        RaiseEngineError(db_, rc);
+}
+
+void TSqlStatement::BindUtf8(int param, QByteArrayView utf8, bool keptInPlace) {
+    if (const int rc = stmt_->BindUtf8(param, utf8, KeepOf(keptInPlace)); rc != EngineCode::Ok)
+        RaiseEngineError(db_, rc);
+}
+
+void TSqlStatement::BindBlob(int param, QByteArrayView bytes, bool keptInPlace) {
+    if (const int rc = stmt_->BindBlob(param, bytes, KeepOf(keptInPlace)); rc != EngineCode::Ok)
         RaiseEngineError(db_, rc);
 }
 
@@ -155,55 +161,58 @@ void TSqlStatement::BindAll(const std::function<QVariant(const QString& name)>& 
 }
 
 bool TSqlStatement::Step() {
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
+    const int rc = stmt_->Step();
+    if (rc == EngineCode::Row)
         return true;
-    if (rc == SQLITE_DONE)
+    if (rc == EngineCode::Done)
         return false;
     const QString message = ErrorMessage();
-    sqlite3_reset(stmt_);
+    stmt_->Reset();
     throw EDatabaseError(message, rc);
 }
 
 int TSqlStatement::StepCode() {
-    return sqlite3_step(stmt_);
+    return stmt_->Step();
 }
 
 void TSqlStatement::Reset() {
-    sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
+    stmt_->Reset();
+    stmt_->ClearBindings();
+}
+
+void TSqlStatement::Run() {
+    while (Step()) {
+    }
 }
 
 QVariant TSqlStatement::ColumnBytes(int column) const {
-    if (sqlite3_column_type(stmt_, column) == SQLITE_NULL)
+    if (stmt_->ColumnIsNull(column))
         return QVariant(QMetaType::fromType<QByteArray>());
-    const void* data = sqlite3_column_blob(stmt_, column);
-    const int size = sqlite3_column_bytes(stmt_, column);
-    return QByteArray(static_cast<const char*>(data), size);
+    return stmt_->ColumnData(column).toByteArray();
 }
 
 QString TSqlStatement::ErrorMessage() const {
-    return QString::fromUtf8(sqlite3_errmsg(db_));
+    return db_->ErrorMessage();
 }
 
-void TSqlStatement::RaiseEngineError(sqlite3* db, int code) {
-    throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)), code);
+void TSqlStatement::RaiseEngineError(EngineConnection* db, int code) {
+    throw EDatabaseError(db->ErrorMessage(), code);
 }
 
 // --- TSqlTransaction -----------------------------------------------------------
 
-TSqlTransaction::TSqlTransaction(sqlite3* db, Lock lock) : db_(db) {
+TSqlTransaction::TSqlTransaction(EngineConnection* db, Lock lock) : db_(db) {
     if (!db_)
         throw EDatabaseError(QStringLiteral("The database connection has no engine handle"));
-    if (sqlite3_get_autocommit(db_)) {
-        if (Exec(lock == Lock::Immediate ? "BEGIN IMMEDIATE" : "BEGIN") != SQLITE_OK)
-            TSqlStatement::RaiseEngineError(db_, sqlite3_extended_errcode(db_));
+    if (!db_->InTransaction()) {
+        if (Exec(lock == Lock::Immediate ? "BEGIN IMMEDIATE" : "BEGIN") != EngineCode::Ok)
+            TSqlStatement::RaiseEngineError(db_, db_->ErrorCode());
     } else {
         // Unique among the savepoints open on any connection.
         static unsigned long long counter = 0;
         savepoint_ = "velmora_" + QByteArray::number(++counter);
-        if (Exec("SAVEPOINT " + savepoint_) != SQLITE_OK)
-            TSqlStatement::RaiseEngineError(db_, sqlite3_extended_errcode(db_));
+        if (Exec("SAVEPOINT " + savepoint_) != EngineCode::Ok)
+            TSqlStatement::RaiseEngineError(db_, db_->ErrorCode());
     }
     open_ = true;
 }
@@ -213,7 +222,7 @@ TSqlTransaction::~TSqlTransaction() {
 }
 
 int TSqlTransaction::Exec(const QByteArray& sql) {
-    return sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr);
+    return db_->Exec(sql);
 }
 
 void TSqlTransaction::Commit() {
@@ -221,13 +230,14 @@ void TSqlTransaction::Commit() {
         throw EDatabaseError(QStringLiteral("The transaction has ended already"));
     // A failure that ended the whole transaction on its own leaves nothing
     // to commit: what was done is undone.
-    if (sqlite3_get_autocommit(db_)) {
+    if (!db_->InTransaction()) {
         open_ = false;
         throw EDatabaseError(QStringLiteral("The transaction was rolled back by the engine"));
     }
-    if (Exec(savepoint_.isEmpty() ? QByteArray("COMMIT") : "RELEASE " + savepoint_) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
-        const int code = sqlite3_extended_errcode(db_);
+    if (Exec(savepoint_.isEmpty() ? QByteArray("COMMIT") : "RELEASE " + savepoint_) !=
+        EngineCode::Ok) {
+        const QString message = db_->ErrorMessage();
+        const int code = db_->ErrorCode();
         Rollback();
         throw EDatabaseError(message, code);
     }
@@ -239,7 +249,7 @@ void TSqlTransaction::Rollback() noexcept {
         return;
     open_ = false;
     // Some failures end the whole transaction on their own.
-    if (sqlite3_get_autocommit(db_))
+    if (!db_->InTransaction())
         return;
     if (savepoint_.isEmpty()) {
         Exec("ROLLBACK");

@@ -1,24 +1,27 @@
 #pragma once
 
+#include "EngineStatement.h"
+
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
+class EngineConnection;
 
 // One statement prepared on an engine connection, for what the toolkit's
 // driver does not offer: result column names and declared types before
-// running, parameters by name, and the engine's own result codes. Finalised
-// on destruction.
+// running, parameters by name, and the engine's own result codes
+// (EngineCode). Finalised on destruction.
 class TSqlStatement {
 public:
     TSqlStatement() = default;
     // Raises EDatabaseError with the engine's message when text does not
     // prepare. Only the first statement of text is prepared; Tail() tells
     // what follows it.
-    TSqlStatement(sqlite3* db, const QString& text);
+    TSqlStatement(EngineConnection* db, const QString& text);
     ~TSqlStatement();
     TSqlStatement(TSqlStatement&& other) noexcept;
     TSqlStatement& operator=(TSqlStatement&& other) noexcept;
@@ -26,7 +29,7 @@ public:
     TSqlStatement& operator=(const TSqlStatement&) = delete;
 
     // The prepared statement, or an empty one when text does not prepare.
-    static TSqlStatement TryPrepare(sqlite3* db, const QString& text);
+    static TSqlStatement TryPrepare(EngineConnection* db, const QString& text);
 
     // False for an empty statement (nothing but blanks or comments, or a
     // failed TryPrepare).
@@ -49,6 +52,10 @@ public:
     // empty for a positional one.
     QString ParamName(int param) const;
     void Bind(int param, const QVariant& value);
+    // Text as UTF-8 bytes, or bytes as a blob. Bytes kept in place must
+    // stay where they are until the statement is reset.
+    void BindUtf8(int param, QByteArrayView utf8, bool keptInPlace = false);
+    void BindBlob(int param, QByteArrayView bytes, bool keptInPlace = false);
     // Binds every parameter to valueOf(its name).
     void BindAll(const std::function<QVariant(const QString& name)>& valueOf);
 
@@ -59,6 +66,8 @@ public:
     int StepCode();
     // Ready to run again, with no parameter bound.
     void Reset();
+    // Raises EDatabaseError unless the statement runs to its end.
+    void Run();
 
     // A column of the current row as bytes (text as UTF-8); a null
     // QByteArray variant for NULL.
@@ -66,14 +75,14 @@ public:
 
     // The connection's last error message.
     QString ErrorMessage() const;
-    sqlite3* Connection() const { return db_; }
+    EngineConnection* Connection() const { return db_; }
 
     // Raises EDatabaseError with the connection's last error.
-    [[noreturn]] static void RaiseEngineError(sqlite3* db, int code);
+    [[noreturn]] static void RaiseEngineError(EngineConnection* db, int code);
 
 private:
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
+    EngineConnection* db_ = nullptr;
+    std::unique_ptr<EngineStatement> stmt_;
     QString tail_;
 };
 
@@ -88,7 +97,7 @@ public:
 
     // Raises EDatabaseError with the engine's message when it cannot begin
     // (for instance while another program holds the database).
-    TSqlTransaction(sqlite3* db, Lock lock);
+    TSqlTransaction(EngineConnection* db, Lock lock);
     ~TSqlTransaction();
     TSqlTransaction(const TSqlTransaction&) = delete;
     TSqlTransaction& operator=(const TSqlTransaction&) = delete;
@@ -102,7 +111,7 @@ public:
 private:
     int Exec(const QByteArray& sql);
 
-    sqlite3* db_;
+    EngineConnection* db_;
     // Empty for a transaction of its own.
     QByteArray savepoint_;
     bool open_ = false;

@@ -1,11 +1,11 @@
 #include "TablePacker.h"
 
 #include "DBactions.h"
+#include "EngineConnection.h"
 #include "TDatabase.h"
 #include "TTable.h"
 
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QStorageInfo>
 #include <QVariant>
 
@@ -40,20 +40,20 @@ class ShortWait {
 public:
     explicit ShortWait(const QString& databaseName) : databaseName_(databaseName) {
         try {
-            QSqlQuery query(TDatabase::Connected(databaseName).Connection());
-            if (query.exec(QStringLiteral("pragma busy_timeout")) && query.next())
-                previous_ = query.value(0).toInt();
-            query.exec(QStringLiteral("pragma busy_timeout = %1").arg(ShortWaitMilliseconds));
+            if (EngineConnection* engine = TDatabase::Connected(databaseName).Handle()) {
+                previous_ = engine->BusyTimeout();
+                engine->SetBusyTimeout(ShortWaitMilliseconds);
+            }
         } catch (const std::exception&) {
             previous_ = -1;
         }
     }
     ~ShortWait() {
         const TDatabase* database = TDatabase::Find(databaseName_);
-        if (previous_ < 0 || !database || !database->IsConnected())
+        if (previous_ < 0 || !database)
             return;
-        QSqlQuery query(database->Connection());
-        query.exec(QStringLiteral("pragma busy_timeout = %1").arg(previous_));
+        if (EngineConnection* engine = database->Handle())
+            engine->SetBusyTimeout(previous_);
     }
     ShortWait(const ShortWait&) = delete;
     ShortWait& operator=(const ShortWait&) = delete;

@@ -6,14 +6,14 @@
 #include "CsvImportRow.h"
 #include "DBactions.h"
 #include "EDatabaseError.h"
+#include "EngineCode.h"
+#include "EngineConnection.h"
 #include "TDatabase.h"
 #include "TSqlStatement.h"
 
 #include <QDateTime>
 #include <QSet>
 #include <QVariant>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <exception>
@@ -35,7 +35,7 @@ constexpr const char* InsertFigure =
 // The connection's page cache enlarged for its lifetime.
 class LargerCache {
 public:
-    explicit LargerCache(sqlite3* db) : db_(db) {
+    explicit LargerCache(EngineConnection* db) : db_(db) {
         TSqlStatement current(db, QStringLiteral("pragma cache_size"));
         if (current.Step())
             previous_ = current.ColumnBytes(0).toByteArray();
@@ -49,12 +49,9 @@ public:
     LargerCache& operator=(const LargerCache&) = delete;
 
 private:
-    void Pragma(const QByteArray& size) {
-        sqlite3_exec(db_, QByteArray("pragma cache_size = " + size).constData(), nullptr, nullptr,
-                     nullptr);
-    }
+    void Pragma(const QByteArray& size) { db_->Exec("pragma cache_size = " + size); }
 
-    sqlite3* db_;
+    EngineConnection* db_;
     QByteArray previous_;
 };
 
@@ -70,30 +67,23 @@ bool Blank(const CsvRecord& record) {
     return true;
 }
 
-using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
-
 // Binds a row value: UTF-8 bytes as text, except in the picture columns,
 // which take them as they are. Bytes the row holds are bound where they
 // are; the row outlives the statement's step.
-void BindValue(sqlite3* db, sqlite3_stmt* statement, int column, const QVariant& value) {
-    int rc = SQLITE_OK;
+void BindValue(TSqlStatement& statement, int column, const QVariant& value) {
     const int param = column + 1;
     if (!value.isValid()) {
-        rc = sqlite3_bind_null(statement, param);
+        statement.Bind(param, QVariant());
     } else if (value.typeId() == QMetaType::Double) {
-        rc = sqlite3_bind_double(statement, param, value.toDouble());
+        statement.Bind(param, value);
     } else {
         const bool held = value.typeId() == QMetaType::QByteArray;
         const QByteArray bytes = held ? value.toByteArray() : value.toString().toUtf8();
-        const auto keep = held ? SQLITE_STATIC : SQLITE_TRANSIENT;
-        const auto size = static_cast<sqlite3_uint64>(bytes.size());
         if (column == Picture || column == PictureTh)
-            rc = sqlite3_bind_blob64(statement, param, bytes.constData(), size, keep);
+            statement.BindBlob(param, bytes, held);
         else
-            rc = sqlite3_bind_text64(statement, param, bytes.constData(), size, keep, SQLITE_UTF8);
+            statement.BindUtf8(param, bytes, held);
     }
-    if (rc != SQLITE_OK)
-        TSqlStatement::RaiseEngineError(db, rc);
 }
 
 // The figures table's own indexes, dropped while many rows go in and made
@@ -102,7 +92,7 @@ void BindValue(sqlite3* db, sqlite3_stmt* statement, int column, const QVariant&
 // so a failure brings them back as they were.
 class IndexesSetAside {
 public:
-    explicit IndexesSetAside(sqlite3* db) : db_(db) {
+    explicit IndexesSetAside(EngineConnection* db) : db_(db) {
         TSqlStatement select(db, QStringLiteral("select name, sql from sqlite_master where "
                                                 "type = 'index' and tbl_name = 'figures' and "
                                                 "sql is not null"));
@@ -122,16 +112,15 @@ public:
 
 private:
     void Exec(const QByteArray& sql) {
-        if (const int rc = sqlite3_exec(db_, sql.constData(), nullptr, nullptr, nullptr);
-            rc != SQLITE_OK)
+        if (const int rc = db_->Exec(sql); rc != EngineCode::Ok)
             TSqlStatement::RaiseEngineError(db_, rc);
     }
 
-    sqlite3* db_;
+    EngineConnection* db_;
     QList<std::pair<QByteArray, QByteArray>> indexes_;
 };
 
-QSet<QString> FigureKeys(sqlite3* db) {
+QSet<QString> FigureKeys(EngineConnection* db) {
     QSet<QString> keys;
     TSqlStatement select(db, QStringLiteral("select figure_id from figures"));
     while (select.Step())
@@ -153,7 +142,7 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
     }
     const int total = static_cast<int>(file.Rows().size());
     try {
-        sqlite3* db = TDatabase::Connected(databaseName_).Handle();
+        EngineConnection* db = TDatabase::Connected(databaseName_).Handle();
         TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
         const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
         QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
@@ -175,11 +164,7 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                                        insert.Bind(3 + i, values[i]);
                                });
         const CsvImportRowReader reader(file, mapping, keys);
-        sqlite3_stmt* prepared = nullptr;
-        if (const int rc = sqlite3_prepare_v2(db, InsertFigure, -1, &prepared, nullptr);
-            rc != SQLITE_OK)
-            TSqlStatement::RaiseEngineError(db, rc);
-        const Statement insert(prepared, &sqlite3_finalize);
+        TSqlStatement insert(db, QString::fromLatin1(InsertFigure));
         std::optional<IndexesSetAside> setAside;
         if (total >= ManyRows)
             setAside.emplace(db);
@@ -212,12 +197,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
             if (!genreId.isEmpty())
                 row.values[GenreId] = genreId;
             for (int column = 0; column < ColumnCount; ++column)
-                BindValue(db, insert.get(), column, row.values[column]);
-            if (const int rc = sqlite3_step(insert.get()); rc != SQLITE_DONE)
+                BindValue(insert, column, row.values[column]);
+            if (const int rc = insert.StepCode(); rc != EngineCode::Done)
                 TSqlStatement::RaiseEngineError(db, rc);
             // The row's bytes go with it: nothing stays bound to them.
-            sqlite3_reset(insert.get());
-            sqlite3_clear_bindings(insert.get());
+            insert.Reset();
             ++summary.added;
         }
         if (setAside)

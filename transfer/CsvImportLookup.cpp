@@ -4,7 +4,7 @@
 
 #include <utility>
 
-CsvImportLookup::CsvImportLookup(sqlite3* db, const char* table, const char* keyColumn,
+CsvImportLookup::CsvImportLookup(EngineConnection* db, const char* table, const char* keyColumn,
                                  const char* nameColumn, const QString& extraColumns,
                                  BindExtra bindExtra)
     : db_(db),

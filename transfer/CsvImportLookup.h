@@ -11,7 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
-struct sqlite3;
+class EngineConnection;
 
 // The names of a lookup table (manufacturers, genres) by their case-folded
 // form, with their keys, for finding a name ignoring case and adding it
@@ -24,8 +24,8 @@ public:
     // Reads the names of the table. extraColumns are further columns a new
     // record gets (", RX, RY" and so on), filled by bindExtra from
     // parameter 3 on.
-    CsvImportLookup(sqlite3* db, const char* table, const char* keyColumn, const char* nameColumn,
-                    const QString& extraColumns, BindExtra bindExtra);
+    CsvImportLookup(EngineConnection* db, const char* table, const char* keyColumn,
+                    const char* nameColumn, const QString& extraColumns, BindExtra bindExtra);
 
     // The key (as UTF-8) of the name given as UTF-8, the record made first
     // when there is none; empty for an empty name.
@@ -34,7 +34,7 @@ public:
     int Created() const { return created_; }
 
 private:
-    sqlite3* db_;
+    EngineConnection* db_;
     QString insertText_;
     BindExtra bindExtra_;
     QHash<QString, QString> keys_;

@@ -5,6 +5,7 @@
 #include "Archive.h"
 #include "DatabaseStructure.h"
 #include "DialogRunner.h"
+#include "RawSqlite.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
 #include "TFBackUpRestore.h"
@@ -27,7 +28,6 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>

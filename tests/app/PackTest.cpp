@@ -2,6 +2,7 @@
 
 #include "DataFolderLock.h"
 #include "DialogRunner.h"
+#include "RawSqlite.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
 #include "TFmain.h"
@@ -22,7 +23,6 @@
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <cstdlib>

@@ -1,13 +1,13 @@
 #include "ArchiveTestSupport.h"
 
 #include "DatabaseStructure.h"
+#include "RawSqlite.h"
 #include "TZunPigger.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 
-#include <sqlite3.h>
 #include <zlib.h>
 
 #include <random>

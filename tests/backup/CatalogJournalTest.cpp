@@ -4,11 +4,10 @@
 
 #include "Archive.h"
 #include "ArchiveTestSupport.h"
+#include "RawSqlite.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <sqlite3.h>
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "Archive.h"
 #include "ArchiveTestSupport.h"
 #include "DialogRunner.h"
+#include "RawSqlite.h"
 #include "TDmsg.h"
 #include "TFBackUpRestore.h"
 #include "TPmain.h"
@@ -14,8 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
-
-#include <sqlite3.h>
 
 namespace {
 

@@ -5,10 +5,9 @@
 #include "CatalogTestFixture.h"
 #include "DBactions.h"
 #include "EDatabaseError.h"
+#include "RawSqlite.h"
 #include "TO_Figures.h"
 #include "TO_genres.h"
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -82,7 +81,7 @@ TEST_F(ListWriteFailureTest, APostATriggerRefusesIsAnErrorAndTheRowStaysBeingEdi
 
 TEST_F(ListWriteFailureTest, WhileAnotherProgramHoldsTheDatabaseNothingLooksWritten) {
     // The wait for the lock, short for the test.
-    sqlite3_busy_timeout(database_.Handle(), 20);
+    sqlite3_busy_timeout(RawSqlite(database_), 20);
     {
         const OtherProgramWriting other(database_.FileName());
         ASSERT_TRUE(genres_.LocateKey("G1"));
@@ -106,8 +105,9 @@ TEST_F(ListWriteFailureTest, WhileAnotherProgramHoldsTheDatabaseNothingLooksWrit
 }
 
 TEST_F(ListWriteFailureTest, AnAbortedWriteIsAFailedPost) {
-    ASSERT_EQ(SQLITE_OK, sqlite3_create_function_v2(database_.Handle(), "fail_with", 1, SQLITE_UTF8,
-                                                    nullptr, FailWith, nullptr, nullptr, nullptr));
+    ASSERT_EQ(SQLITE_OK,
+              sqlite3_create_function_v2(RawSqlite(database_), "fail_with", 1, SQLITE_UTF8, nullptr,
+                                         FailWith, nullptr, nullptr, nullptr));
     Exec(QStringLiteral("create temp trigger stop before update on genres "
                         "begin select fail_with(%1); end")
              .arg(SQLITE_ABORT));

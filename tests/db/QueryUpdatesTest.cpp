@@ -3,9 +3,8 @@
 
 #include "EDatabaseError.h"
 #include "QueryTestFixture.h"
+#include "RawSqlite.h"
 #include "TField.h"
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -117,8 +116,9 @@ TEST_F(QueryUpdatesTest, AFailedWriteRollsBackRaisesAndKeepsTheCache) {
 }
 
 TEST_F(QueryUpdatesTest, AnUpdateTheEngineAbortsEndsSilently) {
-    ASSERT_EQ(SQLITE_OK, sqlite3_create_function_v2(database_.Handle(), "fail_with", 1, SQLITE_UTF8,
-                                                    nullptr, FailWith, nullptr, nullptr, nullptr));
+    ASSERT_EQ(SQLITE_OK,
+              sqlite3_create_function_v2(RawSqlite(database_), "fail_with", 1, SQLITE_UTF8, nullptr,
+                                         FailWith, nullptr, nullptr, nullptr));
     for (int code : {SQLITE_ABORT, SQLITE_INTERRUPT}) {
         Exec(QStringLiteral("create temp trigger stop before update on figures "
                             "begin select fail_with(%1); end")

@@ -6,9 +6,8 @@
 #include "DBactions.h"
 #include "EDatabaseError.h"
 #include "QueryTestFixture.h"
+#include "RawSqlite.h"
 #include "TField.h"
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -136,8 +135,9 @@ TEST_F(QueryWriteFailureTest, ADeleteWhoseWriteFailsKeepsTheRowAndIsNotKept) {
 }
 
 TEST_F(QueryWriteFailureTest, AnAbortedPostIsAFailedDataSetPost) {
-    ASSERT_EQ(SQLITE_OK, sqlite3_create_function_v2(database_.Handle(), "fail_with", 1, SQLITE_UTF8,
-                                                    nullptr, FailWith, nullptr, nullptr, nullptr));
+    ASSERT_EQ(SQLITE_OK,
+              sqlite3_create_function_v2(RawSqlite(database_), "fail_with", 1, SQLITE_UTF8, nullptr,
+                                         FailWith, nullptr, nullptr, nullptr));
     Exec(QStringLiteral("create temp trigger stop before update on figures "
                         "begin select fail_with(%1); end")
              .arg(SQLITE_ABORT));

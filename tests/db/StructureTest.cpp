@@ -1,6 +1,7 @@
 // The structure check against real database files.
 
 #include "DatabaseStructure.h"
+#include "RawSqlite.h"
 #include "TDatabase.h"
 #include "TF_check_DB.h"
 #include "TQuery.h"
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -223,7 +223,7 @@ TEST_F(StructureTest, FiguresListReadsItsRowsFromTheIndexAndItsBlobsByKey) {
         TQuery list;
         list.SQL = columns + QStringList{filter, "order by f.figure_name"};
         list.KeyField = QStringLiteral("figure_id");
-        StatementRecorder recorder(database_.Handle());
+        StatementRecorder recorder(RawSqlite(database_));
         list.Open();
         ASSERT_EQ(3, list.RecordCount());
         EXPECT_EQ("Figure 1", list.ValueAt(0, 1).toString());

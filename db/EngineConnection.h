@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class EngineStatement;
+class EngineVersion;
+
+// A connection of the database engine beneath the program: preparing
+// statements, running plain ones, transactions, and the engine's own error
+// message and code (an EngineCode) of its last failure. The rest of the
+// program reaches the engine only through this and EngineStatement; one
+// implementation per engine stands behind them.
+class EngineConnection {
+public:
+    enum class OpenMode { ReadWrite, ReadWriteCreate };
+
+    virtual ~EngineConnection();
+
+    // Prepares the first statement of utf8 into *statement and tells in
+    // *used how many bytes it took. An empty *statement with EngineCode::Ok
+    // when that part holds nothing but blanks and comments.
+    virtual int Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,
+                        qsizetype* used) = 0;
+    // Runs statements that return no rows.
+    virtual int Exec(const QByteArray& sql) = 0;
+
+    // The message and the (extended) code of the last failure.
+    virtual QString ErrorMessage() const = 0;
+    virtual int ErrorCode() const = 0;
+
+    // Whether a transaction is open.
+    virtual bool InTransaction() const = 0;
+    // Rows written by every statement since the connection opened, and by
+    // the last insert, update or delete.
+    virtual qint64 TotalChanges() const = 0;
+    virtual qint64 Changes() const = 0;
+
+    // How long a statement waits for another program to let go of the
+    // database before it fails as busy.
+    virtual int BusyTimeout() = 0;
+    virtual void SetBusyTimeout(int milliseconds) = 0;
+
+    // Copies the whole database, as one committed state, into a new file.
+    // Empty when done; otherwise why not. Not every engine can.
+    virtual QString CopyInto(const QString& file);
+
+    // The engine connection behind a connection of the toolkit's driver
+    // (its handle), not owned; nullptr for a handle of another engine.
+    static std::unique_ptr<EngineConnection> OfDriver(const QVariant& driverHandle);
+    // Opens a database file of its own; nullptr, with the engine's message
+    // in *error, when that fails.
+    static std::unique_ptr<EngineConnection> OpenFile(const QString& file, OpenMode mode,
+                                                      QString* error);
+    // The engine library the program is linked with.
+    static EngineVersion LinkedVersion();
+    // The text of a result code.
+    static QString CodeText(int code);
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "EngineConnection.h"
+
+struct sqlite3;
+
+// A SQLite connection: either one the toolkit's driver opened, borrowed
+// for the driver's lifetime, or one of its own, closed on destruction.
+class SqliteConnection final : public EngineConnection {
+public:
+    SqliteConnection(sqlite3* db, bool owned) : db_(db), owned_(owned) {}
+    ~SqliteConnection() override;
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // The connection behind the handle of the toolkit's SQLite driver;
+    // nullptr for another driver's handle or a closed one.
+    static std::unique_ptr<EngineConnection> OfDriver(const QVariant& driverHandle);
+    static std::unique_ptr<EngineConnection> Open(const QString& file, OpenMode mode,
+                                                  QString* error);
+    static EngineVersion LinkedVersion();
+    static QString CodeText(int code);
+
+    int Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,
+                qsizetype* used) override;
+    int Exec(const QByteArray& sql) override;
+    QString ErrorMessage() const override;
+    int ErrorCode() const override;
+    bool InTransaction() const override;
+    qint64 TotalChanges() const override;
+    qint64 Changes() const override;
+    int BusyTimeout() override;
+    void SetBusyTimeout(int milliseconds) override;
+    QString CopyInto(const QString& file) override;
+
+private:
+    sqlite3* db_;
+    bool owned_;
+};
