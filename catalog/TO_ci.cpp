@@ -3,6 +3,7 @@
 #include "BusyCursor.h"
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "ReportedSql.h"
 #include "EDatabaseError.h"
 #include "TChangeWriter.h"
 #include "TField.h"

@@ -1,6 +1,5 @@
 #include "DBactions.h"
 
-#include "DialogRunner.h"
 #include "EDatabaseError.h"
 #include "TChangeWriter.h"
 #include "TDatabase.h"
@@ -62,34 +61,6 @@ QList<QByteArray> NewRecordKeys(qsizetype count) {
         keys.append(key);
     }
     return keys;
-}
-
-QString QueryValue(const QStringList& lines) {
-    TQuery query(DatabaseName);
-    try {
-        query.SQL = lines;
-        query.Open();
-        if (query.IsEmpty() || query.FieldCount() == 0)
-            return {};
-        return TField(query, 0).AsString();
-    } catch (const std::exception& error) {
-        DialogRunner::ShowStandardMessage(QString::fromUtf8("Полмилка виконання запиту:\r\n") +
-                                          ErrorText(error));
-        return {};
-    }
-}
-
-bool ExecSql(const QStringList& lines) {
-    TQuery query(DatabaseName);
-    try {
-        query.SQL = lines;
-        query.ExecSQL();
-        return true;
-    } catch (const std::exception& error) {
-        DialogRunner::ShowStandardMessage(QString::fromUtf8("Помилка виконання:\n\n") +
-                                          ErrorText(error));
-        return false;
-    }
 }
 
 QString SqlLiteralText(const QString& value) {

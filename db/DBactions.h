@@ -18,15 +18,6 @@ QString NewRecordKey();
 // faster than one NewRecordKey() at a time.
 QList<QByteArray> NewRecordKeys(qsizetype count);
 
-// Runs a select against "ADB" and returns the first column of the first row
-// as text; empty when there is no row. An engine error is shown in the
-// standard message box and gives the empty string.
-QString QueryValue(const QStringList& lines);
-
-// Runs a statement without result rows against "ADB"; false, after showing
-// the error in the standard message box, when it fails.
-bool ExecSql(const QStringList& lines);
-
 // A value as it is written between single quotes in SQL text: every single
 // quote doubled, so the value can neither end the literal nor change the
 // statement.

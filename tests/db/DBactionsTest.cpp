@@ -1,6 +1,7 @@
 // The shared database routines against a real database file.
 
 #include "DBactions.h"
+#include "ReportedSql.h"
 #include "DialogRunner.h"
 #include "EDatabaseError.h"
 #include "TDatabase.h"
