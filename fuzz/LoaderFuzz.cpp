@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture loader as a file: the first byte
 // picks the file's name among those whose extensions the loader tells apart
-// (in mixed case too, and two it does not read), the rest is the file. The
+// (in mixed case too, and two it does not read: none and pcx), the rest is the file. The
 // loader reads the file, picks the reader by the extension and, for
 // metafiles, the kind by the bytes; it must give a 24-bit picture within
 // the limits, or none with the reason why.
@@ -18,8 +18,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const char* const names[] = {
-        "picture.bmp", "picture.DIB",  "picture.wmf", "picture.EMF", "picture.gif",
-        "picture.Jpg", "picture.jpeg", "picture.ico", "picture.png", "picture",
+        "picture.bmp",  "picture.DIB",  "picture.wmf",  "picture.EMF",
+        "picture.gif",  "picture.Jpg",  "picture.jpeg", "picture.ico",
+        "picture.png",  "picture",      "picture.webp", "picture.TIF",
+        "picture.tiff", "picture.heic", "picture.AVIF", "picture.pcx",
     };
     static const QTemporaryDir folder;
     if (size == 0 || !folder.isValid())

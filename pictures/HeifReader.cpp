@@ -1,6 +1,7 @@
 #include "HeifReader.h"
 
 #include "EPictureError.h"
+#include "HeifLayout.h"
 #include "PictureLimits.h"
 
 #include <libheif/heif.h>
@@ -33,6 +34,8 @@ void ReleaseImage(void* image) {
 } // namespace
 
 QImage ReadHeif(const QByteArray& bytes) {
+    // Item locations and the sizes of composed images, which libheif trusts.
+    CheckHeifLayout(bytes);
     const std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
     if (!context)
         throw EPictureError("HEIF error: no memory");

@@ -19,9 +19,32 @@ struct Kind {
     const char* format; // Qt's name of the reader
     const char* name;   // for messages
     bool deflateBound;  // the data can hold at most MaxDeflatePixelsPerByte
+    void (*checkLayout)(const QByteArray&) = nullptr; // before the reader sees the bytes
 };
 
+// libpng takes the memory a chunk's length claims before it reads the
+// chunk: every chunk up to the end has to lie within the file.
+void CheckPngChunks(const QByteArray& bytes) {
+    const auto u32 = [&bytes](qsizetype at) {
+        const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + at;
+        return (quint32{p[0]} << 24) | (quint32{p[1]} << 16) | (quint32{p[2]} << 8) | p[3];
+    };
+    qsizetype at = 8; // the signature
+    while (at < bytes.size()) {
+        if (bytes.size() - at < 12)
+            throw EPictureError("PNG chunk runs past the end of the file");
+        const qsizetype length = u32(at);
+        if (length > bytes.size() - at - 12)
+            throw EPictureError("PNG chunk runs past the end of the file");
+        if (bytes.mid(at + 4, 4) == "IEND")
+            return;
+        at += 12 + length;
+    }
+}
+
 QImage Read(const QByteArray& bytes, const Kind& kind) {
+    if (kind.checkLayout != nullptr)
+        kind.checkLayout(bytes);
     QImageReader::setAllocationLimit(AllocationLimitMegabytes);
     QBuffer buffer;
     buffer.setData(bytes);
@@ -54,7 +77,7 @@ QImage Read(const QByteArray& bytes, const Kind& kind) {
 } // namespace
 
 QImage ReadPng(const QByteArray& bytes) {
-    return Read(bytes, {"png", "PNG", true});
+    return Read(bytes, {"png", "PNG", true, CheckPngChunks});
 }
 
 QImage ReadWebp(const QByteArray& bytes) {

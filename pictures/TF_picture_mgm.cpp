@@ -289,9 +289,13 @@ void TF_picture_mgm::btn_load_from_fileClick() {
     dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Pictures));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("All supporetd (*.jpg *.jpeg *.gif *.bmp *.dib)"),
+    dialog.setNameFilters({QStringLiteral("All supporetd (*.jpg *.jpeg *.gif *.bmp *.dib *.png "
+                                          "*.webp *.tif *.tiff *.heic *.heif *.avif)"),
                            QStringLiteral("JPG, JPEG (*.jpg *.jpeg)"),
-                           QStringLiteral("GIF (*.gif)"), QStringLiteral("BMP,DIB (*.bmp *.dib)")});
+                           QStringLiteral("GIF (*.gif)"), QStringLiteral("BMP,DIB (*.bmp *.dib)"),
+                           QStringLiteral("PNG (*.png)"), QStringLiteral("WebP (*.webp)"),
+                           QStringLiteral("TIFF (*.tif *.tiff)"),
+                           QStringLiteral("HEIC, AVIF (*.heic *.heif *.avif)")});
     if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     DialogFolders::Remember(DialogFolders::Kind::Pictures, dialog.selectedFiles().constFirst());

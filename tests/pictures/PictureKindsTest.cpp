@@ -133,6 +133,21 @@ TEST_F(PictureKindsTest, EachKindLoadsAtItsSizeAs24Bit) {
     }
 }
 
+TEST_F(PictureKindsTest, AvifLoadsThroughLibheif) {
+    // libheif's own encoder tool, in a process of its own: this AV1 encoder
+    // stops the process on 4:2:0 pictures.
+    const QString png = folder_.filePath("in.png");
+    const QString avif = folder_.filePath("out.avif");
+    WriteFile(png, Encoded(Marked(), "png"));
+    ASSERT_TRUE(RunCommand(
+        QString("heif-enc -A -q 90 -p chroma=422 '%1' -o '%2' >/dev/null 2>&1").arg(png, avif)));
+    QString failure;
+    const std::optional<QImage> picture = LoadPictureFile(avif, &failure);
+    ASSERT_TRUE(picture.has_value()) << failure.toStdString();
+    EXPECT_EQ(QSize(40, 20), picture->size());
+    EXPECT_TRUE(IsRed(picture->pixel(2, 2)));
+}
+
 TEST_F(PictureKindsTest, TransparentPngLiesOnWhite) {
     QImage picture(3, 1, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
