@@ -167,6 +167,16 @@ insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, sca
 SQL
 start_catalog seeded
 click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
+# Opens a new figure's editor from the figures page and types its name;
+# $figure is the editor's window.
+new_figure() {
+  click $tab_figures
+  click $button_add
+  figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Add for \"$1\""
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 20 "$1"
+}
 shot page-figures
 click $tab_producers; shot page-manufacturers
 click $tab_genres; shot page-genres
@@ -296,12 +306,7 @@ step "full-size viewer and scale view shown; a picture that cannot be read asks 
 #    inside the dialogs, as laid out with the DejaVu fonts.
 echo "Paint the facings first." >"$scratch/notes.txt"
 start_catalog editors
-click $tab_figures
-click $button_add
-figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Add"
-sleep 0.3
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 20 "Old Guard Grenadier"
+new_figure "Old Guard Grenadier"
 # Genre: the first of the list (Medieval); manufacturer: the first (Alpha).
 xdotool key Tab Down Tab Tab Down
 sleep 0.3
@@ -651,12 +656,7 @@ drag_source="$(dirname "$program")/../tests/velmora_e2e_drag"
 [ -x "$drag_source" ] || fail "$drag_source is not built (it starts the drag)"
 convert -size 480x320 gradient:navy-gold -fill crimson -draw "circle 240,160 240,60" "$scratch/Dragged figure.png"
 start_catalog drag
-click $tab_figures
-click $button_add
-figure=$(wait_window "^Figure$" 10) || fail "no figure editor for the drag"
-sleep 0.3
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 20 "Dropped Dragoon"
+new_figure "Dropped Dragoon"
 "$drag_source" "$scratch/Dragged figure.png" >"$out/drag-source.log" 2>&1 &
 drag_pid=$!
 pids+=("$drag_pid")
