@@ -1,5 +1,6 @@
 #include "TBlobFetcher.h"
 
+#include "EDatabaseError.h"
 #include "TDatabase.h"
 #include "TSelectStatement.h"
 
@@ -96,6 +97,28 @@ bool TBlobFetcher::Read(const QVariant& key, int field, QVariant* value) {
         direct = TSqlStatement(connection->Handle(), fetch);
     }
     return ReadWith(direct, false, key, value);
+}
+
+void TBlobFetcher::Scan(
+    const std::vector<int>& fields,
+    const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow) {
+    TDatabase* connection = select_.Connection();
+    if (!connection || select_.KeyIndex() < 0)
+        throw EDatabaseError(QStringLiteral("The blob columns cannot be read without a key"));
+    QStringList columns{TSelectStatement::Quoted(select_.Columns()[select_.KeyIndex()].name)};
+    for (int field : fields)
+        columns << TSelectStatement::Quoted(select_.Columns()[field].name);
+    TSqlStatement statement(
+        connection->Handle(),
+        QStringLiteral("select %1 from %2")
+            .arg(columns.join(QStringLiteral(", ")), TSelectStatement::Nested(select_.Text())));
+    statement.BindAll([&](const QString& name) { return select_.Params().value(name.toLower()); });
+    std::vector<QVariant> blobs(fields.size());
+    while (statement.Step()) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            blobs[i] = statement.ColumnBytes(static_cast<int>(i) + 1);
+        onRow(statement.ColumnBytes(0), blobs);
+    }
 }
 
 void TBlobFetcher::Forget() {

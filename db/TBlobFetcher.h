@@ -6,14 +6,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class TSelectStatement;
 
 // Reads the blob columns a select leaves in the table (its lazy columns),
 // one row's blob at a time, by the value of the row's key. Every read of
-// such a blob goes through here: the rows shown, a search over them, and
-// the table's value a change writes back.
+// such a blob goes through here: the rows shown, a search over them (one
+// by one, or all at once), and the table's value a change writes back.
 //
 // A blob is read through the statement itself, or, for a row the statement
 // no longer yields (changed so that it no longer meets its conditions),
@@ -40,6 +41,13 @@ public:
     // it is now, never one kept: false, and *value untouched, when the
     // statement has no row under key.
     bool Read(const QVariant& key, int field, QVariant* value);
+    // The blob columns fields of every row the statement yields, at once:
+    // onRow gets each row's key and their bytes, in the statement's order.
+    // Nothing is kept. Raises EDatabaseError when the select has no key
+    // column or the statement cannot be nested.
+    void
+    Scan(const std::vector<int>& fields,
+         const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow);
     // Forgets the blobs kept: the table has changed.
     void Forget();
 

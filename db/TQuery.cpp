@@ -209,6 +209,15 @@ bool TQuery::Locate(const QString& fieldName, const QVariant& value) {
     return false;
 }
 
+void TQuery::ReadBlobColumns(
+    const std::vector<int>& fields,
+    const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow) {
+    d->CheckActive();
+    for (int field : fields)
+        d->CheckField(field);
+    d->select.Blobs().Scan(fields, onRow);
+}
+
 // --- fields and values -----------------------------------------------------------
 
 int TQuery::FieldCount() const {
