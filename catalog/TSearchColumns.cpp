@@ -1,9 +1,7 @@
 #include "TSearchColumns.h"
 
 #include "EDatabaseError.h"
-#include "TDatabase.h"
 #include "TQuery.h"
-#include "TSqlStatement.h"
 
 #include <algorithm>
 #include <exception>
@@ -21,21 +19,6 @@ QString TextOf(const QVariant& value) {
 bool IsAscii(const QByteArray& bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-QString Quoted(const QString& identifier) {
-    QString quoted = identifier;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-// The statement without trailing blanks and semicolons, on lines of its own
-// so that a closing comment ends there.
-QString Nested(const QStringList& lines) {
-    QString text = lines.join(QLatin1Char('\n'));
-    while (!text.isEmpty() && (text.back().isSpace() || text.back() == QLatin1Char(';')))
-        text.chop(1);
-    return QStringLiteral("(\n") + text + QStringLiteral("\n)");
 }
 
 } // namespace
@@ -98,24 +81,16 @@ bool TSearchColumns::BlobsRead() {
 bool TSearchColumns::ReadBlobs() {
     if (query_.UpdatesPending())
         return false;
-    QStringList columns{Quoted(query_.FieldName(keyField_))};
-    for (int field : blobFields_)
-        columns << Quoted(query_.FieldName(field));
     try {
-        TDatabase& database = TDatabase::Connected(query_.DatabaseName);
-        TSqlStatement statement(database.Handle(),
-                                QStringLiteral("select %1 from %2")
-                                    .arg(columns.join(QStringLiteral(", ")), Nested(query_.SQL)));
-        statement.BindAll([this](const QString& name) { return query_.Param(name); });
-        const int count = static_cast<int>(blobFields_.size());
-        while (statement.Step()) {
-            for (int i = 1; i <= count; ++i) {
-                if (Contains(statement.ColumnBytes(i).toByteArray())) {
-                    blobMatches_.insert(TextOf(statement.ColumnBytes(0)));
-                    break;
-                }
-            }
-        }
+        query_.ReadBlobColumns(blobFields_,
+                               [this](const QVariant& key, const std::vector<QVariant>& blobs) {
+                                   for (const QVariant& blob : blobs) {
+                                       if (Contains(blob.toByteArray())) {
+                                           blobMatches_.insert(TextOf(key));
+                                           break;
+                                       }
+                                   }
+                               });
         return true;
     } catch (const std::exception&) {
         // The records are read one by one, as before.

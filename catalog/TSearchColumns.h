@@ -16,9 +16,9 @@ class TQuery;
 //
 // The list reads blob columns (descriptions) from the table one record at
 // a time. A search that goes on past the first few hundred records reads
-// them for every record at once instead, through the query's own statement,
-// and keeps the keys of the records whose blob columns hold the text: the
-// table holds what the query shows, since every change is written at once.
+// them for every record at once instead (TQuery::ReadBlobColumns), and
+// keeps the keys of the records whose blob columns hold the text: the table
+// holds what the query shows, since every change is written at once.
 class TSearchColumns {
 public:
     // Records looked at one by one before the blob columns are read at once.

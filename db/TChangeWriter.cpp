@@ -58,7 +58,7 @@ void TChangeWriter::ReadCurrent(const Change& change, const TSqlStatement& state
             continue;
         // The row is where the changes before this one left it: under the
         // key it had before this change.
-        if (key < 0 || !select_.ReadBlob(change.before[key], column, &current[column]))
+        if (key < 0 || !select_.Blobs().Read(change.before[key], column, &current[column]))
             throw EDatabaseError(RowGoneMessage());
     }
 }

@@ -98,6 +98,14 @@ public:
     // case-sensitive) current; false, and no move, when there is none.
     bool Locate(const QString& fieldName, const QVariant& value);
 
+    // The blob columns fields of every row at once, straight from the
+    // table, for a search over them all: onRow gets each row's key (the
+    // value of KeyField) and their bytes. Raises EDatabaseError when they
+    // cannot be read so.
+    void ReadBlobColumns(
+        const std::vector<int>& fields,
+        const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow);
+
     // Result columns, in order.
     int FieldCount() const;
     QString FieldName(int index) const;

@@ -10,24 +10,6 @@
 
 namespace {
 
-// The parameter through which a blob is fetched by its row's key.
-const QString KeyParam = QStringLiteral("__velmora_key");
-
-QString Quoted(const QString& identifier) {
-    QString quoted = identifier;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-// The statement without trailing blanks and semicolons, to be nested. It
-// goes on lines of its own, so that a closing comment ends there.
-QString Nested(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && (text.at(end - 1).isSpace() || text.at(end - 1) == QLatin1Char(';')))
-        --end;
-    return QStringLiteral("(\n") + text.left(end) + QStringLiteral("\n)");
-}
-
 [[noreturn]] void Raise(const QSqlQuery& query) {
     const QSqlError error = query.lastError();
     throw EDatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
@@ -35,6 +17,19 @@ QString Nested(const QString& text) {
 }
 
 } // namespace
+
+QString TSelectStatement::Quoted(const QString& identifier) {
+    QString quoted = identifier;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString TSelectStatement::Nested(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && (text.at(end - 1).isSpace() || text.at(end - 1) == QLatin1Char(';')))
+        --end;
+    return QStringLiteral("(\n") + text.left(end) + QStringLiteral("\n)");
+}
 
 QVariant TSelectStatement::AsBlob(const QVariant& value) {
     if (value.isNull())
@@ -114,8 +109,7 @@ void TSelectStatement::Open(TDatabase& connection, const QString& text,
         for (int i = 0; i < ColumnCount(); ++i)
             read.push_back(i);
     }
-    blobStatements_.resize(columns_.size());
-    tableStatements_.resize(columns_.size());
+    blobs_.Open(ColumnCount());
 
     QSqlQuery query(connection.Connection());
     query.setForwardOnly(true);
@@ -155,78 +149,5 @@ void TSelectStatement::Close() {
     paramNames_.clear();
     uniqueNames_ = true;
     keyIndex_ = -1;
-    blobStatements_.clear();
-    tableStatements_.clear();
-    ForgetBlobs();
-}
-
-QVariant TSelectStatement::FetchBlob(std::uint64_t rowId, const QVariant& key, int field) {
-    if (rowId != 0) {
-        for (const KeptBlob& blob : kept_) {
-            if (blob.rowId == rowId && blob.field == field)
-                return blob.value;
-        }
-    }
-    QVariant value(QMetaType::fromType<QByteArray>());
-    if (!connection_ || !key.isValid() || key.isNull() || !columns_[field].lazy)
-        return value;
-    ReadBlob(key, field, &value);
-    if (rowId != 0) {
-        kept_[nextKept_] = {rowId, field, value};
-        nextKept_ = (nextKept_ + 1) % kept_.size();
-    }
-    return value;
-}
-
-bool TSelectStatement::ReadBlob(const QVariant& key, int field, QVariant* value) {
-    if (!connection_ || !key.isValid() || key.isNull() || field < 0 || field >= ColumnCount() ||
-        !columns_[field].lazy)
-        return false;
-    const auto read = [&](TSqlStatement& statement, bool withParams) {
-        bool found = false;
-        try {
-            statement.BindAll([&](const QString& name) {
-                return name == KeyParam ? key
-                       : withParams     ? params_.value(name.toLower())
-                                        : QVariant();
-            });
-            found = statement.Step();
-            if (found)
-                *value = statement.ColumnBytes(0);
-        } catch (...) {
-            statement.Reset();
-            throw;
-        }
-        statement.Reset();
-        return found;
-    };
-
-    const Column& column = columns_[field];
-    TSqlStatement& nested = blobStatements_[field];
-    if (!nested.IsValid()) {
-        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
-                                  .arg(Quoted(column.name), Nested(text_),
-                                       Quoted(columns_[keyIndex_].name), KeyParam);
-        nested = TSqlStatement(connection_->Handle(), fetch);
-    }
-    if (read(nested, true))
-        return true;
-
-    // A row the statement no longer yields, as one whose filtered column
-    // was changed: from the table the column and the key come from.
-    const Column& keyColumn = columns_[keyIndex_];
-    if (column.table.isEmpty() || column.table != keyColumn.table)
-        return false;
-    TSqlStatement& direct = tableStatements_[field];
-    if (!direct.IsValid()) {
-        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
-                                  .arg(column.origin, column.table, keyColumn.origin, KeyParam);
-        direct = TSqlStatement(connection_->Handle(), fetch);
-    }
-    return read(direct, false);
-}
-
-void TSelectStatement::ForgetBlobs() {
-    kept_.fill(KeptBlob());
-    nextKept_ = 0;
+    blobs_.Close();
 }

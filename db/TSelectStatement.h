@@ -1,30 +1,31 @@
 #pragma once
 
-#include "TSqlStatement.h"
+#include "TBlobFetcher.h"
 
 #include <QHash>
 #include <QString>
 #include <QVariant>
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
 class TDatabase;
 
-// The select of a live query as it was opened: its result columns, reading
-// its rows, and fetching one row's blob when it is asked for.
+// The select of a live query as it was opened: its result columns and
+// reading its rows.
 //
 // Blob columns (declared type containing "blob") are left in the table when
 // the key column is among the plain result columns: the rows are read
 // through a select of the plain columns only, which the engine merges into
-// the statement, so no blob is read. A blob is then fetched from the
-// statement by the row's key, or, for a row the statement no longer yields
-// (changed so that it no longer meets its conditions), from the column's
-// table by the key. Otherwise every column is read with the rows.
+// the statement, so no blob is read; such a column is lazy, and its
+// TBlobFetcher reads a row's blob by the row's key when it is asked for.
+// Otherwise every column is read with the rows.
 class TSelectStatement {
 public:
+    TSelectStatement() = default;
+    TSelectStatement(const TSelectStatement&) = delete;
+    TSelectStatement& operator=(const TSelectStatement&) = delete;
+
     struct Column {
         QString name;
         // As the table declares it ("char(32)"); empty for expressions.
@@ -53,29 +54,26 @@ public:
     int ColumnIndex(const QString& name) const { return index_.value(name.toLower(), -1); }
     int KeyIndex() const { return keyIndex_; }
 
-    // The lazy blob column field of the row the table holds under key, as
-    // bytes; a null QByteArray variant when it is NULL or the row is gone.
-    // The last few blobs fetched are kept by row (rowId, 0 for none), so
-    // that showing a row again does not read it again.
-    QVariant FetchBlob(std::uint64_t rowId, const QVariant& key, int field);
-    // The lazy blob column field of the row the table holds under key as
-    // it is now, never one kept: false, and *value untouched, when the
-    // statement has no row under key.
-    bool ReadBlob(const QVariant& key, int field, QVariant* value);
-    // Forgets the blobs kept: the table has changed.
-    void ForgetBlobs();
+    // Where the lazy blob columns are read from.
+    TBlobFetcher& Blobs() { return blobs_; }
+
+    // The statement, its parameters and its database as opened; no
+    // database when closed.
+    const QString& Text() const { return text_; }
+    const QHash<QString, QVariant>& Params() const { return params_; }
+    TDatabase* Connection() const { return connection_; }
 
     // A value as a blob column holds it: bytes (text as UTF-8), or a null
     // QByteArray variant.
     static QVariant AsBlob(const QVariant& value);
+    // An identifier in double quotes.
+    static QString Quoted(const QString& identifier);
+    // The statement without trailing blanks and semicolons, in parentheses
+    // to be nested. It goes on lines of its own, so that a closing comment
+    // ends there.
+    static QString Nested(const QString& text);
 
 private:
-    struct KeptBlob {
-        std::uint64_t rowId = 0;
-        int field = -1;
-        QVariant value;
-    };
-
     void Describe(TDatabase& connection, const QString& keyField);
 
     TDatabase* connection_ = nullptr;
@@ -86,10 +84,5 @@ private:
     QStringList paramNames_;
     bool uniqueNames_ = true;
     int keyIndex_ = -1;
-    // One statement per lazy column, prepared on first use: through the
-    // statement, and straight from the column's table.
-    std::vector<TSqlStatement> blobStatements_;
-    std::vector<TSqlStatement> tableStatements_;
-    std::array<KeptBlob, 4> kept_;
-    size_t nextKept_ = 0;
+    TBlobFetcher blobs_{*this};
 };
