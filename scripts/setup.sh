@@ -10,6 +10,8 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
   libsqlite3-dev libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev libuemf-dev
   libicu-dev libheif-dev qt6-image-formats-plugins
+  # the catalog on a server: its client library, and the server the tests start
+  libpq-dev postgresql-15
   fonts-dejavu-core fonts-urw-base35
   # tests, benchmarks, fuzzing
   libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev
