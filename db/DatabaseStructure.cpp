@@ -1,8 +1,11 @@
 #include "DatabaseStructure.h"
 
 #include "TQuery.h"
+#include "TSqlStatement.h"
 #include "TTable.h"
 #include "TZunPigger.h"
+
+#include <QRegularExpression>
 
 #include <exception>
 #include <initializer_list>
@@ -44,6 +47,44 @@ void RunQuietly(TQuery& query, const QStringList& lines) {
         query.SQL = lines;
         query.ExecSQL();
     } catch (const std::exception&) {
+    }
+}
+
+// How the check reads a table's column names (false when the table is
+// missing) and runs a statement, swallowing its errors.
+struct CheckSteps {
+    std::function<bool(const QString& tableName, QStringList* names)> ReadColumns;
+    std::function<void(const QStringList& lines)> Run;
+    EngineConnection::Dialect Dialect;
+};
+
+void CheckWith(const TZunPigger& root, const CheckSteps& steps,
+               const std::function<void(int, int)>& progress) {
+    const int count = root.ChildCount();
+    for (int i = 0; i < count; ++i) {
+        if (progress)
+            progress(i + 1, count);
+        const TZunPigger& element = *root.Child(i);
+        if (element.Name() != "TABLE")
+            continue;
+        const QString tableName = Attribute(element, "name");
+        QStringList existing;
+        if (!steps.ReadColumns(tableName, &existing)) {
+            steps.Run(DatabaseStructure::CreateTableLines(element, steps.Dialect));
+        } else {
+            for (int f = 0; f < element.ChildCount(); ++f) {
+                const TZunPigger& field = *element.Child(f);
+                if (field.Name() == "FIELD" &&
+                    !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
+                    steps.Run(DatabaseStructure::AddFieldLines(tableName, field, steps.Dialect));
+            }
+        }
+        // Once the columns are there; an index that exists stays as it is.
+        for (int x = 0; x < element.ChildCount(); ++x) {
+            const TZunPigger& index = *element.Child(x);
+            if (index.Name() == "INDEX")
+                steps.Run(DatabaseStructure::CreateIndexLines(tableName, index));
+        }
     }
 }
 
@@ -98,24 +139,40 @@ void DatabaseStructure::Build(TZunPigger& root) {
     AddTable(root, "scales", "scale_id", {{"scale_id", "char(32)"}, {"scale_name", "char(32)"}});
 }
 
-QStringList DatabaseStructure::CreateTableLines(const TZunPigger& table) {
+QString DatabaseStructure::ColumnType(const QString& type, EngineConnection::Dialect dialect) {
+    if (dialect == EngineConnection::Dialect::Sqlite)
+        return type;
+    static const QRegularExpression fixedText(QStringLiteral("^char(\\(\\d+\\))$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = fixedText.match(type); match.hasMatch())
+        return QStringLiteral("varchar") + match.captured(1);
+    if (type.compare(QLatin1String("blob(1,1)"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("text");
+    if (type.compare(QLatin1String("blob(1,5)"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("bytea");
+    return type;
+}
+
+QStringList DatabaseStructure::CreateTableLines(const TZunPigger& table,
+                                                EngineConnection::Dialect dialect) {
     QStringList lines{QStringLiteral("create table ") + Attribute(table, "name") +
                       QStringLiteral(" (")};
     for (int i = 0; i < table.ChildCount(); ++i) {
         const TZunPigger& field = *table.Child(i);
         if (field.Name() == "FIELD")
-            lines << Attribute(field, "name") + QLatin1Char(' ') + Attribute(field, "type") +
-                         QLatin1Char(',');
+            lines << Attribute(field, "name") + QLatin1Char(' ') +
+                         ColumnType(Attribute(field, "type"), dialect) + QLatin1Char(',');
     }
     lines << QStringLiteral("primary key (%1)").arg(Attribute(table, "primary_key"))
           << QStringLiteral(")");
     return lines;
 }
 
-QStringList DatabaseStructure::AddFieldLines(const QString& tableName, const TZunPigger& field) {
+QStringList DatabaseStructure::AddFieldLines(const QString& tableName, const TZunPigger& field,
+                                             EngineConnection::Dialect dialect) {
     return {QStringLiteral("alter table ") + tableName,
             QStringLiteral("add ") + Attribute(field, "name") + QLatin1Char(' ') +
-                Attribute(field, "type")};
+                ColumnType(Attribute(field, "type"), dialect)};
 }
 
 QStringList DatabaseStructure::CreateIndexLines(const QString& tableName, const TZunPigger& index) {
@@ -138,38 +195,40 @@ void DatabaseStructure::CreateIndex(TQuery& query, const QString& tableName,
 
 void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& query,
                               const std::function<void(int, int)>& progress) {
-    const int count = root.ChildCount();
-    for (int i = 0; i < count; ++i) {
-        if (progress)
-            progress(i + 1, count);
-        const TZunPigger& element = *root.Child(i);
-        if (element.Name() != "TABLE")
-            continue;
-        const QString tableName = Attribute(element, "name");
-        QStringList existing;
-        bool missing = false;
+    CheckSteps steps;
+    steps.ReadColumns = [&table](const QString& tableName, QStringList* names) {
         try {
             table.Close();
             table.TableName = tableName;
-            existing = table.GetFieldNames();
+            *names = table.GetFieldNames();
         } catch (const std::exception&) {
-            missing = true;
+            return false;
         }
-        if (missing) {
-            CreateTable(query, element);
-        } else {
-            for (int f = 0; f < element.ChildCount(); ++f) {
-                const TZunPigger& field = *element.Child(f);
-                if (field.Name() == "FIELD" &&
-                    !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
-                    AddField(query, tableName, field);
-            }
+        return true;
+    };
+    steps.Run = [&query](const QStringList& lines) { RunQuietly(query, lines); };
+    steps.Dialect = EngineConnection::Dialect::Sqlite;
+    CheckWith(root, steps, progress);
+}
+
+void DatabaseStructure::Check(const TZunPigger& root, EngineConnection& db,
+                              const std::function<void(int, int)>& progress) {
+    CheckSteps steps;
+    steps.ReadColumns = [&db](const QString& tableName, QStringList* names) {
+        const TSqlStatement statement =
+            TSqlStatement::TryPrepare(&db, QStringLiteral("select * from ") + tableName);
+        if (!statement.IsValid())
+            return false;
+        for (int column = 0; column < statement.ColumnCount(); ++column)
+            *names << statement.ColumnName(column);
+        return true;
+    };
+    steps.Run = [&db](const QStringList& lines) {
+        try {
+            TSqlStatement(&db, lines.join(QLatin1Char('\n'))).Run();
+        } catch (const std::exception&) {
         }
-        // Once the columns are there; an index that exists stays as it is.
-        for (int x = 0; x < element.ChildCount(); ++x) {
-            const TZunPigger& index = *element.Child(x);
-            if (index.Name() == "INDEX")
-                CreateIndex(query, tableName, index);
-        }
-    }
+    };
+    steps.Dialect = db.SqlDialect();
+    CheckWith(root, steps, progress);
 }

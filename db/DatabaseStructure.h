@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EngineConnection.h"
+
 #include <QStringList>
 
 #include <functional>
@@ -24,10 +26,19 @@ public:
     // touches the table's rows and the pictures stored in them.
     static constexpr const char* FiguresListIndex = "figures_list";
 
+    // A column type of the description in the SQL of an engine: as written
+    // for SQLite; for PostgreSQL char(n) is varchar(n), the memo blob text
+    // and the picture blob bytea.
+    static QString ColumnType(const QString& type, EngineConnection::Dialect dialect);
+
     // The statement that creates a table, line by line.
-    static QStringList CreateTableLines(const TZunPigger& table);
+    static QStringList
+    CreateTableLines(const TZunPigger& table,
+                     EngineConnection::Dialect dialect = EngineConnection::Dialect::Sqlite);
     // The statement that appends a column to a table.
-    static QStringList AddFieldLines(const QString& tableName, const TZunPigger& field);
+    static QStringList
+    AddFieldLines(const QString& tableName, const TZunPigger& field,
+                  EngineConnection::Dialect dialect = EngineConnection::Dialect::Sqlite);
     // The statement that creates an index unless one of that name exists.
     static QStringList CreateIndexLines(const QString& tableName, const TZunPigger& index);
 
@@ -40,5 +51,8 @@ public:
     // query and creates what is missing; statement errors are swallowed.
     // progress(position, maximum) follows the elements under the root.
     static void Check(const TZunPigger& root, TTable& table, TQuery& query,
+                      const std::function<void(int, int)>& progress);
+    // The same check straight on an engine connection, in its dialect.
+    static void Check(const TZunPigger& root, EngineConnection& db,
                       const std::function<void(int, int)>& progress);
 };

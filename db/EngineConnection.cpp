@@ -1,9 +1,10 @@
 #include "EngineConnection.h"
 
 #include "EngineVersion.h"
+#include "PgConnection.h"
 #include "SqliteConnection.h"
 
-// The program has one engine, SQLite; another one is chosen here.
+// A catalog in a file is kept by SQLite, one on a server by PostgreSQL.
 
 EngineConnection::~EngineConnection() = default;
 
@@ -18,6 +19,11 @@ std::unique_ptr<EngineConnection> EngineConnection::OfDriver(const QVariant& dri
 std::unique_ptr<EngineConnection> EngineConnection::OpenFile(const QString& file, OpenMode mode,
                                                              QString* error) {
     return SqliteConnection::Open(file, mode, error);
+}
+
+std::unique_ptr<EngineConnection> EngineConnection::OpenServer(const QString& conninfo,
+                                                               QString* error) {
+    return PgConnection::Open(conninfo, error);
 }
 
 EngineVersion EngineConnection::LinkedVersion() {

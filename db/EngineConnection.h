@@ -18,6 +18,8 @@ class EngineVersion;
 class EngineConnection {
 public:
     enum class OpenMode { ReadWrite, ReadWriteCreate };
+    // The SQL an engine speaks where engines differ (column types, for one).
+    enum class Dialect { Sqlite, PostgreSql };
 
     virtual ~EngineConnection();
 
@@ -45,6 +47,8 @@ public:
     virtual int BusyTimeout() = 0;
     virtual void SetBusyTimeout(int milliseconds) = 0;
 
+    virtual Dialect SqlDialect() const { return Dialect::Sqlite; }
+
     // Copies the whole database, as one committed state, into a new file.
     // Empty when done; otherwise why not. Not every engine can.
     virtual QString CopyInto(const QString& file);
@@ -56,6 +60,10 @@ public:
     // in *error, when that fails.
     static std::unique_ptr<EngineConnection> OpenFile(const QString& file, OpenMode mode,
                                                       QString* error);
+    // Connects to a database server with a libpq connection string
+    // ("postgresql://[user@]host[:port]/dbname", "host=... dbname=...");
+    // nullptr, with the client library's message in *error, when that fails.
+    static std::unique_ptr<EngineConnection> OpenServer(const QString& conninfo, QString* error);
     // The engine library the program is linked with.
     static EngineVersion LinkedVersion();
     // The text of a result code.

@@ -1,0 +1,118 @@
+#include "PgConnection.h"
+
+#include "EngineCode.h"
+#include "PgSession.h"
+#include "PgSqlText.h"
+#include "PgStatement.h"
+
+#include <libpq-fe.h>
+
+#include <QRegularExpression>
+
+namespace {
+
+// Notices ("relation already exists, skipping") are not the program's
+// messages.
+void IgnoreNotice(void*, const char*) {}
+
+// The server takes its locks row by row as it writes; a transaction that
+// should hold the write lock from its start is a plain one there.
+QByteArray ServerForm(const QByteArray& sql) {
+    static const QRegularExpression begin(
+        QStringLiteral("^\\s*begin\\s+(deferred|immediate|exclusive)\\s*(transaction)?\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return begin.match(QString::fromUtf8(sql)).hasMatch() ? QByteArray("BEGIN") : sql;
+}
+
+bool IsRollback(const QByteArray& sql) {
+    return sql.trimmed().toLower().startsWith("rollback");
+}
+
+} // namespace
+
+PgConnection::PgConnection(std::shared_ptr<PgSession> session) : session_(std::move(session)) {}
+
+PgConnection::~PgConnection() = default;
+
+std::unique_ptr<EngineConnection> PgConnection::Open(const QString& conninfo, QString* error) {
+    PGconn* conn = PQconnectdb(conninfo.toUtf8().constData());
+    auto session = std::make_shared<PgSession>(conn);
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        if (error)
+            *error = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()
+                          : QStringLiteral("out of memory");
+        return nullptr;
+    }
+    PQsetNoticeProcessor(conn, IgnoreNotice, nullptr);
+    // Text crosses as UTF-8, dates as the embedded engine keeps them.
+    if (PQsetClientEncoding(conn, "UTF8") != 0 ||
+        session->Take(PQexec(conn, "set datestyle to iso, ymd")) != EngineCode::Ok) {
+        if (error)
+            *error = session->ErrorMessage();
+        return nullptr;
+    }
+    auto connection = std::make_unique<PgConnection>(std::move(session));
+    connection->SetBusyTimeout(0);
+    return connection;
+}
+
+int PgConnection::Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,
+                          qsizetype* used) {
+    statement->reset();
+    const PgSqlText text = PgSqlText::FirstStatement(utf8);
+    if (used)
+        *used = text.Used;
+    if (text.Empty)
+        return session_->Fail(QString(), EngineCode::Ok);
+    session_->ReleasePending();
+    return PgStatement::Prepare(session_, text, statement);
+}
+
+int PgConnection::Exec(const QByteArray& sql) {
+    session_->ReleasePending();
+    PGconn* conn = session_->Connection();
+    const bool failedBefore = PQtransactionStatus(conn) == PQTRANS_INERROR;
+    PGresult* result = PQexec(conn, ServerForm(sql).constData());
+    int code = session_->Take(result);
+    // A commit of a transaction a failure has ended rolls it back without
+    // an error of its own.
+    if (code == EngineCode::Ok && failedBefore && !IsRollback(sql) &&
+        qstrcmp(PQcmdStatus(result), "ROLLBACK") == 0)
+        code =
+            session_->Fail(QStringLiteral("the transaction was rolled back after a failure in it"),
+                           EngineCode::Abort);
+    PQclear(result);
+    return code;
+}
+
+QString PgConnection::ErrorMessage() const {
+    return session_->ErrorMessage();
+}
+
+int PgConnection::ErrorCode() const {
+    return session_->ErrorCode();
+}
+
+bool PgConnection::InTransaction() const {
+    const PGTransactionStatusType status = PQtransactionStatus(session_->Connection());
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
+}
+
+qint64 PgConnection::TotalChanges() const {
+    return session_->TotalChanges();
+}
+
+qint64 PgConnection::Changes() const {
+    return session_->Changes();
+}
+
+int PgConnection::BusyTimeout() {
+    return busyTimeout_;
+}
+
+void PgConnection::SetBusyTimeout(int milliseconds) {
+    busyTimeout_ = qMax(0, milliseconds);
+    // The server's zero would wait for ever; here it fails at once.
+    const QByteArray sql = "set lock_timeout = " + QByteArray::number(qMax(1, busyTimeout_));
+    PQclear(PQexec(session_->Connection(), sql.constData()));
+}
