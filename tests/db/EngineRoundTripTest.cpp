@@ -84,6 +84,7 @@ TEST_P(EngineRoundTrip, BoundValuesComeBackExactly) {
         {"n", [](TSqlStatement& s) { s.Bind(2, -7); }, "-7", false},
         {"day", [](TSqlStatement& s) { s.Bind(2, QDate(1812, 9, 7)); }, "1812-09-07", false},
         {"price", [](TSqlStatement& s) { s.Bind(2, 12345.5); }, "12345.5", false},
+        {"price", [](TSqlStatement& s) { s.Bind(2, -0.05); }, "-0.05", false},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
@@ -94,8 +95,8 @@ TEST_P(EngineRoundTrip, BoundValuesComeBackExactly) {
         insert.Bind(1, key);
         c.bind(insert);
         insert.Run();
-        // Once alone, once beside a column of a type read as text.
-        for (const char* extra : {"", ", current_timestamp"}) {
+        // Beside columns that make the rows come as text or as binary.
+        for (const char* extra : {"", ", picture", ", current_timestamp"}) {
             TSqlStatement select(&Db(), QStringLiteral("select %1, k%2 from t where k = :k")
                                             .arg(QLatin1String(c.column), QLatin1String(extra)));
             select.Bind(1, key);
