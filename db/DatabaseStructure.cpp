@@ -55,7 +55,7 @@ void RunQuietly(TQuery& query, const QStringList& lines) {
 struct CheckSteps {
     std::function<bool(const QString& tableName, QStringList* names)> ReadColumns;
     std::function<void(const QStringList& lines)> Run;
-    EngineConnection::Dialect Dialect;
+    EngineConnection::Dialect SqlDialect;
 };
 
 void CheckWith(const TZunPigger& root, const CheckSteps& steps,
@@ -70,13 +70,13 @@ void CheckWith(const TZunPigger& root, const CheckSteps& steps,
         const QString tableName = Attribute(element, "name");
         QStringList existing;
         if (!steps.ReadColumns(tableName, &existing)) {
-            steps.Run(DatabaseStructure::CreateTableLines(element, steps.Dialect));
+            steps.Run(DatabaseStructure::CreateTableLines(element, steps.SqlDialect));
         } else {
             for (int f = 0; f < element.ChildCount(); ++f) {
                 const TZunPigger& field = *element.Child(f);
                 if (field.Name() == "FIELD" &&
                     !existing.contains(Attribute(field, "name"), Qt::CaseInsensitive))
-                    steps.Run(DatabaseStructure::AddFieldLines(tableName, field, steps.Dialect));
+                    steps.Run(DatabaseStructure::AddFieldLines(tableName, field, steps.SqlDialect));
             }
         }
         // Once the columns are there; an index that exists stays as it is.
@@ -207,7 +207,7 @@ void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& que
         return true;
     };
     steps.Run = [&query](const QStringList& lines) { RunQuietly(query, lines); };
-    steps.Dialect = EngineConnection::Dialect::Sqlite;
+    steps.SqlDialect = EngineConnection::Dialect::Sqlite;
     CheckWith(root, steps, progress);
 }
 
@@ -229,6 +229,6 @@ void DatabaseStructure::Check(const TZunPigger& root, EngineConnection& db,
         } catch (const std::exception&) {
         }
     };
-    steps.Dialect = db.SqlDialect();
+    steps.SqlDialect = db.SqlDialect();
     CheckWith(root, steps, progress);
 }
