@@ -4,18 +4,26 @@
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-void PaperPrint::Preview(QWidget* parent, const QString& documentName,
-                         const std::function<void(QPrinter& printer)>& paint) {
+void PaperPrint::Print(QWidget* parent, const QString& documentName, bool preview,
+                       const std::function<void(QPrinter& printer)>& paint) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(documentName);
-    QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     CommandGuard::Slot([&paint](QPrinter* target) {
-                         const BusyCursor busy;
-                         paint(*target);
-                     }));
-    DialogRunner::Exec(preview);
+    auto draw = [&paint](QPrinter* target) {
+        const BusyCursor busy;
+        paint(*target);
+    };
+    if (!preview) {
+        QPrintDialog dialog(&printer, parent);
+        if (DialogRunner::Exec(dialog) == QDialog::Accepted)
+            draw(&printer);
+        return;
+    }
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     CommandGuard::Slot(draw));
+    DialogRunner::Exec(dialog);
 }

@@ -7,13 +7,18 @@
 class QPrinter;
 class QWidget;
 
-// Pages shown in the desktop's print preview, from which the user prints
-// them through the print dialog. paint draws every page on the printer it
-// is given, for the preview and again for printing (then only the pages
-// of the range chosen in the print dialog, fromPage() to toPage(), 0 for
-// all).
+// Pages printed through the desktop's print dialog. paint draws the pages
+// on the printer it is given, only those of the range chosen in the print
+// dialog (fromPage() to toPage(), 0 for all) when it prints.
 class PaperPrint {
 public:
-    static void Preview(QWidget* parent, const QString& documentName,
-                        const std::function<void(QPrinter& printer)>& paint);
+    // Beyond so many pages the preview, which keeps every page it shows in
+    // memory, is left out.
+    static constexpr int MostPreviewed = 500;
+
+    // With preview, the print preview first, from which the user goes on
+    // to the print dialog; paint then runs for the preview and again for
+    // printing. Without it, the print dialog at once.
+    static void Print(QWidget* parent, const QString& documentName, bool preview,
+                      const std::function<void(QPrinter& printer)>& paint);
 };

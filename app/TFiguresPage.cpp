@@ -5,6 +5,7 @@
 #include "DialogFolders.h"
 #include "DialogRunner.h"
 #include "FigureSheet.h"
+#include "FileNameFromName.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
 #include "PaperCatalog.h"
@@ -165,7 +166,10 @@ void TFiguresPage::ExportHtml() {
 }
 
 void TFiguresPage::PrintClick() {
-    PaperPrint::Preview(this, shownTitle_, [this](QPrinter& printer) {
+    const int count = PaperFigureReader(shownFilter_).Count();
+    const QPrinter sample(QPrinter::HighResolution);
+    const bool preview = count <= PaperPrint::MostPreviewed * PaperCatalog::BlocksPerPage(sample);
+    PaperPrint::Print(this, shownTitle_, preview, [this](QPrinter& printer) {
         PaperFigureReader figures(shownFilter_);
         PaperCatalog(shownTitle_).Print(printer, figures, printer.fromPage(), printer.toPage());
     });
@@ -182,6 +186,7 @@ void TFiguresPage::ExportPdfClick() {
         dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
         dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
+        dialog.selectFile(FileNameFromName(shownTitle_) + QStringLiteral(".pdf"));
         if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
         fileName = dialog.selectedFiles().constFirst();
@@ -198,7 +203,8 @@ void TFiguresPage::PrintSheet() {
     FigureSheet sheet;
     if (!sheet.Read(O_Figures1->KeyValue()))
         return;
-    PaperPrint::Preview(this, sheet.Name(), [&sheet](QPrinter& printer) { sheet.Print(printer); });
+    PaperPrint::Print(this, sheet.Name(), true,
+                      [&sheet](QPrinter& printer) { sheet.Print(printer); });
 }
 
 void TFiguresPage::UpdateNoFiguresHint() {

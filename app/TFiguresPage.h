@@ -38,8 +38,9 @@ public:
     // The current figure's manual, and its HTML page.
     void EditManual();
     void ExportHtml();
-    // The figures the list shows, on paper: printed from the print preview
-    // ("Print…") or written to a PDF file ("Export PDF…").
+    // The figures the list shows, on paper: printed from the print preview,
+    // or through the print dialog alone when they are too many to preview
+    // ("Print…"), or written to a PDF file ("Export PDF…").
     void PrintClick();
     void ExportPdfClick();
     // The current figure's sheet in the print preview.

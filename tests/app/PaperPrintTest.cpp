@@ -92,4 +92,19 @@ TEST_F(PaperPrintTest, PrintAndSheetGoThroughThePreview) {
     EXPECT_FALSE(window_->TB_sheet->isEnabled());
 }
 
+TEST_F(PaperPrintTest, TooManyPagesToPreviewGoStraightToThePrintDialog) {
+    QSqlQuery query(window_->DB1.Connection());
+    ASSERT_TRUE(query.exec("with recursive n(i) as (select 1 union all select i + 1 from n "
+                           "where i < 4000) insert into figures (figure_id, figure_name) "
+                           "select 'M' || i, 'Many ' || i from n"));
+    page_->btn_apply_filterClick();
+    QStringList shown;
+    DialogRunner::ScopedHook hook([&](QDialog& dialog) {
+        shown << dialog.metaObject()->className();
+        return int(QDialog::Rejected);
+    });
+    QTest::mouseClick(page_->btn_print, Qt::LeftButton);
+    EXPECT_EQ(shown, QStringList{"QPrintDialog"});
+}
+
 } // namespace
