@@ -5,10 +5,12 @@
 
 namespace {
 
-const char* const Select = "select f.figure_id, f.figure_name, g.genre_name, p.producer_name, "
-                           "f.scale, f.figure_dsc, f.picture_th from figures f "
-                           "left outer join producers p on (f.producer_id = p.producer_id) "
-                           "left outer join genres g on (f.genre_id = g.genre_id)";
+const char* const Columns = "select f.figure_id, f.figure_name, g.genre_name, p.producer_name, "
+                            "f.scale, f.figure_dsc, f.picture_th";
+// The figures list's joins, which its filter line may refer to.
+const char* const From = " from figures f "
+                         "left outer join producers p on (f.producer_id = p.producer_id) "
+                         "left outer join genres g on (f.genre_id = g.genre_id)";
 
 // After the last figure read, in the order of the list's index: figures
 // without a name come first.
@@ -40,12 +42,9 @@ QString PaperFigureReader::Where(const QString& more) const {
 }
 
 int PaperFigureReader::Count() const {
-    TSqlStatement statement(
-        TDatabase::Connected(QStringLiteral("ADB")).Handle(),
-        QStringLiteral("select count(*) from figures f "
-                       "left outer join producers p on (f.producer_id = p.producer_id) "
-                       "left outer join genres g on (f.genre_id = g.genre_id)") +
-            Where({}));
+    TSqlStatement statement(TDatabase::Connected(QStringLiteral("ADB")).Handle(),
+                            QStringLiteral("select count(*)") + QString::fromLatin1(From) +
+                                Where({}));
     statement.BindAll([this](const QString& name) { return values_.value(name); });
     return statement.Step() ? statement.ColumnBytes(0).toInt() : 0;
 }
@@ -64,7 +63,8 @@ void PaperFigureReader::ReadBatch(int offset) {
     if (started_)
         after = QString::fromLatin1(lastUnnamed_ ? AfterUnnamed : AfterNamed);
     TSqlStatement statement(TDatabase::Connected(QStringLiteral("ADB")).Handle(),
-                            QString::fromLatin1(Select) + Where(after) +
+                            QString::fromLatin1(Columns) + QString::fromLatin1(From) +
+                                Where(after) +
                                 QStringLiteral(" order by f.figure_name, f.figure_id "
                                                "limit :paper_batch offset :paper_skip"));
     statement.BindAll([&](const QString& name) -> QVariant {
