@@ -120,7 +120,7 @@ void FigureSheet::Print(QPagedPaintDevice& device) const {
     painter.end();
 }
 
-double FigureSheet::DrawFields(QPainter& painter, const QRectF& area) const {
+void FigureSheet::DrawFields(QPainter& painter, const QRectF& area) const {
     const QFont font = PaperText::Font(10);
     const double line = PaperText::LineHeight(painter, font) * 1.3;
     const QString genre =
@@ -138,7 +138,6 @@ double FigureSheet::DrawFields(QPainter& painter, const QRectF& area) const {
                              QString::fromLatin1(label), value, font);
         y += line;
     }
-    return y - area.top();
 }
 
 void FigureSheet::DrawManual(QPainter& painter, const QRectF& area) const {

@@ -23,8 +23,8 @@ public:
     void Print(QPagedPaintDevice& device) const;
 
 private:
-    // Returns the height the fields took.
-    double DrawFields(QPainter& painter, const QRectF& area) const;
+    // One line for each field, as many as area holds.
+    void DrawFields(QPainter& painter, const QRectF& area) const;
     void DrawManual(QPainter& painter, const QRectF& area) const;
 
     QString name_;
