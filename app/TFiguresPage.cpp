@@ -1,7 +1,17 @@
 #include "TFiguresPage.h"
 
+#include "BusyCursor.h"
 #include "CommandGuard.h"
+#include "DialogFolders.h"
+#include "DialogRunner.h"
+#include "FigureSheet.h"
+#include "FileNameFromName.h"
+#include "FolderKeeper.h"
 #include "Msg.h"
+#include "PaperCatalog.h"
+#include "PaperFigureReader.h"
+#include "PaperPrint.h"
+#include "PdfFile.h"
 #include "TDatabase.h"
 #include "TE_figure.h"
 #include "TF_big_view.h"
@@ -16,7 +26,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLayout>
+#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSqlQuery>
@@ -30,6 +42,13 @@ TFiguresPage::TFiguresPage(TDatabase& database, TPageDialogs& dialogs)
     FilterGroup = new TFilterGroup(Left);
     LeftColumn->addWidget(FilterGroup);
     AddSearch({"figure_name", "figure_dsc", "sculpter_name", "painter_name"});
+    btn_print = new QPushButton(QStringLiteral("Print\u2026"), Left);
+    btn_export_pdf = new QPushButton(QStringLiteral("Export PDF\u2026"), Left);
+    LeftColumn->addWidget(btn_print);
+    LeftColumn->addWidget(btn_export_pdf);
+    connect(btn_print, &QPushButton::clicked, this, CommandGuard::Slot([this] { PrintClick(); }));
+    connect(btn_export_pdf, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { ExportPdfClick(); }));
     FinishPage({"Add new figure", "Edit current figure", "Delete current figure"}, 0);
 
     QWidget* figuresHolder = O_Figures1->parentWidget();
@@ -83,7 +102,23 @@ void TFiguresPage::RefreshFilterLookups() {
 }
 
 void TFiguresPage::BuildFiguresQuery() {
-    O_Figures1->Q1.SQL = TO_Figures::FilteredQuery(FilterGroup->FilterClause());
+    shownFilter_ = FilterGroup->FilterClause();
+    shownTitle_ = ShownTitle();
+    O_Figures1->Q1.SQL = TO_Figures::FilteredQuery(shownFilter_);
+}
+
+QString TFiguresPage::ShownTitle() const {
+    QStringList shown;
+    const std::pair<QCheckBox*, QComboBox*> filters[] = {
+        {FilterGroup->CBFproducer, FilterGroup->DBLproducers},
+        {FilterGroup->CBFgenre, FilterGroup->DBLgenres},
+        {FilterGroup->CBFcavalry, FilterGroup->CmBFcavalry},
+        {FilterGroup->CBFscale, FilterGroup->CmBFScale}};
+    for (const auto& [box, choice] : filters)
+        if (box->isChecked())
+            shown << choice->currentText();
+    return shown.isEmpty() ? QStringLiteral("Figures")
+                           : QStringLiteral("Figures: ") + shown.join(QStringLiteral(", "));
 }
 
 void TFiguresPage::ShowRecordCount() {
@@ -128,6 +163,48 @@ void TFiguresPage::EditManual() {
 
 void TFiguresPage::ExportHtml() {
     Dialogs.HtmlExport().ExportFigure(O_Figures1->Q1);
+}
+
+void TFiguresPage::PrintClick() {
+    const int count = PaperFigureReader(shownFilter_).Count();
+    const QPrinter sample(QPrinter::HighResolution);
+    const bool preview = count <= PaperPrint::MostPreviewed * PaperCatalog::BlocksPerPage(sample);
+    PaperPrint::Print(this, shownTitle_, preview, [this](QPrinter& printer) {
+        PaperFigureReader figures(shownFilter_);
+        PaperCatalog(shownTitle_).Print(printer, figures, printer.fromPage(), printer.toPage());
+    });
+}
+
+void TFiguresPage::ExportPdfClick() {
+    QString fileName;
+    {
+        const FolderKeeper keeper;
+        QFileDialog dialog(this, QStringLiteral("Export PDF"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        dialog.setDirectory(DialogFolders::StartFolder(DialogFolders::Kind::Exports));
+        dialog.selectFile(FileNameFromName(shownTitle_) + QStringLiteral(".pdf"));
+        if (DialogRunner::Exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        fileName = dialog.selectedFiles().constFirst();
+        DialogFolders::Remember(DialogFolders::Kind::Exports, fileName);
+    }
+    const BusyCursor busy;
+    PdfFile file(fileName, shownTitle_);
+    PaperFigureReader figures(shownFilter_);
+    PaperCatalog(shownTitle_).Print(file.Writer(), figures);
+    file.Commit();
+}
+
+void TFiguresPage::PrintSheet() {
+    FigureSheet sheet;
+    if (!sheet.Read(O_Figures1->KeyValue()))
+        return;
+    PaperPrint::Print(this, sheet.Name(), true,
+                      [&sheet](QPrinter& printer) { sheet.Print(printer); });
 }
 
 void TFiguresPage::UpdateNoFiguresHint() {

@@ -2,6 +2,7 @@
 
 #include "TListPage.h"
 
+class QPushButton;
 class QShortcut;
 class TDatabase;
 class TFilterGroup;
@@ -37,14 +38,30 @@ public:
     // The current figure's manual, and its HTML page.
     void EditManual();
     void ExportHtml();
+    // The figures the list shows, on paper: printed from the print preview,
+    // or through the print dialog alone when they are too many to preview
+    // ("Print…"), or written to a PDF file ("Export PDF…").
+    void PrintClick();
+    void ExportPdfClick();
+    // The current figure's sheet in the print preview.
+    void PrintSheet();
     void UpdateNoFiguresHint();
 
     TO_Figures* O_Figures1 = nullptr;
     TFilterGroup* FilterGroup = nullptr;
     TNoFiguresHint* NoFiguresHint = nullptr;
+    QPushButton* btn_print = nullptr;
+    QPushButton* btn_export_pdf = nullptr;
     // Ins anywhere on the page while the list, which has its own, is hidden.
     QShortcut* NoFiguresInsert = nullptr;
 
 private:
+    // "Figures", and what the list is filtered by.
+    QString ShownTitle() const;
+
     TDatabase& database_;
+    // The filter line of the list's query and the catalog title with it,
+    // as the list was last filtered.
+    QString shownFilter_;
+    QString shownTitle_;
 };

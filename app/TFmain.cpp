@@ -98,6 +98,7 @@ void TFmain::BuildToolbar() {
         [this] { TB_shemeClick(); });
     add(TB_html_export, QStyle::SP_DriveNetIcon, QStringLiteral("HTML"),
         [this] { TB_html_exportClick(); });
+    add(TB_sheet, QStyle::SP_FileIcon, QStringLiteral("Sheet"), [this] { TB_sheetClick(); });
     ToolBar1->addSeparator();
     add(TB_first, QStyle::SP_MediaSkipBackward, QStringLiteral("First record"),
         [this] { TB_firstClick(); });
@@ -262,6 +263,7 @@ void TFmain::UpdateToolbar() {
     const bool figure = list == static_cast<TO_ci*>(O_Figures1) && filled;
     TB_html_export->setEnabled(figure);
     TB_sheme->setEnabled(figure);
+    TB_sheet->setEnabled(figure);
     TB_edit->setEnabled(TB_del->isEnabled());
     TB_first->setEnabled(TB_del->isEnabled());
     TB_last->setEnabled(TB_del->isEnabled());
@@ -314,6 +316,11 @@ void TFmain::TB_shemeClick() {
 void TFmain::TB_html_exportClick() {
     if (TB_html_export->isEnabled())
         TabSheet_figures->ExportHtml();
+}
+
+void TFmain::TB_sheetClick() {
+    if (TB_sheet->isEnabled())
+        TabSheet_figures->PrintSheet();
 }
 
 void TFmain::TB_aboutClick() {

@@ -43,6 +43,7 @@ public:
     void TB_lastClick();
     void TB_shemeClick();
     void TB_html_exportClick();
+    void TB_sheetClick();
     void TB_aboutClick();
     void TB_exitClick();
     void FormMouseWheel(int delta);
@@ -66,6 +67,8 @@ public:
     QAction* TB_edit = nullptr;
     QAction* TB_sheme = nullptr;
     QAction* TB_html_export = nullptr;
+    // The current figure's sheet, for printing.
+    QAction* TB_sheet = nullptr;
     QAction* TB_first = nullptr;
     QAction* TB_last = nullptr;
     QAction* TB_del = nullptr;

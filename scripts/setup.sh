@@ -16,7 +16,7 @@ PACKAGES=(
   # tests, benchmarks, fuzzing
   libgtest-dev googletest libgmock-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev
-  libjpeg-turbo-progs sqlite3 python3 libheif-examples
+  libjpeg-turbo-progs sqlite3 python3 libheif-examples poppler-utils
   # end-to-end runs on a virtual display
   xvfb xauth x11-utils openbox xdotool imagemagick
   # published pages checked in a real browser

@@ -6,6 +6,7 @@
 #include "ImportCommand.h"
 #include "ImportCsvCommand.h"
 #include "PackCommand.h"
+#include "PdfCommand.h"
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
 #include "SchemeCommand.h"
@@ -33,6 +34,7 @@ const Subcommand Subcommands[] = {
     {"picture", PictureCommand::Usage, PictureCommand::Summary, PictureCommand::Run},
     {"scheme", SchemeCommand::Usage, SchemeCommand::Summary, SchemeCommand::Run},
     {"html", HtmlCommand::Usage, HtmlCommand::Summary, HtmlCommand::Run},
+    {"pdf", PdfCommand::Usage, PdfCommand::Summary, PdfCommand::Run},
     {"pack", PackCommand::Usage, PackCommand::Summary, PackCommand::Run},
     {"import-csv", ImportCsvCommand::Usage, ImportCsvCommand::Summary, ImportCsvCommand::Run},
     {"import", ImportCommand::Usage, ImportCommand::Summary, ImportCommand::Run},
@@ -68,6 +70,9 @@ void PrintHelp(std::FILE* to) {
         "\nhtml exits 0 done, 1 no catalog in the data folder or no figure with that key, 2 a "
         "file or\nfolder cannot be written, 64 bad arguments. It reads the catalog only, also "
         "while Velmora\nruns on it.\n"
+        "\npdf exits 0 done, 1 no catalog in the data folder, or no figure, genre or manufacturer "
+        "of\nthat key or name, 2 the file cannot be written, 64 bad arguments. It reads the "
+        "catalog only,\nalso while Velmora runs on it.\n"
         "\nimport-csv exits 0 when the import ran (skipped rows are named with their line), 1 "
         "when\nnothing was imported (the reason is told), 6 while Velmora runs on that data "
         "folder, 7 an\ninterrupted restore that could not be undone, 64 bad arguments.\n"
