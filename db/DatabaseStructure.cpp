@@ -104,10 +104,7 @@ void DatabaseStructure::Build(TZunPigger& root) {
               {"collection_price", "numeric(7,2)"},
               {"collection_value", "numeric(7,2)"},
               {"collection_place", "char(64)"},
-              {"collection_note", "char(128)"}},
-             // What the figures list joins to every figure, without reading
-             // the table's rows.
-             {{CollectionListIndex, "figure_id, collection_status"}});
+              {"collection_note", "char(128)"}});
 }
 
 QStringList DatabaseStructure::CreateTableLines(const TZunPigger& table) {

@@ -24,10 +24,8 @@ public:
     // touches the table's rows and the pictures stored in them.
     static constexpr const char* FiguresListIndex = "figures_list";
 
-    // The collection data of the figures, one row per figure under its
-    // key, and the index that gives the figures list a figure's status.
+    // The collection data of the figures, one row per figure under its key.
     static constexpr const char* CollectionTable = "figure_collection";
-    static constexpr const char* CollectionListIndex = "figure_collection_list";
 
     // The statement that creates a table, line by line.
     static QStringList CreateTableLines(const TZunPigger& table);

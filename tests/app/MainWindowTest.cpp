@@ -10,6 +10,7 @@
 #include "TE_genre.h"
 #include "TE_producer.h"
 #include "TF_big_view.h"
+#include "TFigureCollection.h"
 #include "TFiguresPage.h"
 #include "TFilterGroup.h"
 #include "TFmain.h"
@@ -114,6 +115,13 @@ protected:
              "('F4', 'Archer', 'P2', 'G2', 'infantry', '90-mm', 'long bow', 'Ivanov')");
     }
 
+    static QStringList TextsOf(const QComboBox& list) {
+        QStringList texts;
+        for (int i = 0; i < list.count(); ++i)
+            texts << list.itemText(i);
+        return texts;
+    }
+
     QStringList FigureNames() {
         QStringList names;
         TQuery& q = window_->O_Figures1->Q1;
@@ -122,7 +130,11 @@ protected:
         return names;
     }
 
-    QString FilterLine() const { return window_->O_Figures1->Q1.SQL.at(17); }
+    // The line before "order by".
+    QString FilterLine() const {
+        const QStringList& lines = window_->O_Figures1->Q1.SQL;
+        return lines.at(lines.size() - 2);
+    }
 
     QTemporaryDir root_;
     QString previous_;
@@ -172,6 +184,32 @@ TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {
     QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
     EXPECT_TRUE(FigureNames().isEmpty());
     EXPECT_TRUE(answers_.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, TheStatusFilterListsTheFiguresOfThatStatus) {
+    Exec("insert into figure_collection (figure_id, collection_status) values "
+         "('F1', 'finished'), ('F3', 'painting'), ('F4', 'finished')");
+    TFilterGroup& filter = *window_->TabSheet_figures->FilterGroup;
+    EXPECT_EQ(TFigureCollection::Statuses(), TextsOf(*filter.CmBFstatus));
+    EXPECT_EQ("wanted", filter.CmBFstatus->currentText());
+    EXPECT_FALSE(filter.CmBFstatus->isEnabled());
+
+    filter.CBFstatus->click();
+    filter.CmBFstatus->setCurrentText("finished");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ(" where c.collection_status='finished'", FilterLine());
+    EXPECT_EQ((QStringList{"Archer", "Hussar"}), FigureNames());
+    EXPECT_EQ("2", filter.Label_records_filtered->text());
+
+    filter.CBFgenre->click();
+    TFilterGroup::SelectKey(filter.DBLgenres, "G1");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ((QStringList{"Hussar"}), FigureNames());
+
+    // "Filter figures" starts from a clean filter.
+    window_->TabSheet_figures->FilterBy(true, "P2");
+    EXPECT_FALSE(filter.CBFstatus->isChecked());
+    EXPECT_EQ((QStringList{"Archer", "Knight"}), FigureNames());
 }
 
 TEST_F(MainWindowTest, ToolbarFollowsThePageAndTheList) {
