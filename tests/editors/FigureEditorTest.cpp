@@ -406,17 +406,18 @@ TEST_F(FigureEditorTest, CollectionDataAreStoredWithTheFigureAndShownAgain) {
     EXPECT_EQ("", row());
     Exec("drop trigger keep_out");
 
-    const QDate acquired(2024, 5, 17);
+    const TFigureCollection::Values entered{"finished", 3,           QDate(2024, 5, 17), 1234.5,
+                                            40.25,      "Cabinet 2", "gift from Anna"};
     EXPECT_TRUE(Edit(
         [&] {
-            page.CmB_status->setCurrentText("finished");
-            page.SE_quantity->setValue(3);
-            page.DE_acquired->SetDate(acquired);
-            page.SE_price->setValue(1234.5);
-            page.SE_value->setValue(40.25);
+            page.CmB_status->setCurrentText(entered.status);
+            page.SE_quantity->setValue(entered.quantity);
+            page.DE_acquired->SetDate(entered.acquired);
+            page.SE_price->setValue(entered.price);
+            page.SE_value->setValue(entered.value);
             EXPECT_EQ(QLocale().toString(1234.5, 'f', 2), page.SE_price->text());
-            QTest::keyClicks(page.E_place, "Cabinet 2");
-            QTest::keyClicks(page.E_note, "gift from Anna");
+            QTest::keyClicks(page.E_place, entered.place);
+            QTest::keyClicks(page.E_note, entered.note);
         },
         true));
     EXPECT_EQ("finished|3|2024-05-17|1234.5|40.25|Cabinet 2|gift from Anna", row());
@@ -425,14 +426,7 @@ TEST_F(FigureEditorTest, CollectionDataAreStoredWithTheFigureAndShownAgain) {
     // Shown again; a cancelled change is not written, a cleared date is.
     EXPECT_FALSE(Edit(
         [&] {
-            const TFigureCollection::Values shown = page.Entered();
-            EXPECT_EQ("finished", shown.status);
-            EXPECT_EQ(3, shown.quantity);
-            EXPECT_EQ(acquired, shown.acquired);
-            EXPECT_EQ(1234.5, shown.price);
-            EXPECT_EQ(40.25, shown.value);
-            EXPECT_EQ("Cabinet 2", shown.place);
-            EXPECT_EQ("gift from Anna", shown.note);
+            EXPECT_TRUE(page.Entered() == entered);
             page.SE_quantity->setValue(7);
         },
         false));
