@@ -10,7 +10,6 @@
 #include <QSpinBox>
 #include <QStringListModel>
 
-
 namespace {
 
 QDoubleSpinBox* AmountBox() {
