@@ -4,6 +4,7 @@
 #include "DBactions.h"
 #include "TE_figure.h"
 #include "TField.h"
+#include "TFigureCollection.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +31,7 @@ TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"
     addPair(CBFgenre, DBLgenres, QStringLiteral("Genre:"));
     addPair(CBFcavalry, CmBFcavalry, QStringLiteral("Figure type:"));
     addPair(CBFscale, CmBFScale, QStringLiteral("Scale:"));
+    addPair(CBFstatus, CmBFstatus, QStringLiteral("Status:"));
 
     btn_apply_filter = new QPushButton(QStringLiteral("Apply / Refresh"), this);
     grid->addWidget(btn_apply_filter, row++, 0, 1, 2);
@@ -62,20 +64,25 @@ void TFilterGroup::RefreshLookups() {
     // showing what the list is filtered by.
     const QString scale = CmBFScale->currentText();
     const QString type = CmBFcavalry->currentText();
+    const QString status = CmBFstatus->currentText();
     CmBFScale->clear();
     CmBFScale->addItems(TE_figure::Scales());
     CmBFcavalry->clear();
     CmBFcavalry->addItems(TE_figure::FigureTypes());
     SelectText(CmBFcavalry, type, TE_figure::FigureTypes().value(0));
     SelectText(CmBFScale, scale, QStringLiteral("54-mm"));
+    CmBFstatus->clear();
+    CmBFstatus->addItems(TFigureCollection::Statuses());
+    SelectText(CmBFstatus, status, TFigureCollection::Statuses().value(0));
     CBFClick();
 }
 
 void TFilterGroup::ClearFilter() {
-    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale})
+    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale, CBFstatus})
         box->setChecked(false);
     CmBFcavalry->setCurrentIndex(CmBFcavalry->findText(TE_figure::FigureTypes().value(0)));
     CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));
+    CmBFstatus->setCurrentIndex(CmBFstatus->findText(TFigureCollection::Statuses().value(0)));
     CBFClick();
 }
 
@@ -95,7 +102,8 @@ void TFilterGroup::CBFClick() {
     const std::pair<QCheckBox*, QComboBox*> pairs[] = {{CBFproducer, DBLproducers},
                                                        {CBFgenre, DBLgenres},
                                                        {CBFcavalry, CmBFcavalry},
-                                                       {CBFscale, CmBFScale}};
+                                                       {CBFscale, CmBFScale},
+                                                       {CBFstatus, CmBFstatus}};
     for (const auto& [box, control] : pairs) {
         const bool on = box->isChecked();
         control->setEnabled(on);
@@ -111,19 +119,22 @@ QString TFilterGroup::FilterClause() const {
         clause += clause.isEmpty() ? QStringLiteral(" where ") : QStringLiteral(" and ");
         clause += condition;
     };
-    // Columns are qualified with the figures table, which the joined tables
-    // share key names with; values have their quotes doubled.
+    // Columns are qualified with their table (the figures table's, which
+    // the joined tables share key names with, or the collection's); values
+    // have their quotes doubled.
     auto condition = [](const char* column, const QString& value) {
-        return QStringLiteral("f.%1='%2'").arg(QLatin1String(column), SqlLiteralText(value));
+        return QStringLiteral("%1='%2'").arg(QLatin1String(column), SqlLiteralText(value));
     };
     if (CBFproducer->isChecked())
-        add(condition("producer_id", DBLproducers->currentData().toString()));
+        add(condition("f.producer_id", DBLproducers->currentData().toString()));
     if (CBFgenre->isChecked())
-        add(condition("genre_id", DBLgenres->currentData().toString()));
+        add(condition("f.genre_id", DBLgenres->currentData().toString()));
     if (CBFcavalry->isChecked())
-        add(condition("type_ci", CmBFcavalry->currentText()));
+        add(condition("f.type_ci", CmBFcavalry->currentText()));
     if (CBFscale->isChecked())
-        add(condition("scale", CmBFScale->currentText()));
+        add(condition("f.scale", CmBFScale->currentText()));
+    if (CBFstatus->isChecked())
+        add(condition("c.collection_status", CmBFstatus->currentText()));
     return clause;
 }
 

@@ -9,7 +9,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// The group "Filter:" of the figures page: four conditions, each switched
+// The group "Filter:" of the figures page: five conditions, each switched
 // on by its check box, "Apply / Refresh" and the count of figures listed.
 class TFilterGroup : public QGroupBox {
     Q_OBJECT
@@ -17,12 +17,13 @@ class TFilterGroup : public QGroupBox {
 public:
     explicit TFilterGroup(QWidget* parent = nullptr);
 
-    // Reloads the manufacturer and genre lookups and the type and scale
-    // lists, each keeping its choice where it still can; otherwise the
-    // lookups take their first entry, the type "cavalry", the scale "54-mm".
+    // Reloads the manufacturer and genre lookups and the type, scale and
+    // status lists, each keeping its choice where it still can; otherwise
+    // the lookups take their first entry, the type "cavalry", the scale
+    // "54-mm", the status "wanted".
     void RefreshLookups();
-    // No box ticked, the type and scale lists back on "cavalry" and "54-mm";
-    // the lookups keep their choice.
+    // No box ticked, the type, scale and status lists back on "cavalry",
+    // "54-mm" and "wanted"; the lookups keep their choice.
     void ClearFilter();
     // Enables the controls of ticked boxes.
     void CBFClick();
@@ -42,6 +43,8 @@ public:
     QComboBox* CmBFcavalry = nullptr;
     QCheckBox* CBFscale = nullptr;
     QComboBox* CmBFScale = nullptr;
+    QCheckBox* CBFstatus = nullptr;
+    QComboBox* CmBFstatus = nullptr;
     QPushButton* btn_apply_filter = nullptr;
     QLabel* Label_records_filtered = nullptr;
 

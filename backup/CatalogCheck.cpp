@@ -28,15 +28,19 @@ bool Rows(EngineConnection& db, const char* sql, QStringList& rows, QString& err
     return true;
 }
 
-// The tables of the structure description, as the engine names them.
+// The tables of the structure description, as the engine names them,
+// but for the collection table: a catalog saved before it had none, and
+// the structure check that follows every restore makes it.
 QStringList CatalogTables() {
     TZunPigger structure;
     DatabaseStructure::Build(structure);
+    const QString addedLater = QString::fromLatin1(DatabaseStructure::CollectionTable);
     QStringList tables;
     for (int i = 0; i < structure.ChildCount(); ++i) {
         const TZunPigger& element = *structure.Child(i);
-        if (element.Name() == "TABLE")
-            tables << QString::fromStdString(element.GetAttribute("name")).toLower();
+        const QString name = QString::fromStdString(element.GetAttribute("name")).toLower();
+        if (element.Name() == "TABLE" && name != addedLater)
+            tables << name;
     }
     return tables;
 }

@@ -1,5 +1,7 @@
 #include "TO_Figures.h"
 
+#include "DatabaseStructure.h"
+#include "TFigureCollection.h"
 #include "TRecordGrid.h"
 
 #include <QFontMetrics>
@@ -12,6 +14,22 @@ namespace {
 
 const QString ThumbnailElement = QStringLiteral("thumbnail");
 const QString TextElement = QStringLiteral("text");
+// The joined column of the figure's collection status.
+const QString StatusColumn = QStringLiteral("collection_status");
+
+// A filled circle in the status's colour, ringed in white so that it shows
+// on any picture; nothing for a figure without a status.
+void PaintStatusMark(QPainter& painter, const QRect& mark, const QString& status) {
+    const QColor colour = TFigureCollection::StatusColor(status);
+    if (!colour.isValid() || mark.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1.5));
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(mark).adjusted(0.75, 0.75, -0.75, -0.75));
+    painter.restore();
+}
 
 } // namespace
 
@@ -30,11 +48,13 @@ QStringList TO_Figures::ListQuery() {
             "  f.painter_name,",
             "",
             "  p.producer_name,",
-            "  g.genre_name",
+            "  g.genre_name,",
+            "  c.collection_status",
             "",
             "from figures f",
             "left outer join producers p on (f.producer_id = p.producer_id)",
             "left outer join genres g      on (f.genre_id = g.genre_id)",
+            "left outer join figure_collection c on (f.figure_id = c.figure_id)",
             "order by f.figure_name"};
 }
 
@@ -52,10 +72,12 @@ QStringList TO_Figures::FilteredQuery(const QString& filterLine) {
             "   f.sculpter_name,",
             "   f.painter_name,",
             "   p.producer_name,",
-            "   g.genre_name",
+            "   g.genre_name,",
+            "   c.collection_status",
             "from figures f",
             "left outer join producers p on (f.producer_id = p.producer_id)",
             "left outer join genres g      on (f.genre_id = g.genre_id)",
+            "left outer join figure_collection c on (f.figure_id = c.figure_id)",
             filterLine,
             "order by f.figure_name"};
 }
@@ -104,6 +126,8 @@ void TO_Figures::Q1BeforeDelete() {
     // In the delete's transaction: when the pictures cannot be deleted the
     // figure stays, and when the figure cannot be its pictures stay.
     DeleteReferencingOrFail(QStringLiteral("add_pictures"), QStringLiteral("figure_id"));
+    DeleteReferencingOrFail(QString::fromLatin1(DatabaseStructure::CollectionTable),
+                            QStringLiteral("figure_id"));
     // Events that ran meanwhile must not change the row being deleted.
     if (Q1.GetBookmark() != deleting)
         Q1.GotoBookmark(deleting);
@@ -181,6 +205,18 @@ TO_Figures::PanelLayout TO_Figures::Layout(const QRect& panel, const QFont& font
     layout.producer =
         QRect(rest.left(), rest.top() + rest.height() - bottomHeight, rest.width(), bottomHeight);
     layout.description = QRect(rest.left(), rest.top(), rest.width(), rest.height() - bottomHeight);
+
+    const QSize mark(StatusMarkSize, StatusMarkSize);
+    if (!layout.thumbnail.isEmpty()) {
+        layout.statusMark =
+            QRect(QPoint(layout.thumbnail.right() - StatusMarkInset - StatusMarkSize + 1,
+                         layout.thumbnail.top() + StatusMarkInset),
+                  mark);
+    } else if (layout.scale.width() >= StatusMarkSize) {
+        layout.statusMark = QRect(QPoint(layout.scale.right() - StatusMarkSize + 1,
+                                         layout.scale.center().y() - StatusMarkSize / 2),
+                                  mark);
+    }
     return layout;
 }
 
@@ -249,6 +285,7 @@ void TO_Figures::PaintPanelContent(QPainter& painter, const QRect& panel, int ro
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(layout.thumbnail, picture);
     }
+    PaintStatusMark(painter, layout.statusMark, RowText(row, StatusColumn));
 
     const PanelFonts fonts(font());
     const QColor text = palette().color(QPalette::WindowText);
@@ -300,6 +337,9 @@ QString TO_Figures::PanelToolTip(int row, const QRect& panel, const QPoint& pos)
         const QString value = RowText(row, column);
         return Elided(value, lineFont, line.width()) == value ? QString() : value;
     };
+    const QString status = RowText(row, StatusColumn);
+    if (!status.isEmpty() && layout.statusMark.contains(pos))
+        return status;
     if (layout.name.contains(pos))
         return cut(layout.name, fonts.bold, QStringLiteral("figure_name"));
     if (layout.genre.contains(pos))

@@ -7,7 +7,8 @@
 #include <QRect>
 
 // The figures list: a panel per figure with its thumbnail on the left and,
-// on the right, its name, genre, scale, description and manufacturer.
+// on the right, its name, genre, scale, description and manufacturer, and
+// a mark of its collection status in the thumbnail's corner.
 // Deleting a figure first deletes its additional pictures.
 class TO_Figures : public TO_ci {
     Q_OBJECT
@@ -31,6 +32,11 @@ public:
     static constexpr int PreferredTextChars = 14;
     static constexpr int MinTextChars = 8;
     static constexpr int MinThumbnailWidth = 48;
+    // A figure's collection status shows as a round mark of this size in
+    // the thumbnail's top right corner, StatusMarkInset inside it; without
+    // a thumbnail at the right end of the scale line.
+    static constexpr int StatusMarkSize = 12;
+    static constexpr int StatusMarkInset = 3;
 
     // Where a panel's parts go, in the coordinates of panel; the
     // thumbnail is empty when it does not fit.
@@ -42,6 +48,7 @@ public:
         QRect scale;
         QRect description;
         QRect producer;
+        QRect statusMark;
     };
 
     explicit TO_Figures(QWidget* parent = nullptr);
@@ -53,7 +60,8 @@ public:
     // "thumbnail" over the picture, "text" over the texts.
     QString PanelElementAt(int row, const QRect& panel, const QPoint& pos) const override;
     Qt::CursorShape PanelElementCursor(const QString& element) const override;
-    // The whole text of the line under pos when the panel shows it cut.
+    // The whole text of the line under pos when the panel shows it cut;
+    // over the status mark, the status.
     QString PanelToolTip(int row, const QRect& panel, const QPoint& pos) const override;
 
     // The input focus to the list's grid.

@@ -137,6 +137,15 @@ void DatabaseStructure::Build(TZunPigger& root) {
               {"TE", "integer"},
               {"location_shape", "char(2)"}});
     AddTable(root, "scales", "scale_id", {{"scale_id", "char(32)"}, {"scale_name", "char(32)"}});
+    AddTable(root, CollectionTable, "figure_id",
+             {{"figure_id", "char(32)"},
+              {"collection_status", "char(16)"},
+              {"collection_quantity", "integer"},
+              {"collection_acquired", "date"},
+              {"collection_price", "numeric(7,2)"},
+              {"collection_value", "numeric(7,2)"},
+              {"collection_place", "char(64)"},
+              {"collection_note", "char(128)"}});
 }
 
 QString DatabaseStructure::ColumnType(const QString& type, EngineConnection::Dialect dialect) {

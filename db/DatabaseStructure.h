@@ -31,6 +31,9 @@ public:
     // and the picture blob bytea.
     static QString ColumnType(const QString& type, EngineConnection::Dialect dialect);
 
+    // The collection data of the figures, one row per figure under its key.
+    static constexpr const char* CollectionTable = "figure_collection";
+
     // The statement that creates a table, line by line.
     static QStringList
     CreateTableLines(const TZunPigger& table,

@@ -18,6 +18,8 @@
 #include "TDatabase.h"
 #include "TF_picture_mgm.h"
 #include "TField.h"
+#include "TFigureCollection.h"
+#include "TO_collection.h"
 #include "TO_filelist.h"
 #include "TO_pictures.h"
 #include "TSqlStatement.h"
@@ -38,6 +40,8 @@ namespace {
 constexpr int ThumbnailSize = 148;
 
 const QString FigureKey = QStringLiteral("figure_id");
+// The list's joined column of the figure's collection status.
+const QString StatusColumn = QStringLiteral("collection_status");
 
 // The caught exception's message, for a line of a report.
 QString Reason(const std::exception& error) {
@@ -90,6 +94,11 @@ TE_figure::TE_figure(QWidget* parent)
     PageControl1->addTab(TabSheet_files, QStringLiteral("Related files"));
     O_filelist1 = new TO_filelist;
     (new QVBoxLayout(TabSheet_files))->addWidget(O_filelist1);
+
+    TabSheet_collection = new QWidget;
+    PageControl1->addTab(TabSheet_collection, QStringLiteral("Collection"));
+    O_collection1 = new TO_collection;
+    (new QVBoxLayout(TabSheet_collection))->addWidget(O_collection1);
 }
 
 TE_figure::~TE_figure() = default;
@@ -201,6 +210,9 @@ void TE_figure::PrepareEdit() {
     }
 
     O_filelist1->LoadFromText(record.FieldByName(QStringLiteral("figure_files")).AsString());
+    O_collection1->Load(
+        TFigureCollection::Read(record.DatabaseName, key).value_or(TFigureCollection::Values{}),
+        TFigureCollection::Places(record.DatabaseName));
 
     PictureDialog();
     O_pictures1->KeyField = QStringLiteral("add_picture_id");
@@ -249,6 +261,11 @@ void TE_figure::BeforeSave() {
     // out of reach now included.
     if (O_filelist1->Modified())
         record.FieldByName(QStringLiteral("figure_files")).SetAsString(O_filelist1->SaveToText());
+    // The list shows the status it joins to every figure.
+    if (O_collection1->Modified() && record.FieldIndex(StatusColumn) >= 0) {
+        const QString status = O_collection1->Entered().status;
+        record.FieldByName(StatusColumn).SetValue(status.isEmpty() ? QVariant() : QVariant(status));
+    }
 }
 
 void TE_figure::accept() {
@@ -263,7 +280,7 @@ void TE_figure::accept() {
 
 bool TE_figure::HasChanges() const {
     return TP_Edit::HasChanges() || O_filelist1->Modified() || MainPictureChanged ||
-           O_pictures1->Q1.UpdatesPending();
+           O_pictures1->Q1.UpdatesPending() || O_collection1->Modified();
 }
 
 bool TE_figure::SaveFigure(QString& reason) {
@@ -292,6 +309,7 @@ bool TE_figure::SaveFigure(QString& reason) {
             posted = true;
         }
         SavePictures();
+        SaveCollection(record);
         transaction.Commit();
     } catch (const std::exception& error) {
         // Rolled back (the transaction is gone): nothing of the figure is
@@ -350,6 +368,18 @@ void TE_figure::SavePictures() {
             throw EDatabaseError(TChangeWriter::AbortedMessage());
     } catch (const std::exception& error) {
         throw EDatabaseError(QStringLiteral("The additional images were not saved: ") +
+                             Reason(error));
+    }
+}
+
+void TE_figure::SaveCollection(TQuery& record) {
+    if (!O_collection1->Modified())
+        return;
+    try {
+        TFigureCollection::Write(record.DatabaseName, record.FieldByName(FigureKey).AsString(),
+                                 O_collection1->Entered());
+    } catch (const std::exception& error) {
+        throw EDatabaseError(QStringLiteral("The collection data were not saved: ") +
                              Reason(error));
     }
 }

@@ -19,18 +19,20 @@ class TDBImage;
 class TDBLookupComboBox;
 class TDBMemo;
 class TF_picture_mgm;
+class TO_collection;
 class TO_filelist;
 class TO_pictures;
 
 // The figure editor: the figure's columns on the page "Main" with its
-// thumbnail, the additional pictures, the description and the related
-// files. The full-size picture is read and written through a query of its
-// own; it is decoded only when "Edit main image" needs it, and written only
-// when that changed it. The additional pictures stay in their list's cache
-// until the figure is saved.
+// thumbnail, the additional pictures, the description, the related files
+// and the figure's collection data. The full-size picture is read and written through a query of
+// its own; it is decoded only when "Edit main image" needs it, and written only when that changed
+// it. The additional pictures stay in their list's cache until the figure is saved.
 //
-// "Ok" writes the figure's row, its picture, its thumbnail and its
-// additional pictures in one transaction: all of them or none. When any of
+// "Ok" writes the figure's row, its picture, its thumbnail, its additional
+// pictures and its collection data in one transaction: all of them or none.
+// A figure without collection data gets its row only when the user changed
+// something on the page "Collection". When any of
 // them cannot be written the editor says why and stays open with
 // everything the user did, to be saved again or cancelled.
 class TE_figure : public TP_Edit {
@@ -57,6 +59,7 @@ public:
     QWidget* TabSheet_pictures = nullptr;
     QWidget* TabSheet_dsc = nullptr;
     QWidget* TabSheet_files = nullptr;
+    QWidget* TabSheet_collection = nullptr;
 
     TDBImage* DBImage_th = nullptr;
     QPushButton* Btn_picture = nullptr;
@@ -71,6 +74,7 @@ public:
     TDBMemo* DBMemo_dsc = nullptr;
     TO_pictures* O_pictures1 = nullptr;
     TO_filelist* O_filelist1 = nullptr;
+    TO_collection* O_collection1 = nullptr;
 
     TQuery QFproducers;
     TQuery QFgenres;
@@ -80,16 +84,16 @@ public:
 
     // Every run starts on "Main", with the cursor in the name.
     void PrepareEdit() override;
-    // Puts what is not a bound column into the record: the joined names,
-    // and the related files when their list was changed.
+    // Puts what is not a bound column into the record: the joined names
+    // and status, and the related files when their list was changed.
     void BeforeSave() override;
     // The base's run; after a saved run the editor's own queries close.
     bool EditRecord(TQuery& dataSet) override;
     // "Ok": the whole figure saved, or the reason shown and the editor
     // left open.
     void accept() override;
-    // The record, the related files, the main picture or the additional
-    // pictures changed in this run.
+    // The record, the related files, the main picture, the additional
+    // pictures or the collection data changed in this run.
     bool HasChanges() const override;
 
     // "Edit main image" and "Additional images".
@@ -114,6 +118,9 @@ private:
     // keeping the latter pending until the transaction commits; raises
     // when either is not written.
     void SavePictures();
+    // Writes the collection data when they changed; raises when they are
+    // not written.
+    void SaveCollection(TQuery& record);
     // After a rolled-back transaction: the record being edited again with
     // the values it was posted with.
     static void Reenter(TQuery& record, const std::vector<QVariant>& values);

@@ -122,7 +122,11 @@ protected:
         return names;
     }
 
-    QString FilterLine() const { return window_->O_Figures1->Q1.SQL.at(17); }
+    // The line before "order by".
+    QString FilterLine() const {
+        const QStringList& lines = window_->O_Figures1->Q1.SQL;
+        return lines.at(lines.size() - 2);
+    }
 
     QTemporaryDir root_;
     QString previous_;
@@ -172,6 +176,31 @@ TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {
     QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
     EXPECT_TRUE(FigureNames().isEmpty());
     EXPECT_TRUE(answers_.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, TheStatusFilterListsTheFiguresOfThatStatus) {
+    Exec("insert into figure_collection (figure_id, collection_status) values "
+         "('F1', 'finished'), ('F3', 'painting'), ('F4', 'finished')");
+    TFilterGroup& filter = *window_->TabSheet_figures->FilterGroup;
+    EXPECT_EQ("wanted", filter.CmBFstatus->currentText());
+    EXPECT_FALSE(filter.CmBFstatus->isEnabled());
+
+    filter.CBFstatus->click();
+    filter.CmBFstatus->setCurrentText("finished");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ(" where c.collection_status='finished'", FilterLine());
+    EXPECT_EQ((QStringList{"Archer", "Hussar"}), FigureNames());
+    EXPECT_EQ("2", filter.Label_records_filtered->text());
+
+    filter.CBFgenre->click();
+    TFilterGroup::SelectKey(filter.DBLgenres, "G1");
+    QTest::mouseClick(filter.btn_apply_filter, Qt::LeftButton);
+    EXPECT_EQ((QStringList{"Hussar"}), FigureNames());
+
+    // "Filter figures" starts from a clean filter.
+    window_->TabSheet_figures->FilterBy(true, "P2");
+    EXPECT_FALSE(filter.CBFstatus->isChecked());
+    EXPECT_EQ((QStringList{"Archer", "Knight"}), FigureNames());
 }
 
 TEST_F(MainWindowTest, ToolbarFollowsThePageAndTheList) {

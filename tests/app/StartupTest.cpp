@@ -100,7 +100,7 @@ TEST_F(StartupTest, FirstActivationCreatesTheDataFolderAndTheDatabase) {
     QSqlQuery tables(window.DB1.Connection());
     ASSERT_TRUE(tables.exec("select count(*) from sqlite_master where type = 'table'"));
     ASSERT_TRUE(tables.next());
-    EXPECT_EQ(5, tables.value(0).toInt());
+    EXPECT_EQ(6, tables.value(0).toInt());
 
     // Later activations do not run the sequence again.
     window.FormActivate();

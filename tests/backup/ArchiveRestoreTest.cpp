@@ -206,6 +206,24 @@ TEST_F(ArchiveRestoreTest, ArchiveWithoutACatalogIsRefusedBeforeAnythingIsReplac
     EXPECT_EQ((QStringList{"IMG_0001.jpg", "velmora.db"}), QDir(target_).entryList(QDir::Files));
 }
 
+// The collection table is made by the structure check after a restore;
+// a catalog saved before it restores without one.
+TEST_F(ArchiveRestoreTest, ACatalogWithoutTheCollectionTableRestores) {
+    const QString file = Write(QStringLiteral("older/velmora.db"), DatabaseBytes(3));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open(QFile::encodeName(file).constData(), &db));
+    EXPECT_EQ(SQLITE_OK,
+              sqlite3_exec(db, "drop table figure_collection", nullptr, nullptr, nullptr));
+    sqlite3_close(db);
+    const QByteArray older = Read(QStringLiteral("older/velmora.db"));
+    Write(QStringLiteral("in.tba"), ExpectedArchive({{"velmora.db", older}}));
+    QString fault;
+    EXPECT_EQ(ArchiveResult::Done,
+              UnpackArchive(Path(QStringLiteral("in.tba")), target_, {}, fault));
+    EXPECT_EQ("", fault);
+    EXPECT_EQ(older, Read(QStringLiteral("ldb/velmora.db")));
+}
+
 // Why a restore failed, as the dialog tells it below "Database restore
 // error".
 TEST_F(ArchiveRestoreTest, EveryFailureTellsWhy) {

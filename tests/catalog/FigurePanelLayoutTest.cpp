@@ -2,6 +2,7 @@
 // tool tips that show the whole of a cut text.
 
 #include "CatalogTestFixture.h"
+#include "TFigureCollection.h"
 #include "TO_Figures.h"
 #include "TRecordGrid.h"
 
@@ -166,6 +167,31 @@ TEST_F(FigurePanelToolTipTest, ACutLineShowsItsWholeTextUnderTheMouse) {
             EXPECT_EQ(test.expected, QToolTip::text());
         }
     }
+    QToolTip::hideText();
+}
+
+// The status joined to every figure shows as a mark in the thumbnail's
+// corner, its text in the mark's tool tip; a figure without one has none.
+TEST_F(FigurePanelToolTipTest, TheStatusShowsAsAMarkInTheThumbnailsCorner) {
+    const QByteArray red = Thumbnail(Qt::red);
+    AddFigure("F1", "Archer", {{"picture_th", red}});
+    AddFigure("F2", "Hussar", {{"picture_th", red}});
+    Exec("insert into figure_collection (figure_id, collection_status) values "
+         "('F2', 'finished')");
+    TO_Figures& list = Shown();
+    TRecordGrid& grid = *list.CGrid1;
+    const QRect none = TO_Figures::Layout(grid.PanelRect(0), list.font()).statusMark;
+    const QRect finished = TO_Figures::Layout(grid.PanelRect(1), list.font()).statusMark;
+    ASSERT_EQ("finished", list.RowText(1, "collection_status"));
+
+    QImage image(list.size(), QImage::Format_RGB32);
+    list.render(&image);
+    EXPECT_EQ(QColor(Qt::red), image.pixelColor(grid.viewport()->mapTo(&list, none.center())));
+    EXPECT_EQ(TFigureCollection::StatusColor("finished"),
+              image.pixelColor(grid.viewport()->mapTo(&list, finished.center())));
+    EXPECT_FALSE(AskToolTip(grid, none.center()));
+    ASSERT_TRUE(AskToolTip(grid, finished.center()));
+    EXPECT_EQ("finished", QToolTip::text());
     QToolTip::hideText();
 }
 

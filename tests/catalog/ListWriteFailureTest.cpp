@@ -197,4 +197,25 @@ TEST_F(ListWriteFailureTest, DeletingAFigureWithItsPicturesIsAllOrNothing) {
     EXPECT_EQ("F2", Column("select figure_id from figures"));
 }
 
+TEST_F(ListWriteFailureTest, DeletingAFigureDeletesItsCollectionRowWithIt) {
+    AddFigure("F1", "Hussar");
+    AddFigure("F2", "Lancer");
+    Exec("insert into figure_collection (figure_id, collection_status) values "
+         "('F1', 'finished'), ('F2', 'wanted')");
+    TO_Figures figures;
+    Open(figures, "figure_id", "figure_name");
+    const auto rows = [&] { return Column("select figure_id from figure_collection order by 1"); };
+
+    Exec("create trigger keep_figures before delete on figures "
+         "begin select raise(abort, 'figure kept'); end");
+    ASSERT_TRUE(figures.LocateKey("F1"));
+    EXPECT_TRUE(RaisedMessage([&] { figures.DeleteCurrent(); }).contains("figure kept"));
+    EXPECT_EQ("F1,F2", rows());
+    Exec("drop trigger keep_figures");
+
+    figures.DeleteCurrent();
+    EXPECT_EQ("F2", rows());
+    EXPECT_EQ("F2", Column("select figure_id from figures"));
+}
+
 } // namespace

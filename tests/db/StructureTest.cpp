@@ -75,7 +75,7 @@ protected:
 
 TEST_F(StructureTest, DescriptionAndStatementsAreLaidOutAsTheTablesAreCreated) {
     EXPECT_EQ("DATABASE_STRUCTURE", structure_.Name());
-    ASSERT_EQ(5, structure_.ChildCount());
+    ASSERT_EQ(6, structure_.ChildCount());
     const TZunPigger& scales = *structure_.Child(4);
     EXPECT_EQ("TABLE", scales.Name());
     EXPECT_EQ("scales", scales.GetAttribute("NAME"));
@@ -167,6 +167,35 @@ TEST_F(StructureTest, OldFiguresTableGetsTheListIndexAfterItsMissingColumns) {
     EXPECT_EQ(schema, Schema());
 }
 
+// A catalog made before the collection table: the next start adds the
+// table and changes nothing else, the start after that nothing at all.
+TEST_F(StructureTest, OlderCatalogGetsTheCollectionTableAndNothingElse) {
+    TZunPigger older;
+    DatabaseStructure::Build(older);
+    ASSERT_EQ("figure_collection", older.Child(5)->GetAttribute("name"));
+    older.DeleteChild(older.Child(5));
+    TTable table;
+    TQuery query;
+    DatabaseStructure::Check(older, table, query, {});
+    Exec("insert into figures (figure_id, figure_name) values ('K1', 'Hussar')");
+    const QString others = "select group_concat(sql, ';') from (select sql from sqlite_master "
+                           "where tbl_name <> 'figure_collection' order by name)";
+    const QString before = Scalar(others).toString();
+
+    Check();
+    EXPECT_EQ((QStringList{"figure_id char(32) pk", "collection_status char(16)",
+                           "collection_quantity integer", "collection_acquired date",
+                           "collection_price numeric(7,2)", "collection_value numeric(7,2)",
+                           "collection_place char(64)", "collection_note char(128)"}),
+              Columns("figure_collection"));
+    EXPECT_EQ(before, Scalar(others).toString());
+    EXPECT_EQ("Hussar", Column("select figure_name from figures"));
+
+    const QString upgraded = Schema();
+    Check();
+    EXPECT_EQ(upgraded, Schema());
+}
+
 // The statements a query runs on the connection, as the engine sees them.
 class StatementRecorder {
 public:
@@ -248,11 +277,11 @@ TEST_F(StructureTest, FiguresListReadsItsRowsFromTheIndexAndItsBlobsByKey) {
 TEST_F(StructureTest, CheckWindowRunsOnItsTimerAndReportsSuccess) {
     TF_check_DB window;
     window.BuildStructure();
-    EXPECT_EQ(5, window.Structure().ChildCount());
+    EXPECT_EQ(6, window.Structure().ChildCount());
     EXPECT_TRUE(TF_check_DB::EngineVersionOk());
     EXPECT_EQ(0, window.Run());
-    EXPECT_EQ(5, window.PB1->value());
-    EXPECT_EQ(5, window.PB1->maximum());
+    EXPECT_EQ(6, window.PB1->value());
+    EXPECT_EQ(6, window.PB1->maximum());
     EXPECT_EQ(QStringList({"figure_id char(32) pk"}), Columns("figures").mid(0, 1));
 }
 

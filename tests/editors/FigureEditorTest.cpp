@@ -4,6 +4,7 @@
 
 #include "AutoThumbnail.h"
 #include "BmpWriter.h"
+#include "DatabaseStructure.h"
 #include "EditorTestSupport.h"
 #include "JpegDecoder.h"
 #include "JpegEncoder.h"
@@ -12,14 +13,25 @@
 #include "TDBLookupComboBox.h"
 #include "TDBMemo.h"
 #include "TD_scale_image.h"
+#include "TDateBox.h"
 #include "TE_figure.h"
 #include "TF_picture_mgm.h"
 #include "TField.h"
+#include "TFigureCollection.h"
+#include "TO_Figures.h"
+#include "TO_collection.h"
 #include "TO_filelist.h"
 #include "TO_pictures.h"
+#include "TZunPigger.h"
 
+#include <QComboBox>
+#include <QCompleter>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
+#include <QSpinBox>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -42,6 +54,13 @@ protected:
         picture.fill(Qt::blue);
         thumbnail_ = BitmapToBmpBytes(thumbnail);
         picture_ = PictureToJpegBytes(picture);
+        // The collection table as the structure check makes it.
+        TZunPigger structure;
+        DatabaseStructure::Build(structure);
+        for (int i = 0; i < structure.ChildCount(); ++i) {
+            if (structure.Child(i)->GetAttribute("name") == DatabaseStructure::CollectionTable)
+                Exec(DatabaseStructure::CreateTableLines(*structure.Child(i)).join(' '));
+        }
         AddFigure("F1", "Hussar", thumbnail_, "P1");
         SetPicture(picture_);
         UseFiguresList(list_);
@@ -337,6 +356,89 @@ TEST_F(FigureEditorTest, PictureDroppedOnTheThumbnailIsSavedWithTheFigureOnly) {
         EXPECT_EQ(Stored("picture"), c.stored ? PictureToJpegBytes(picture) : picture_);
         EXPECT_EQ(Stored("picture_th"), c.stored ? AutoThumbnailBytes(picture) : thumbnail_);
     }
+}
+
+// Every field of the page "Collection" is stored as entered and shown
+// again; a figure without a row gets one only when something was changed,
+// and in the figure's transaction.
+TEST_F(FigureEditorTest, CollectionDataAreStoredWithTheFigureAndShownAgain) {
+    Exec("insert into figure_collection (figure_id, collection_place) values ('F9', 'Shelf A')");
+    list_.Close();
+    list_.SQL = TO_Figures::ListQuery();
+    list_.Open();
+    TO_collection& page = *editor_.O_collection1;
+    const auto row = [&] {
+        return Column("select collection_status || '|' || collection_quantity || '|' || "
+                      "ifnull(collection_acquired, '-') || '|' || collection_price || '|' || "
+                      "collection_value || '|' || collection_place || '|' || collection_note "
+                      "from figure_collection where figure_id = 'F1'");
+    };
+
+    EXPECT_TRUE(Edit(
+        [&] {
+            EXPECT_EQ(-1, page.CmB_status->currentIndex());
+            EXPECT_EQ(TFigureCollection::Statuses(),
+                      QStringList({"wanted", "unbuilt", "assembled", "primed", "painting",
+                                   "finished", "sold"}));
+            EXPECT_EQ(1, page.SE_quantity->value());
+            EXPECT_FALSE(page.DE_acquired->Date().isValid());
+            EXPECT_EQ(
+                QStringList{"Shelf A"},
+                static_cast<QStringListModel*>(page.E_place->completer()->model())->stringList());
+        },
+        true));
+    EXPECT_EQ("", row()) << "nothing changed, no row";
+
+    // Refused with the figure's changes: neither is written.
+    Exec("create trigger keep_out before insert on figure_collection "
+         "begin select raise(abort, 'collection kept'); end");
+    script_.Then([&](QDialog&) {
+        editor_.DBEdit_name->selectAll();
+        QTest::keyClicks(editor_.DBEdit_name, "Renamed");
+        page.CmB_status->setCurrentText("primed");
+        script_.Then(ModalScript::Ok);
+        QTest::mouseClick(editor_.btn_ok, Qt::LeftButton);
+        QTest::mouseClick(editor_.btn_cancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(editor_.EditRecord(list_));
+    EXPECT_TRUE(script_.Shown.join('|').contains("collection kept"));
+    EXPECT_EQ(Stored("figure_name"), "Hussar");
+    EXPECT_EQ("", row());
+    Exec("drop trigger keep_out");
+
+    const TFigureCollection::Values entered{"finished", 3,           QDate(2024, 5, 17), 1234.5,
+                                            40.25,      "Cabinet 2", "gift from Anna"};
+    EXPECT_TRUE(Edit(
+        [&] {
+            page.CmB_status->setCurrentText(entered.status);
+            page.SE_quantity->setValue(entered.quantity);
+            page.DE_acquired->SetDate(entered.acquired);
+            page.SE_price->setValue(entered.price);
+            page.SE_value->setValue(entered.value);
+            EXPECT_EQ(QLocale().toString(1234.5, 'f', 2), page.SE_price->text());
+            QTest::keyClicks(page.E_place, entered.place);
+            QTest::keyClicks(page.E_note, entered.note);
+        },
+        true));
+    EXPECT_EQ("finished|3|2024-05-17|1234.5|40.25|Cabinet 2|gift from Anna", row());
+    EXPECT_EQ("finished", list_.FieldByName("collection_status").AsString());
+
+    // Shown again; a cancelled change is not written, a cleared date is.
+    EXPECT_FALSE(Edit(
+        [&] {
+            EXPECT_TRUE(page.Entered() == entered);
+            page.SE_quantity->setValue(7);
+        },
+        false));
+    EXPECT_EQ("finished|3|2024-05-17|1234.5|40.25|Cabinet 2|gift from Anna", row());
+    EXPECT_TRUE(Edit(
+        [&] {
+            page.DE_acquired->setFocus();
+            page.DE_acquired->selectAll();
+            QTest::keyClick(page.DE_acquired, Qt::Key_Delete);
+        },
+        true));
+    EXPECT_EQ("finished|3|-|1234.5|40.25|Cabinet 2|gift from Anna", row());
 }
 
 } // namespace
