@@ -165,6 +165,13 @@ int TQuery::RecordCount() const {
     return d->rows.Count();
 }
 
+int TQuery::HeldRowCount() const {
+    int held = 0;
+    for (int i = 0; i < d->rows.Count(); ++i)
+        held += d->rows[i].values.empty() ? 0 : 1;
+    return held;
+}
+
 int TQuery::RecNo() const {
     return d->rows.Current();
 }

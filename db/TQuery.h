@@ -91,6 +91,8 @@ public:
     bool Eof() const;
     bool IsEmpty() const;
     int RecordCount() const;
+    // Rows holding their values in memory: all of them, unless PagedRows.
+    int HeldRowCount() const;
     // 0-based index of the current row, -1 when there is none.
     int RecNo() const;
     // Makes the row at a 0-based index current; false when out of range.
