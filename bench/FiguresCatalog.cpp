@@ -153,7 +153,7 @@ void FiguresCatalog::CopyWithoutBlobs(sqlite3* db) {
 }
 
 void FiguresCatalog::ReadTextColumns(benchmark::State& state, const QString& databaseFile,
-                                     const char* figuresTable) {
+                                     const char* figuresTable, int expectedRows) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(databaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const std::string select = TextColumns(figuresTable);
@@ -170,12 +170,33 @@ void FiguresCatalog::ReadTextColumns(benchmark::State& state, const QString& dat
             ++rows;
         }
         sqlite3_finalize(stmt);
-        if (rows != FigureCount)
+        if (rows != expectedRows)
             state.SkipWithError("wrong row count");
     }
     sqlite3_close(db);
     benchmark::DoNotOptimize(bytes);
     state.SetItemsProcessed(state.iterations() * FigureCount);
+}
+
+void FiguresCatalog::LikeScan(benchmark::State& state, const QString& databaseFile,
+                              const std::vector<std::string>& columns, const std::string& text,
+                              int expectedHits) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(databaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::string select = "select count(*) from figures where ";
+    for (size_t i = 0; i < columns.size(); ++i)
+        select += (i ? " or " : "") + columns[i] + " like ?1";
+    const std::string pattern = "%" + text + "%";
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr);
+        Bind(stmt, 1, pattern);
+        const int hits = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+        sqlite3_finalize(stmt);
+        if (hits != expectedHits)
+            state.SkipWithError("wrong hit count");
+    }
+    sqlite3_close(db);
 }
 
 long FiguresCatalog::PeakKilobytes() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
@@ -36,7 +37,14 @@ public:
     // the list's joins and order, through the C interface; figuresTable is
     // figures or its copy without blobs.
     static void ReadTextColumns(benchmark::State& state, const QString& databaseFile,
-                                const char* figuresTable = "figures");
+                                const char* figuresTable = "figures",
+                                int expectedRows = FigureCount);
+
+    // One benchmark loop counting the figures whose columns hold text
+    // (SQL LIKE '%text%'), through the C interface.
+    static void LikeScan(benchmark::State& state, const QString& databaseFile,
+                         const std::vector<std::string>& columns, const std::string& text,
+                         int expectedHits);
 
     // The process's peak resident memory.
     static long PeakKilobytes();

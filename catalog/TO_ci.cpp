@@ -97,8 +97,10 @@ int TO_ci::RowHeight() const {
 
 void TO_ci::OpenList() {
     ScrollTicks = 0;
-    // Blob columns are read by key when a panel or an editor needs them.
+    // Blob columns are read by key when a panel or an editor needs them,
+    // and the other columns with the rows around the panels shown.
     Q1.KeyField = KeyField;
+    Q1.PagedRows = true;
     Thumbnails.Clear();
     Q1.Open();
 }

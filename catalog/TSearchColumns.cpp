@@ -16,9 +16,28 @@ QString TextOf(const QVariant& value) {
     return value.toString();
 }
 
-bool IsAscii(const QByteArray& bytes) {
+bool IsAscii(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Whether ASCII text holds upper, ignoring the letter case of text.
+bool ContainsAsciiUpper(QByteArrayView text, QByteArrayView upper) {
+    if (upper.size() > text.size())
+        return false;
+    const qsizetype last = text.size() - upper.size();
+    for (qsizetype at = 0; at <= last; ++at) {
+        qsizetype i = 0;
+        while (i < upper.size() && AsciiUpper(text[at + i]) == upper[i])
+            ++i;
+        if (i == upper.size())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -34,26 +53,22 @@ TSearchColumns::TSearchColumns(TQuery& query, const QStringList& columns, const 
         if (field < 0)
             throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(column));
         fields_.push_back(field);
-        blob_.push_back(query_.IsBlobField(field));
-        if (blob_.back())
-            blobFields_.push_back(field);
     }
     if (!query_.KeyField.isEmpty())
         keyField_ = query_.FieldIndex(query_.KeyField);
 }
 
 bool TSearchColumns::CurrentMatches() {
+    if (Scanned())
+        return matches_.contains(TextOf(query_.Value(keyField_)));
     // A record matches when any of the columns holds the text.
-    const bool blobsRead = BlobsRead();
-    for (size_t slot = 0; slot < fields_.size(); ++slot) {
-        if (blob_[slot] && blobsRead)
-            continue;
-        const QVariant value = query_.Value(fields_[slot]);
-        if (value.typeId() == QMetaType::QByteArray ? Contains(value.toByteArray())
+    for (int field : fields_) {
+        const QVariant value = query_.Value(field);
+        if (value.typeId() == QMetaType::QByteArray ? Contains(QByteArrayView(value.toByteArray()))
                                                     : Contains(TextOf(value)))
             return true;
     }
-    return blobsRead && blobMatches_.contains(TextOf(query_.Value(keyField_)));
+    return false;
 }
 
 bool TSearchColumns::Contains(const QString& value) const {
@@ -61,40 +76,40 @@ bool TSearchColumns::Contains(const QString& value) const {
     return upper.contains(text_);
 }
 
-bool TSearchColumns::Contains(const QByteArray& utf8) const {
+bool TSearchColumns::Contains(QByteArrayView utf8) const {
     if (asciiRules_ && IsAscii(utf8))
-        return utf8.toUpper().contains(textUtf8_);
+        return ContainsAsciiUpper(utf8, textUtf8_);
     return Contains(QString::fromUtf8(utf8));
 }
 
-bool TSearchColumns::BlobsRead() {
+bool TSearchColumns::Scanned() {
     // The record being edited holds values the table has not yet.
-    if (blobFields_.empty() || keyField_ < 0 || query_.State() != TDataSetState::Browse)
+    if (keyField_ < 0 || query_.State() != TDataSetState::Browse)
         return false;
-    if (!blobsTried_ && ++singleReads_ > SingleReads) {
-        blobsTried_ = true;
-        blobsRead_ = ReadBlobs();
+    if (!scanTried_ && ++singleReads_ > SingleReads) {
+        scanTried_ = true;
+        scanned_ = Scan();
     }
-    return blobsRead_;
+    return scanned_;
 }
 
-bool TSearchColumns::ReadBlobs() {
+bool TSearchColumns::Scan() {
     if (query_.UpdatesPending())
         return false;
     try {
-        query_.ReadBlobColumns(blobFields_,
-                               [this](const QVariant& key, const std::vector<QVariant>& blobs) {
-                                   for (const QVariant& blob : blobs) {
-                                       if (Contains(blob.toByteArray())) {
-                                           blobMatches_.insert(TextOf(key));
-                                           break;
-                                       }
+        query_.ScanColumns(fields_,
+                           [this](QByteArrayView key, const std::vector<QByteArrayView>& values) {
+                               for (QByteArrayView value : values) {
+                                   if (Contains(value)) {
+                                       matches_.insert(QString::fromUtf8(key));
+                                       break;
                                    }
-                               });
+                               }
+                           });
         return true;
     } catch (const std::exception&) {
         // The records are read one by one, as before.
-        blobMatches_.clear();
+        matches_.clear();
         return false;
     }
 }

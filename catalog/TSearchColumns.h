@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLocale>
 #include <QSet>
 #include <QString>
@@ -14,14 +15,15 @@ class TQuery;
 // query's current record matches when one of the columns, as text
 // upper-cased by the locale's rules, contains the text.
 //
-// The list reads blob columns (descriptions) from the table one record at
-// a time. A search that goes on past the first few hundred records reads
-// them for every record at once instead (TQuery::ReadBlobColumns), and
-// keeps the keys of the records whose blob columns hold the text: the table
-// holds what the query shows, since every change is written at once.
+// The list reads its records' columns from the table a few at a time, and
+// blob columns (descriptions) one record at a time. A search that goes on
+// past the first few hundred records reads the columns for every record at
+// once instead (TQuery::ScanColumns), and keeps the keys of the records
+// that hold the text: the table holds what the query shows, since every
+// change is written at once.
 class TSearchColumns {
 public:
-    // Records looked at one by one before the blob columns are read at once.
+    // Records looked at one by one before the columns are read at once.
     static constexpr int SingleReads = 256;
 
     // text: upper-cased. Raises EDatabaseError for a column the query does
@@ -32,14 +34,14 @@ public:
 
 private:
     bool Contains(const QString& value) const;
-    bool Contains(const QByteArray& utf8) const;
-    // Whether the blob columns of every record have been read at once; reads
+    bool Contains(QByteArrayView utf8) const;
+    // Whether the columns of every record have been read at once; reads
     // them when enough records were looked at one by one.
-    bool BlobsRead();
-    // Reads the blob columns of every record and keeps the keys of those
-    // that hold the text; false when they cannot be read so (changes wait
-    // to be written, or the statement cannot be nested).
-    bool ReadBlobs();
+    bool Scanned();
+    // Reads the columns of every record and keeps the keys of those that
+    // hold the text; false when they cannot be read so (changes wait to be
+    // written, or the statement cannot be nested).
+    bool Scan();
 
     TQuery& query_;
     QString text_;
@@ -50,12 +52,9 @@ private:
     // Letters of ASCII text upper-case the same in every other language.
     bool asciiRules_ = false;
     std::vector<int> fields_;
-    // Per column: its place among the blob columns, or -1.
-    std::vector<bool> blob_;
-    std::vector<int> blobFields_;
     int keyField_ = -1;
     int singleReads_ = 0;
-    bool blobsTried_ = false;
-    bool blobsRead_ = false;
-    QSet<QString> blobMatches_;
+    bool scanTried_ = false;
+    bool scanned_ = false;
+    QSet<QString> matches_;
 };

@@ -47,6 +47,12 @@ public:
     virtual void Reset() = 0;
     virtual void ClearBindings() = 0;
 
+    // What a column of the current row holds, as the engine stores it.
+    enum class Kind { Null, Integer, Real, Text, Bytes };
+    virtual Kind ColumnKind(int column) const = 0;
+    virtual qint64 ColumnInt64(int column) const = 0;
+    virtual double ColumnDouble(int column) const = 0;
+
     virtual bool ColumnIsNull(int column) const = 0;
     // A column of the current row as bytes (text as UTF-8, numbers as
     // text).

@@ -109,6 +109,29 @@ void SqliteStatement::ClearBindings() {
     sqlite3_clear_bindings(stmt_);
 }
 
+EngineStatement::Kind SqliteStatement::ColumnKind(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL:
+        return Kind::Null;
+    case SQLITE_INTEGER:
+        return Kind::Integer;
+    case SQLITE_FLOAT:
+        return Kind::Real;
+    case SQLITE_BLOB:
+        return Kind::Bytes;
+    default:
+        return Kind::Text;
+    }
+}
+
+qint64 SqliteStatement::ColumnInt64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double SqliteStatement::ColumnDouble(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
+
 bool SqliteStatement::ColumnIsNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }

@@ -4,13 +4,6 @@
 #include "TDatabase.h"
 #include "TSelectStatement.h"
 
-namespace {
-
-// The parameter through which a blob is fetched by its row's key.
-const QString KeyParam = QStringLiteral("__velmora_key");
-
-} // namespace
-
 void TBlobFetcher::Open(int columnCount) {
     Close();
     nested_.resize(columnCount);
@@ -53,9 +46,9 @@ bool TBlobFetcher::ReadWith(TSqlStatement& statement, bool withParams, const QVa
     bool found = false;
     try {
         statement.BindAll([&](const QString& name) {
-            return name == KeyParam ? key
-                   : withParams     ? select_.Params().value(name.toLower())
-                                    : QVariant();
+            return name == TSelectStatement::KeyParam() ? key
+                   : withParams                         ? select_.Params().value(name.toLower())
+                                                        : QVariant();
         });
         found = statement.Step();
         if (found)
@@ -77,10 +70,11 @@ bool TBlobFetcher::Read(const QVariant& key, int field, QVariant* value) {
     const TSelectStatement::Column& keyColumn = select_.Columns()[select_.KeyIndex()];
     TSqlStatement& nested = nested_[field];
     if (!nested.IsValid()) {
-        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
-                                  .arg(TSelectStatement::Quoted(column.name),
-                                       TSelectStatement::Nested(select_.Text()),
-                                       TSelectStatement::Quoted(keyColumn.name), KeyParam);
+        const QString fetch =
+            QStringLiteral("select %1 from %2 where %3 = :%4")
+                .arg(TSelectStatement::Quoted(column.name),
+                     TSelectStatement::Nested(select_.Text()),
+                     TSelectStatement::Quoted(keyColumn.name), TSelectStatement::KeyParam());
         nested = TSqlStatement(connection->Handle(), fetch);
     }
     if (ReadWith(nested, true, key, value))
@@ -92,19 +86,18 @@ bool TBlobFetcher::Read(const QVariant& key, int field, QVariant* value) {
         return false;
     TSqlStatement& direct = direct_[field];
     if (!direct.IsValid()) {
-        const QString fetch = QStringLiteral("select %1 from %2 where %3 = :%4")
-                                  .arg(column.origin, column.table, keyColumn.origin, KeyParam);
+        const QString fetch =
+            QStringLiteral("select %1 from %2 where %3 = :%4")
+                .arg(column.origin, column.table, keyColumn.origin, TSelectStatement::KeyParam());
         direct = TSqlStatement(connection->Handle(), fetch);
     }
     return ReadWith(direct, false, key, value);
 }
 
-void TBlobFetcher::Scan(
-    const std::vector<int>& fields,
-    const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow) {
+void TBlobFetcher::Scan(const std::vector<int>& fields, const ScanSink& onRow) {
     TDatabase* connection = select_.Connection();
     if (!connection || select_.KeyIndex() < 0)
-        throw EDatabaseError(QStringLiteral("The blob columns cannot be read without a key"));
+        throw EDatabaseError(QStringLiteral("The columns cannot be read without a key"));
     QStringList columns{TSelectStatement::Quoted(select_.Columns()[select_.KeyIndex()].name)};
     for (int field : fields)
         columns << TSelectStatement::Quoted(select_.Columns()[field].name);
@@ -113,11 +106,11 @@ void TBlobFetcher::Scan(
         QStringLiteral("select %1 from %2")
             .arg(columns.join(QStringLiteral(", ")), TSelectStatement::Nested(select_.Text())));
     statement.BindAll([&](const QString& name) { return select_.Params().value(name.toLower()); });
-    std::vector<QVariant> blobs(fields.size());
+    std::vector<QByteArrayView> values(fields.size());
     while (statement.Step()) {
         for (size_t i = 0; i < fields.size(); ++i)
-            blobs[i] = statement.ColumnBytes(static_cast<int>(i) + 1);
-        onRow(statement.ColumnBytes(0), blobs);
+            values[i] = statement.ColumnView(static_cast<int>(i) + 1);
+        onRow(statement.ColumnView(0), values);
     }
 }
 

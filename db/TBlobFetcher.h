@@ -2,6 +2,7 @@
 
 #include "TSqlStatement.h"
 
+#include <QByteArrayView>
 #include <QVariant>
 
 #include <array>
@@ -41,13 +42,14 @@ public:
     // it is now, never one kept: false, and *value untouched, when the
     // statement has no row under key.
     bool Read(const QVariant& key, int field, QVariant* value);
-    // The blob columns fields of every row the statement yields, at once:
-    // onRow gets each row's key and their bytes, in the statement's order.
-    // Nothing is kept. Raises EDatabaseError when the select has no key
-    // column or the statement cannot be nested.
-    void
-    Scan(const std::vector<int>& fields,
-         const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow);
+    // The columns fields (blob or not) of every row the statement yields,
+    // at once: onRow gets each row's key and the columns' bytes (text as
+    // UTF-8; empty for NULL), valid during the call, in the statement's
+    // order. Nothing is kept. Raises EDatabaseError when the select has no
+    // key column or the statement cannot be nested.
+    using ScanSink =
+        std::function<void(QByteArrayView key, const std::vector<QByteArrayView>& values)>;
+    void Scan(const std::vector<int>& fields, const ScanSink& onRow);
     // Forgets the blobs kept: the table has changed.
     void Forget();
 

@@ -66,8 +66,13 @@ void TQuery::Open() {
     TDatabase& connection = TDatabase::Connected(DatabaseName);
     try {
         d->select.Open(connection, SQL.join(QLatin1Char('\n')), d->params, KeyField,
-                       [this](std::vector<QVariant>&& values) {
-                           d->rows.Append(std::move(values), d->select.KeyIndex());
+                       PagedRows ? TSelectStatement::Reading::Keys
+                                 : TSelectStatement::Reading::Whole,
+                       [this](std::vector<QVariant>&& values, QVariant&& key) {
+                           if (values.empty())
+                               d->rows.AppendUnread(std::move(key));
+                           else
+                               d->rows.Append(std::move(values), d->select.KeyIndex());
                        });
     } catch (...) {
         d->Unload();
@@ -160,6 +165,13 @@ int TQuery::RecordCount() const {
     return d->rows.Count();
 }
 
+int TQuery::HeldRowCount() const {
+    int held = 0;
+    for (int i = 0; i < d->rows.Count(); ++i)
+        held += d->rows[i].values.empty() ? 0 : 1;
+    return held;
+}
+
 int TQuery::RecNo() const {
     return d->rows.Current();
 }
@@ -198,10 +210,13 @@ bool TQuery::Locate(const QString& fieldName, const QVariant& value) {
         throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(fieldName));
     d->CheckBrowseMode();
     const QString wanted = TextOf(value);
+    // A row not read yet holds its key as the table does.
+    const bool byKey = field == d->select.KeyIndex();
     for (int i = 0; i < RecordCount(); ++i) {
         const Impl::Row& row = d->rows[i];
-        if (TextOf(d->select.Blobs().Resolve(row.bookmark, row.tableKey, field,
-                                             row.values[field])) == wanted) {
+        const bool unread = row.values.empty();
+        if (byKey && unread ? TextOf(row.tableKey) == wanted
+                            : TextOf(d->ValueOf(i, field)) == wanted) {
             d->MoveTo({i, false, false});
             return true;
         }
@@ -209,9 +224,10 @@ bool TQuery::Locate(const QString& fieldName, const QVariant& value) {
     return false;
 }
 
-void TQuery::ReadBlobColumns(
+void TQuery::ScanColumns(
     const std::vector<int>& fields,
-    const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow) {
+    const std::function<void(QByteArrayView key, const std::vector<QByteArrayView>& values)>&
+        onRow) {
     d->CheckActive();
     for (int field : fields)
         d->CheckField(field);

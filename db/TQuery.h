@@ -3,6 +3,7 @@
 #include "TUpdateSQL.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -58,6 +59,13 @@ public:
     bool CachedUpdates = false;
     // Column that identifies a row; used to fetch blob columns on demand.
     QString KeyField;
+    // True: opening reads only every row's key (when KeyField names a plain
+    // column whose values are unique), and a row's other columns are read
+    // with the rows around it when they are asked for; rows far from those
+    // asked for lately let their values go again. So a list of a hundred
+    // thousand rows holds their keys and a window of rows. A row's values
+    // are the table's when they are read, not when the query opened.
+    bool PagedRows = false;
 
     // Named parameters of SQL (":name" in the text, set without the colon).
     void SetParam(const QString& name, const QVariant& value);
@@ -83,6 +91,8 @@ public:
     bool Eof() const;
     bool IsEmpty() const;
     int RecordCount() const;
+    // Rows holding their values in memory: all of them, unless PagedRows.
+    int HeldRowCount() const;
     // 0-based index of the current row, -1 when there is none.
     int RecNo() const;
     // Makes the row at a 0-based index current; false when out of range.
@@ -98,13 +108,13 @@ public:
     // case-sensitive) current; false, and no move, when there is none.
     bool Locate(const QString& fieldName, const QVariant& value);
 
-    // The blob columns fields of every row at once, straight from the
-    // table, for a search over them all: onRow gets each row's key (the
-    // value of KeyField) and their bytes. Raises EDatabaseError when they
-    // cannot be read so.
-    void ReadBlobColumns(
-        const std::vector<int>& fields,
-        const std::function<void(const QVariant& key, const std::vector<QVariant>& blobs)>& onRow);
+    // The columns fields (blob or not) of every row at once, straight from
+    // the table, for a search over them all: onRow gets each row's key (the
+    // value of KeyField) and the columns' bytes, valid during the call.
+    // Raises EDatabaseError when they cannot be read so.
+    void ScanColumns(const std::vector<int>& fields,
+                     const std::function<void(QByteArrayView key,
+                                              const std::vector<QByteArrayView>& values)>& onRow);
 
     // Result columns, in order.
     int FieldCount() const;

@@ -62,8 +62,17 @@ bool TQueryCore::Resync(TBookmark preferred, int fallback, TBookmark previous) {
     return rows.CurrentBookmark() != previous;
 }
 
+TQueryCore::Row& TQueryCore::Loaded(int index) {
+    if (rows[index].values.empty())
+        window.Read(rows, index, rows.Current(), select);
+    return rows[index];
+}
+
 QVariant TQueryCore::ValueOf(int index, int field) {
-    const Row& row = rows[index];
+    // A row not read yet holds its key as the table does.
+    if (field == select.KeyIndex() && rows[index].values.empty())
+        return rows[index].tableKey;
+    const Row& row = Loaded(index);
     const std::vector<QVariant>& values =
         Editing() && index == rows.Current() ? buffer : row.values;
     return select.Blobs().Resolve(row.bookmark, row.tableKey, field, values[field]);
@@ -72,6 +81,7 @@ QVariant TQueryCore::ValueOf(int index, int field) {
 void TQueryCore::Unload() {
     state = TDataSetState::Inactive;
     rows.Clear();
+    window.Clear();
     select.Close();
     buffer.clear();
     assigned.clear();
@@ -94,7 +104,7 @@ void TQueryCore::Written(const std::vector<Change>& list) {
     for (const Change& change : list) {
         const int index = rows.Find(change.rowId);
         if (index >= 0 && key >= 0)
-            rows[index].tableKey = rows[index].values[key];
+            rows[index].tableKey = Loaded(index).values[key];
     }
     select.Blobs().Forget();
 }

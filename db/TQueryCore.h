@@ -4,6 +4,7 @@
 #include "TQuery.h"
 #include "TQueryLinks.h"
 #include "TQueryRows.h"
+#include "TRowWindow.h"
 #include "TSelectStatement.h"
 
 #include <QHash>
@@ -37,6 +38,7 @@ struct TQueryCore {
     QHash<QString, QVariant> params;
     TSelectStatement select;
     TQueryRows rows;
+    TRowWindow window;
     TChangeCache changes;
     TQueryLinks links;
 
@@ -63,6 +65,8 @@ struct TQueryCore {
     // After rows were removed or put back: back to a remembered row, or the
     // nearest one. True when that is not the row current before.
     bool Resync(TBookmark preferred, int fallback, TBookmark previous);
+    // The row at index with its values read.
+    Row& Loaded(int index);
     // A value of a row as shown: the edit buffer's for the row being
     // edited, a blob fetched from the table when never read.
     QVariant ValueOf(int index, int field);

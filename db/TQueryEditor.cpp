@@ -18,7 +18,7 @@ void TQueryEditor::Edit() {
         Append();
         return;
     }
-    core_.BeginEditing(core_.rows[core_.rows.Current()].values);
+    core_.BeginEditing(core_.Loaded(core_.rows.Current()).values);
     core_.SetState(TDataSetState::Edit);
 }
 
@@ -33,7 +33,7 @@ void TQueryEditor::Append() {
     }
     core_.beforeInsert = core_.rows.CurrentBookmark();
     core_.BeginEditing(values);
-    core_.rows.Append(std::move(values), -1);
+    core_.rows.Append(std::move(values), -1).kept = true;
     core_.rows.Place(query_.RecordCount() - 1, false, false);
     core_.SetState(TDataSetState::Insert);
     core_.Notify(TQueryCore::Note::DataSet);
@@ -77,6 +77,7 @@ void TQueryEditor::Post() {
     std::vector<bool> assigned = core_.assigned;
 
     row.values = std::move(core_.buffer);
+    row.kept = true;
     if (!written.empty())
         core_.Written(written);
     core_.buffer.clear();
@@ -150,7 +151,7 @@ void TQueryEditor::Delete() {
         throw EDatabaseError(TQueryCore::EmptyMessage());
 
     const int index = core_.rows.Current();
-    const TQueryCore::Row removed = core_.rows[index];
+    const TQueryCore::Row removed = core_.Loaded(index);
     TQueryCore::Change change = core_.changes.Make(TQueryCore::ChangeKind::Delete, removed);
     const std::uint64_t serial = change.serial;
     if (query_.CachedUpdates) {

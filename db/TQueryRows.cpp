@@ -20,6 +20,13 @@ TQueryRows::Row& TQueryRows::Append(std::vector<QVariant> values, int keyIndex) 
     return rows_.back();
 }
 
+void TQueryRows::AppendUnread(QVariant tableKey) {
+    Row row;
+    row.bookmark = ++lastBookmark_;
+    row.tableKey = std::move(tableKey);
+    rows_.push_back(std::move(row));
+}
+
 void TQueryRows::Insert(Row row) {
     const auto at = std::lower_bound(rows_.begin(), rows_.end(), row.bookmark, Before);
     rows_.insert(at, std::move(row));

@@ -16,11 +16,15 @@ public:
     struct Row {
         TBookmark bookmark = 0;
         // One value per column. A lazy blob column holds an invalid
-        // QVariant until a value is assigned to it.
+        // QVariant until a value is assigned to it. None while a row of a
+        // query that reads its rows' keys first has not been read.
         std::vector<QVariant> values;
         // The key the table holds the row under: its key as read or last
         // written; invalid for a row not yet in the table.
         QVariant tableKey;
+        // Values the program gave the row, which the table may not hold
+        // as they are: they stay while the row is in the list.
+        bool kept = false;
     };
 
     // Where a move lands: the row (-1 for none) and the end flags.
@@ -33,6 +37,8 @@ public:
     // Appends a row with a new bookmark; keyIndex (-1 for none) is the
     // column its table key is read from.
     Row& Append(std::vector<QVariant> values, int keyIndex);
+    // Appends a row with a new bookmark whose values are not read yet.
+    void AppendUnread(QVariant tableKey);
     // Puts a row back in its place by its bookmark.
     void Insert(Row row);
     void Erase(int index);

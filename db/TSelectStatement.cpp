@@ -3,20 +3,7 @@
 #include "EDatabaseError.h"
 #include "TDatabase.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-
 #include <algorithm>
-
-namespace {
-
-[[noreturn]] void Raise(const QSqlQuery& query) {
-    const QSqlError error = query.lastError();
-    throw EDatabaseError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
-                         error.nativeErrorCode().toInt());
-}
-
-} // namespace
 
 QString TSelectStatement::Quoted(const QString& identifier) {
     QString quoted = identifier;
@@ -75,69 +62,100 @@ void TSelectStatement::Describe(TDatabase& connection, const QString& keyField) 
 
 void TSelectStatement::Open(TDatabase& connection, const QString& text,
                             const QHash<QString, QVariant>& params, const QString& keyField,
-                            const std::function<void(std::vector<QVariant>&&)>& onRow) {
+                            Reading reading, const RowSink& onRow) {
     Close();
     connection_ = &connection;
     text_ = text;
     params_ = params;
     Describe(connection, keyField);
 
-    std::vector<int> read; // the column each value read goes to
     QString readText = text_;
-    const bool anyBlob =
-        std::any_of(columns_.begin(), columns_.end(), [](const Column& c) { return c.blob; });
-    if (anyBlob && uniqueNames_ && keyIndex_ >= 0 && !columns_[keyIndex_].blob) {
+    if (uniqueNames_ && keyIndex_ >= 0 && !columns_[keyIndex_].blob) {
         QStringList plain;
+        std::vector<int> read;
         for (int i = 0; i < ColumnCount(); ++i) {
             if (!columns_[i].blob) {
                 plain.push_back(Quoted(columns_[i].name));
                 read.push_back(i);
             }
         }
+        const bool anyBlob = static_cast<int>(read.size()) < ColumnCount();
         const QString wrapped = QStringLiteral("select %1 from %2")
                                     .arg(plain.join(QStringLiteral(", ")), Nested(text_));
-        const TSqlStatement probe = TSqlStatement::TryPrepare(connection.Handle(), wrapped);
-        if (probe.IsValid() && probe.ColumnCount() == static_cast<int>(read.size())) {
-            readText = wrapped;
-            for (Column& column : columns_)
-                column.lazy = column.blob;
-        } else {
-            read.clear();
+        if (anyBlob || reading == Reading::Keys) {
+            const TSqlStatement probe = TSqlStatement::TryPrepare(connection.Handle(), wrapped);
+            if (probe.IsValid() && probe.ColumnCount() == static_cast<int>(read.size())) {
+                readText = wrapped;
+                plainText_ = wrapped;
+                plainColumns_ = std::move(read);
+                for (Column& column : columns_)
+                    column.lazy = column.blob;
+            }
         }
-    }
-    if (read.empty()) {
-        for (int i = 0; i < ColumnCount(); ++i)
-            read.push_back(i);
     }
     blobs_.Open(ColumnCount());
 
-    QSqlQuery query(connection.Connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(readText))
-        Raise(query);
-    for (const QString& name : paramNames_) {
-        if (!name.isEmpty())
-            query.bindValue(QLatin1Char(':') + name, params_.value(name.toLower()));
+    if (reading == Reading::Keys && !plainColumns_.empty()) {
+        paged_ = true;
+        TSqlStatement keys(connection.Handle(),
+                           QStringLiteral("select %1 from %2")
+                               .arg(Quoted(columns_[keyIndex_].name), Nested(text_)));
+        BindParams(keys);
+        while (keys.Step())
+            onRow({}, keys.ColumnValue(0));
+        return;
     }
-    if (!query.exec())
-        Raise(query);
 
-    std::vector<int> blobsRead;
-    for (int i = 0; i < ColumnCount(); ++i) {
-        if (columns_[i].blob && !columns_[i].lazy)
-            blobsRead.push_back(i);
+    TSqlStatement statement(connection.Handle(), readText);
+    BindParams(statement);
+    const int count = ColumnCount();
+    while (statement.Step()) {
+        std::vector<QVariant> values(count);
+        if (plainColumns_.empty()) {
+            for (int i = 0; i < count; ++i)
+                values[i] = columns_[i].blob ? statement.ColumnBytes(i) : statement.ColumnValue(i);
+        } else {
+            for (size_t i = 0; i < plainColumns_.size(); ++i)
+                values[plainColumns_[i]] = statement.ColumnValue(static_cast<int>(i));
+        }
+        QVariant key = keyIndex_ >= 0 ? values[keyIndex_] : QVariant();
+        onRow(std::move(values), std::move(key));
     }
-    const int readCount = static_cast<int>(read.size());
-    while (query.next()) {
-        std::vector<QVariant> values(columns_.size());
-        for (int i = 0; i < readCount; ++i)
-            values[read[i]] = query.value(i);
-        for (int field : blobsRead)
-            values[field] = AsBlob(values[field]);
-        onRow(std::move(values));
+}
+
+void TSelectStatement::BindParams(TSqlStatement& statement) const {
+    statement.BindAll([&](const QString& name) { return params_.value(name.toLower()); });
+}
+
+bool TSelectStatement::ReadRow(const QVariant& key, std::vector<QVariant>* values) {
+    if (plainColumns_.empty() || !connection_)
+        return false;
+    if (!byKey_.IsValid())
+        byKey_ = TSqlStatement(
+            connection_->Handle(),
+            QStringLiteral("select * from %1 where %2 = :%3")
+                .arg(Nested(plainText_), Quoted(columns_[keyIndex_].name), KeyParam()));
+    bool found = false;
+    try {
+        byKey_.BindAll([&](const QString& name) {
+            return name == KeyParam() ? key : params_.value(name.toLower());
+        });
+        found = byKey_.Step();
+        if (found) {
+            values->assign(columns_.size(), QVariant());
+            for (size_t i = 0; i < plainColumns_.size(); ++i)
+                (*values)[plainColumns_[i]] = byKey_.ColumnValue(static_cast<int>(i));
+        }
+    } catch (...) {
+        byKey_.Reset();
+        throw;
     }
-    if (query.lastError().isValid())
-        Raise(query);
+    byKey_.Reset();
+    return found;
+}
+
+QString TSelectStatement::KeyParam() {
+    return QStringLiteral("__velmora_key");
 }
 
 void TSelectStatement::Close() {
@@ -149,5 +167,9 @@ void TSelectStatement::Close() {
     paramNames_.clear();
     uniqueNames_ = true;
     keyIndex_ = -1;
+    plainText_.clear();
+    plainColumns_.clear();
+    paged_ = false;
+    byKey_ = TSqlStatement();
     blobs_.Close();
 }

@@ -39,12 +39,21 @@ public:
         QString origin;
     };
 
+    // Whole: every row is read with its plain columns. Keys: when the
+    // blob columns can be left in the table, only the key of every row is
+    // read, and a row's plain columns are read by its key (ReadRow) when
+    // they are asked for; otherwise as Whole.
+    enum class Reading { Whole, Keys };
+    // One row: its values (one per column; none when only its key was
+    // read) and its key (invalid without a key column).
+    using RowSink = std::function<void(std::vector<QVariant>&& values, QVariant&& key)>;
+
     // Prepares text with its named parameters and reads every row, handing
     // onRow one value per column: the engine's values, blob columns as
     // bytes, and an invalid QVariant for a lazy column. Raises
     // EDatabaseError with the engine's message.
     void Open(TDatabase& connection, const QString& text, const QHash<QString, QVariant>& params,
-              const QString& keyField, const std::function<void(std::vector<QVariant>&&)>& onRow);
+              const QString& keyField, Reading reading, const RowSink& onRow);
     // Drops the columns and the prepared statements.
     void Close();
 
@@ -53,6 +62,15 @@ public:
     // Index of a column by name, ignoring letter case; -1 when absent.
     int ColumnIndex(const QString& name) const { return index_.value(name.toLower(), -1); }
     int KeyIndex() const { return keyIndex_; }
+
+    // Whether only the rows' keys were read.
+    bool Paged() const { return paged_; }
+    // The values of the row the statement yields under key, as Open gives
+    // them; false, and *values untouched, when it yields none. Raises
+    // EDatabaseError with the engine's message.
+    bool ReadRow(const QVariant& key, std::vector<QVariant>* values);
+    // The parameter through which a row is read by its key.
+    static QString KeyParam();
 
     // Where the lazy blob columns are read from.
     TBlobFetcher& Blobs() { return blobs_; }
@@ -75,6 +93,7 @@ public:
 
 private:
     void Describe(TDatabase& connection, const QString& keyField);
+    void BindParams(TSqlStatement& statement) const;
 
     TDatabase* connection_ = nullptr;
     QString text_;
@@ -84,5 +103,11 @@ private:
     QStringList paramNames_;
     bool uniqueNames_ = true;
     int keyIndex_ = -1;
+    // The select of the plain columns, when the blob columns stay in the
+    // table, and the column each of its values goes to.
+    QString plainText_;
+    std::vector<int> plainColumns_;
+    bool paged_ = false;
+    TSqlStatement byKey_;
     TBlobFetcher blobs_{*this};
 };

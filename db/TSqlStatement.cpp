@@ -191,6 +191,27 @@ QVariant TSqlStatement::ColumnBytes(int column) const {
     return stmt_->ColumnData(column).toByteArray();
 }
 
+QVariant TSqlStatement::ColumnValue(int column) const {
+    switch (stmt_->ColumnKind(column)) {
+    case EngineStatement::Kind::Null:
+        return QVariant(QMetaType::fromType<QString>());
+    case EngineStatement::Kind::Integer:
+        return QVariant(stmt_->ColumnInt64(column));
+    case EngineStatement::Kind::Real:
+        return QVariant(stmt_->ColumnDouble(column));
+    case EngineStatement::Kind::Bytes:
+        return stmt_->ColumnData(column).toByteArray();
+    case EngineStatement::Kind::Text:
+        break;
+    }
+    const QByteArrayView text = stmt_->ColumnData(column);
+    return QString::fromUtf8(text.data(), text.size());
+}
+
+QByteArrayView TSqlStatement::ColumnView(int column) const {
+    return stmt_->ColumnData(column);
+}
+
 QString TSqlStatement::ErrorMessage() const {
     return db_->ErrorMessage();
 }

@@ -72,6 +72,13 @@ public:
     // A column of the current row as bytes (text as UTF-8); a null
     // QByteArray variant for NULL.
     QVariant ColumnBytes(int column) const;
+    // A column of the current row as the engine stores it: text as a
+    // QString, bytes as a QByteArray, integers as qlonglong, reals as
+    // double, NULL as a null QString variant.
+    QVariant ColumnValue(int column) const;
+    // The bytes of a column of the current row, valid until the next step
+    // or reset (text as UTF-8, numbers as text); empty for NULL.
+    QByteArrayView ColumnView(int column) const;
 
     // The connection's last error message.
     QString ErrorMessage() const;
