@@ -15,12 +15,14 @@ namespace {
 
 std::string TextColumns(const char* figuresTable) {
     return std::string("select f.figure_id, f.figure_name, f.producer_id, f.genre_id, f.type_ci, "
-                       "f.scale, f.sculpter_name, f.painter_name, p.producer_name, g.genre_name\n"
+                       "f.scale, f.sculpter_name, f.painter_name, p.producer_name, g.genre_name, "
+                       "c.collection_status\n"
                        "from ") +
            figuresTable +
            " f\n"
            "left outer join producers p on (f.producer_id = p.producer_id)\n"
            "left outer join genres g      on (f.genre_id = g.genre_id)\n"
+           "left outer join figure_collection c on (f.figure_id = c.figure_id)\n"
            "order by f.figure_name";
 }
 
@@ -163,7 +165,7 @@ void FiguresCatalog::ReadTextColumns(benchmark::State& state, const QString& dat
         sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr);
         int rows = 0;
         while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int column = 0; column < 10; ++column) {
+            for (int column = 0; column < sqlite3_column_count(stmt); ++column) {
                 const unsigned char* text = sqlite3_column_text(stmt, column);
                 bytes += sqlite3_column_bytes(stmt, column) + (text ? text[0] : 0);
             }
