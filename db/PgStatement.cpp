@@ -378,6 +378,38 @@ void PgStatement::ClearBindings() {
     std::fill(params_.begin(), params_.end(), Param());
 }
 
+EngineStatement::Kind PgStatement::ColumnKind(int column) const {
+    if (ColumnIsNull(column))
+        return Kind::Null;
+    switch (columns_[column].Type) {
+    case Bytea:
+        return Kind::Bytes;
+    case Bool:
+    case Int2:
+    case Int4:
+    case Int8:
+    case ObjectId:
+        return Kind::Integer;
+    case Float4:
+    case Float8:
+    case Numeric:
+        return Kind::Real;
+    default:
+        return Kind::Text;
+    }
+}
+
+qint64 PgStatement::ColumnInt64(int column) const {
+    const QByteArrayView text = ColumnData(column);
+    if (text == "t" || text == "true")
+        return 1;
+    return text.toByteArray().toLongLong();
+}
+
+double PgStatement::ColumnDouble(int column) const {
+    return ColumnData(column).toByteArray().toDouble();
+}
+
 bool PgStatement::ColumnIsNull(int column) const {
     return !result_ || row_ >= PQntuples(result_) || PQgetisnull(result_, row_, column);
 }

@@ -49,6 +49,9 @@ public:
     void Reset() override;
     void ClearBindings() override;
 
+    Kind ColumnKind(int column) const override;
+    qint64 ColumnInt64(int column) const override;
+    double ColumnDouble(int column) const override;
     bool ColumnIsNull(int column) const override;
     QByteArrayView ColumnData(int column) const override;
 
