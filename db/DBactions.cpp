@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include <exception>
@@ -42,22 +44,33 @@ QList<QByteArray> NewRecordKeys(qsizetype count) {
     quint32 seed[8];
     QRandomGenerator::system()->fillRange(seed);
     QRandomGenerator64 random(seed);
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    // 128 random bits as four words, written most significant digit first.
-    std::vector<std::array<quint32, 4>> identifiers(static_cast<std::size_t>(count));
-    for (auto& words : identifiers) {
-        random.fillRange(words.data(), 4);
-        words[1] = (words[1] & 0xFFFF0FFFu) | 0x00004000u; // version 4
-        words[2] = (words[2] & 0x3FFFFFFFu) | 0x80000000u; // variant 10
-    }
+    // 128 random bits as two numbers, the more significant first.
+    std::vector<quint64> bits(2 * static_cast<std::size_t>(count));
+    random.fillRange(bits.data(), static_cast<qsizetype>(bits.size()));
+    constexpr quint64 Version4 = 0x4000, VersionBits = 0xF000;
+    constexpr quint64 Variant10 = 0x8000000000000000ull, VariantBits = 0xC000000000000000ull;
+    std::vector<std::pair<quint64, quint64>> identifiers(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < identifiers.size(); ++i)
+        identifiers[i] = {(bits[2 * i] & ~VersionBits) | Version4,
+                          (bits[2 * i + 1] & ~VariantBits) | Variant10};
     // Upper-case hex digits sort as the numbers they stand for.
     std::sort(identifiers.begin(), identifiers.end());
+    // Each byte's two digits at once.
+    static const auto Digits = [] {
+        std::array<std::array<char, 2>, 256> digits{};
+        constexpr char Hex[] = "0123456789ABCDEF";
+        for (int byte = 0; byte < 256; ++byte)
+            digits[byte] = {Hex[byte >> 4], Hex[byte & 0x0F]};
+        return digits;
+    }();
     QList<QByteArray> keys;
     keys.reserve(count);
-    for (const auto& words : identifiers) {
+    for (const auto& [high, low] : identifiers) {
         QByteArray key(32, Qt::Uninitialized);
-        for (int digit = 0; digit < 32; ++digit)
-            key[digit] = Hex[(words[digit / 8] >> (28 - 4 * (digit % 8))) & 0x0F];
+        char* out = key.data();
+        for (const quint64 half : {high, low})
+            for (int shift = 56; shift >= 0; shift -= 8, out += 2)
+                std::memcpy(out, Digits[(half >> shift) & 0xFF].data(), 2);
         keys.append(key);
     }
     return keys;
