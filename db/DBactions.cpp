@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,33 @@ QString NewRecordKey() {
     return key;
 }
 
+namespace {
+
+// Sorts numbers spread evenly over their range: placed by their first bits,
+// about one to a place, few share one.
+void SortSpreadEvenly(std::vector<std::pair<quint64, quint64>>& identifiers) {
+    int placeBits = 0;
+    while (placeBits < 16 && (std::size_t(1) << placeBits) < identifiers.size())
+        ++placeBits;
+    const std::size_t places = std::size_t(1) << placeBits;
+    const auto place = [placeBits](const std::pair<quint64, quint64>& identifier) {
+        return placeBits == 0 ? 0 : static_cast<std::size_t>(identifier.first >> (64 - placeBits));
+    };
+    std::vector<std::uint32_t> starts(places + 1);
+    for (const auto& identifier : identifiers)
+        ++starts[place(identifier) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::pair<quint64, quint64>> sorted(identifiers.size());
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (const auto& identifier : identifiers)
+        sorted[next[place(identifier)]++] = identifier;
+    for (std::size_t at = 0; at < places; ++at)
+        std::sort(sorted.begin() + starts[at], sorted.begin() + starts[at + 1]);
+    identifiers = std::move(sorted);
+}
+
+} // namespace
+
 QList<QByteArray> NewRecordKeys(qsizetype count) {
     // Random version-4 identifiers like QUuid::createUuid()'s, from one
     // generator seeded by the system's, written as NewRecordKey writes them.
@@ -54,7 +83,7 @@ QList<QByteArray> NewRecordKeys(qsizetype count) {
         identifiers[i] = {(bits[2 * i] & ~VersionBits) | Version4,
                           (bits[2 * i + 1] & ~VariantBits) | Variant10};
     // Upper-case hex digits sort as the numbers they stand for.
-    std::sort(identifiers.begin(), identifiers.end());
+    SortSpreadEvenly(identifiers);
     // Each byte's two digits at once.
     static const auto Digits = [] {
         std::array<std::array<char, 2>, 256> digits{};
