@@ -146,11 +146,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
         TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
         const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
         QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
-        // A few rows grow the indexes in place, in one transaction: a cache
-        // that holds them spares writing pages out and reading them back.
-        // Many rows only go to the ends of the table and the key index.
-        const std::optional<LargerCache> cache =
-            total >= ManyRows ? std::nullopt : std::make_optional<LargerCache>(db);
+        // A cache that holds the pages the import changes spares writing
+        // them out before the commit and reading them back (to grow the
+        // indexes, or to make them again): each is written once, at the
+        // commit, and the journal is not synced on the way.
+        const LargerCache cache(db);
         const QDateTime now = QDateTime::currentDateTime();
         CsvImportLookup producers(db, "producers", "producer_id", "producer_name",
                                   QStringLiteral(", insert_time"),
