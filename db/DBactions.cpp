@@ -14,6 +14,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
+#include <utility>
 #include <vector>
 
 #include <exception>
@@ -36,28 +40,66 @@ QString NewRecordKey() {
     return key;
 }
 
+namespace {
+
+// Sorts numbers spread evenly over their range: placed by their first bits,
+// about one to a place, few share one.
+void SortSpreadEvenly(std::vector<std::pair<quint64, quint64>>& identifiers) {
+    int placeBits = 0;
+    while (placeBits < 16 && (std::size_t(1) << placeBits) < identifiers.size())
+        ++placeBits;
+    const std::size_t places = std::size_t(1) << placeBits;
+    const auto place = [placeBits](const std::pair<quint64, quint64>& identifier) {
+        return placeBits == 0 ? 0 : static_cast<std::size_t>(identifier.first >> (64 - placeBits));
+    };
+    std::vector<std::uint32_t> starts(places + 1);
+    for (const auto& identifier : identifiers)
+        ++starts[place(identifier) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::pair<quint64, quint64>> sorted(identifiers.size());
+    std::vector<std::uint32_t> next(starts.begin(), starts.end() - 1);
+    for (const auto& identifier : identifiers)
+        sorted[next[place(identifier)]++] = identifier;
+    for (std::size_t at = 0; at < places; ++at)
+        std::sort(sorted.begin() + starts[at], sorted.begin() + starts[at + 1]);
+    identifiers = std::move(sorted);
+}
+
+} // namespace
+
 QList<QByteArray> NewRecordKeys(qsizetype count) {
     // Random version-4 identifiers like QUuid::createUuid()'s, from one
     // generator seeded by the system's, written as NewRecordKey writes them.
     quint32 seed[8];
     QRandomGenerator::system()->fillRange(seed);
     QRandomGenerator64 random(seed);
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    // 128 random bits as four words, written most significant digit first.
-    std::vector<std::array<quint32, 4>> identifiers(static_cast<std::size_t>(count));
-    for (auto& words : identifiers) {
-        random.fillRange(words.data(), 4);
-        words[1] = (words[1] & 0xFFFF0FFFu) | 0x00004000u; // version 4
-        words[2] = (words[2] & 0x3FFFFFFFu) | 0x80000000u; // variant 10
-    }
+    // 128 random bits as two numbers, the more significant first.
+    std::vector<quint64> bits(2 * static_cast<std::size_t>(count));
+    random.fillRange(bits.data(), static_cast<qsizetype>(bits.size()));
+    constexpr quint64 Version4 = 0x4000, VersionBits = 0xF000;
+    constexpr quint64 Variant10 = 0x8000000000000000ull, VariantBits = 0xC000000000000000ull;
+    std::vector<std::pair<quint64, quint64>> identifiers(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < identifiers.size(); ++i)
+        identifiers[i] = {(bits[2 * i] & ~VersionBits) | Version4,
+                          (bits[2 * i + 1] & ~VariantBits) | Variant10};
     // Upper-case hex digits sort as the numbers they stand for.
-    std::sort(identifiers.begin(), identifiers.end());
+    SortSpreadEvenly(identifiers);
+    // Each byte's two digits at once.
+    static const auto Digits = [] {
+        std::array<std::array<char, 2>, 256> digits{};
+        constexpr char Hex[] = "0123456789ABCDEF";
+        for (int byte = 0; byte < 256; ++byte)
+            digits[byte] = {Hex[byte >> 4], Hex[byte & 0x0F]};
+        return digits;
+    }();
     QList<QByteArray> keys;
     keys.reserve(count);
-    for (const auto& words : identifiers) {
+    for (const auto& [high, low] : identifiers) {
         QByteArray key(32, Qt::Uninitialized);
-        for (int digit = 0; digit < 32; ++digit)
-            key[digit] = Hex[(words[digit / 8] >> (28 - 4 * (digit % 8))) & 0x0F];
+        char* out = key.data();
+        for (const quint64 half : {high, low})
+            for (int shift = 56; shift >= 0; shift -= 8, out += 2)
+                std::memcpy(out, Digits[(half >> shift) & 0xFF].data(), 2);
         keys.append(key);
     }
     return keys;

@@ -67,22 +67,22 @@ bool Blank(const CsvRecord& record) {
     return true;
 }
 
-// Binds a row value: UTF-8 bytes as text, except in the picture columns,
-// which take them as they are. Bytes the row holds are bound where they
-// are; the row outlives the statement's step.
-void BindValue(TSqlStatement& statement, int column, const QVariant& value) {
-    const int param = column + 1;
-    if (!value.isValid()) {
-        statement.Bind(param, QVariant());
-    } else if (value.typeId() == QMetaType::Double) {
-        statement.Bind(param, value);
-    } else {
-        const bool held = value.typeId() == QMetaType::QByteArray;
-        const QByteArray bytes = held ? value.toByteArray() : value.toString().toUtf8();
-        if (column == Picture || column == PictureTh)
-            statement.BindBlob(param, bytes, held);
-        else
-            statement.BindUtf8(param, bytes, held);
+// Binds a row value: text as UTF-8, pictures as bytes, numbers as they are.
+// A NULL is left as it is, since a reset statement has every parameter
+// NULL. The bytes are bound where they are: the row outlives the step.
+void BindValue(TSqlStatement& statement, int param, const CsvImportValue& value) {
+    switch (value.kind) {
+    case CsvImportValue::Kind::Null:
+        break;
+    case CsvImportValue::Kind::Text:
+        statement.BindUtf8(param, value.bytes, true);
+        break;
+    case CsvImportValue::Kind::Bytes:
+        statement.BindBlob(param, value.bytes, true);
+        break;
+    case CsvImportValue::Kind::Number:
+        statement.Bind(param, value.number);
+        break;
     }
 }
 
@@ -146,11 +146,11 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
         TSqlTransaction transaction(db, TSqlTransaction::Lock::Immediate);
         const bool keysMapped = mapping.ColumnOf(QStringLiteral("figure_id")) >= 0;
         QSet<QString> keys = keysMapped ? FigureKeys(db) : QSet<QString>();
-        // A few rows grow the indexes in place, in one transaction: a cache
-        // that holds them spares writing pages out and reading them back.
-        // Many rows only go to the ends of the table and the key index.
-        const std::optional<LargerCache> cache =
-            total >= ManyRows ? std::nullopt : std::make_optional<LargerCache>(db);
+        // A cache that holds the pages the import changes spares writing
+        // them out before the commit and reading them back (to grow the
+        // indexes, or to make them again): each is written once, at the
+        // commit, and the journal is not synced on the way.
+        const LargerCache cache(db);
         const QDateTime now = QDateTime::currentDateTime();
         CsvImportLookup producers(db, "producers", "producer_id", "producer_name",
                                   QStringLiteral(", insert_time"),
@@ -185,19 +185,19 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                 summary.skipped.append({record.line, row.skipReason});
                 continue;
             }
-            if (!row.values[FigureId].isValid())
-                row.values[FigureId] =
-                    nextKey < newKeys.size() ? newKeys[nextKey++] : NewRecordKey().toLatin1();
+            CsvImportValue& key = row.values[FigureId];
+            if (key.IsNull())
+                key.SetText(nextKey < newKeys.size() ? newKeys[nextKey++]
+                                                     : NewRecordKey().toLatin1());
             else if (keysMapped)
-                keys.insert(QString::fromUtf8(row.values[FigureId].toByteArray()));
-            const QByteArray producerId = producers.Key(row.producerName);
-            const QByteArray genreId = genres.Key(row.genreName);
-            if (!producerId.isEmpty())
-                row.values[ProducerId] = producerId;
-            if (!genreId.isEmpty())
-                row.values[GenreId] = genreId;
+                keys.insert(QString::fromUtf8(key.bytes));
+            if (const QByteArray& producerId = producers.Key(row.producerName);
+                !producerId.isEmpty())
+                row.values[ProducerId].SetText(producerId);
+            if (const QByteArray& genreId = genres.Key(row.genreName); !genreId.isEmpty())
+                row.values[GenreId].SetText(genreId);
             for (int column = 0; column < ColumnCount; ++column)
-                BindValue(insert, column, row.values[column]);
+                BindValue(insert, column + 1, row.values[column]);
             if (const int rc = insert.StepCode(); rc != EngineCode::Done)
                 TSqlStatement::RaiseEngineError(db, rc);
             // The row's bytes go with it: nothing stays bound to them.

@@ -23,9 +23,10 @@ CsvImportLookup::CsvImportLookup(EngineConnection* db, const char* table, const 
     }
 }
 
-QByteArray CsvImportLookup::Key(const QByteArray& utf8Name) {
+const QByteArray& CsvImportLookup::Key(const QByteArray& utf8Name) {
+    static const QByteArray None;
     if (utf8Name.isEmpty())
-        return {};
+        return None;
     const std::string_view bytes(utf8Name.constData(), static_cast<std::size_t>(utf8Name.size()));
     if (const auto seen = seen_.find(bytes); seen != seen_.end())
         return seen->second;

@@ -28,8 +28,9 @@ public:
                     const char* nameColumn, const QString& extraColumns, BindExtra bindExtra);
 
     // The key (as UTF-8) of the name given as UTF-8, the record made first
-    // when there is none; empty for an empty name.
-    QByteArray Key(const QByteArray& utf8Name);
+    // when there is none; empty for an empty name. The key stays where it
+    // is as long as the lookup.
+    const QByteArray& Key(const QByteArray& utf8Name);
     // How many records Key made.
     int Created() const { return created_; }
 

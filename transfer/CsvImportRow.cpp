@@ -59,6 +59,12 @@ qsizetype Utf8Length(const QByteArray& text) {
     return length;
 }
 
+// Whether UTF-8 text holds more than width characters (none when width is
+// 0). A character takes at least a byte: short text is not counted.
+bool TooLong(const QByteArray& text, int width) {
+    return width > 0 && text.size() > width && Utf8Length(text) > width;
+}
+
 } // namespace
 
 CsvImportRowReader::CsvImportRowReader(const CsvImportFile& file, const CsvImportMapping& mapping,
@@ -113,11 +119,11 @@ CsvImportRow CsvImportRowReader::Read(const CsvRecord& record) const {
         const CsvImportColumn target = source.target.column;
         const QByteArray stored =
             target == FigureId || target == FigureName ? text->trimmed() : *text;
-        if (source.width > 0 && Utf8Length(stored) > source.width)
+        if (TooLong(stored, source.width))
             return skip(tooLongReason(source.target.field, source.width));
-        row.values[target] = stored;
+        row.values[target].SetText(stored);
     }
-    if (row.values[FigureName].toByteArray().isEmpty())
+    if (row.values[FigureName].bytes.isEmpty())
         return skip(QStringLiteral("the figure has no name"));
 
     for (const Source& source : numbers_) {
@@ -128,23 +134,25 @@ CsvImportRow CsvImportRowReader::Read(const CsvRecord& record) const {
         if (!number)
             return skip(QStringLiteral("%1 is not a number: \"%2\"")
                             .arg(QLatin1String(source.target.field), *text));
-        row.values[source.target.column] = *number;
+        row.values[source.target.column].SetNumber(*number);
     }
     if (const std::optional<QString> files = value(files_); files && !files->isEmpty())
-        row.values[FigureFiles] = FileList(*files);
+        row.values[FigureFiles].SetText(FileList(*files).toUtf8());
 
     if (const QByteArray* name = bytes(producer_))
         row.producerName = name->trimmed();
-    if (Utf8Length(row.producerName) > lookupWidth_)
+    if (TooLong(row.producerName, lookupWidth_))
         return skip(tooLongReason("producer_name", lookupWidth_));
     if (const QByteArray* name = bytes(genre_))
         row.genreName = name->trimmed();
-    if (Utf8Length(row.genreName) > lookupWidth_)
+    if (TooLong(row.genreName, lookupWidth_))
         return skip(tooLongReason("genre_name", lookupWidth_));
 
-    const QString key = QString::fromUtf8(row.values[FigureId].toByteArray());
-    if (!key.isEmpty() && keys_.contains(key))
-        return skip(QStringLiteral("the key %1 is already in the catalog").arg(key));
+    if (const QByteArray& utf8Key = row.values[FigureId].bytes; !utf8Key.isEmpty()) {
+        const QString key = QString::fromUtf8(utf8Key);
+        if (keys_.contains(key))
+            return skip(QStringLiteral("the key %1 is already in the catalog").arg(key));
+    }
 
     if (const std::optional<QString> path = value(picture_); path && !path->trimmed().isEmpty()) {
         const QString fileName = QDir(file_.Folder()).absoluteFilePath(path->trimmed());
@@ -156,8 +164,8 @@ CsvImportRow CsvImportRowReader::Read(const CsvRecord& record) const {
             return skip(QStringLiteral("the picture %1 can not be loaded%2")
                             .arg(path->trimmed(),
                                  failure.isEmpty() ? QString() : QStringLiteral(": ") + failure));
-        row.values[Picture] = PictureToJpegBytes(*picture);
-        row.values[PictureTh] = AutoThumbnailBytes(*picture);
+        row.values[Picture].SetBytes(PictureToJpegBytes(*picture));
+        row.values[PictureTh].SetBytes(AutoThumbnailBytes(*picture));
     }
     return row;
 }

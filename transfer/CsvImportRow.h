@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QSet>
 #include <QString>
-#include <QVariant>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 class CsvImportFile;
@@ -35,12 +35,36 @@ enum CsvImportColumn {
     ColumnCount
 };
 
+// One value of an imported row: NULL, UTF-8 text, the bytes of a picture
+// in its stored form, or a number. Text of the file is a view of it.
+struct CsvImportValue {
+    enum class Kind : unsigned char { Null, Text, Bytes, Number };
+
+    Kind kind = Kind::Null;
+    double number = 0;
+    QByteArray bytes;
+
+    bool IsNull() const { return kind == Kind::Null; }
+    void SetText(QByteArray text) {
+        kind = Kind::Text;
+        bytes = std::move(text);
+    }
+    void SetBytes(QByteArray data) {
+        kind = Kind::Bytes;
+        bytes = std::move(data);
+    }
+    void SetNumber(double value) {
+        kind = Kind::Number;
+        number = value;
+    }
+};
+
 // A record of the file made ready for the figures table: texts as UTF-8
 // bytes, numbers as doubles, pictures in their stored forms, nothing for
 // NULL; the manufacturer's and genre's names as written. When the record
 // cannot be taken, skipReason says why.
 struct CsvImportRow {
-    std::array<QVariant, ColumnCount> values;
+    std::array<CsvImportValue, ColumnCount> values;
     QByteArray producerName;
     QByteArray genreName;
     QString skipReason;

@@ -1,6 +1,8 @@
 #include "CsvReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 CsvReader::CsvReader(QByteArray bytes, char separator, Fields fields)
@@ -26,6 +28,27 @@ int LineBreaks(const char* data, qsizetype from, qsizetype to, qsizetype end) {
         if (!(at + 1 < data + end && at[1] == '\n'))
             ++breaks;
     return breaks;
+}
+
+// From this size on, bytes are read in two halves at the same time.
+constexpr qsizetype SplitSize = qsizetype(1) << 20;
+
+// Where a record most likely starts near the middle of the bytes: after a
+// line feed with an even number of quotes before it. 0 when there is none
+// close by.
+qsizetype MiddleRecordStart(const QByteArray& bytes) {
+    constexpr qsizetype Search = 1 << 16;
+    const char* data = bytes.constData();
+    const qsizetype middle = bytes.size() / 2;
+    bool quoted = std::count(data, data + middle, '"') % 2 != 0;
+    const qsizetype limit = std::min(bytes.size() - 1, middle + Search);
+    for (qsizetype at = middle; at < limit; ++at) {
+        if (data[at] == '"')
+            quoted = !quoted;
+        else if (data[at] == '\n' && !quoted)
+            return at + 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -81,12 +104,8 @@ bool CsvReader::Next(CsvRecord& record) {
             qsizetype close = position_;
             bool doubled = false;
             for (;;) {
-                const void* quote =
-                    std::memchr(data + close, '"', static_cast<std::size_t>(end - close));
-                const qsizetype stop =
-                    quote != nullptr ? static_cast<const char*>(quote) - data : end;
-                line_ += LineBreaks(data, close, stop, end);
-                close = stop;
+                const char* quote = Find(data + close, data + end, '"');
+                close = quote != nullptr ? quote - data : end;
                 if (close >= end) {
                     error_ = QStringLiteral("Line %1: a quoted field is not closed").arg(openedOn);
                     return false;
@@ -98,24 +117,28 @@ bool CsvReader::Next(CsvRecord& record) {
                 }
                 break;
             }
+            line_ += LineBreaks(data, position_, close, end);
             if (!doubled) {
                 text = Field(position_, close - position_);
             } else {
                 // Each run up to a pair's first quote, then past its second.
-                text.reserve(close - position_);
+                text = QByteArray(close - position_, Qt::Uninitialized);
+                char* out = text.data();
                 qsizetype at = position_;
                 while (at < close) {
-                    const char* quote = static_cast<const char*>(
-                        std::memchr(data + at, '"', static_cast<std::size_t>(close - at)));
+                    const char* quote = Find(data + at, data + close, '"');
                     const qsizetype stop = quote != nullptr ? quote - data + 1 : close;
-                    text.append(data + at, stop - at);
+                    std::memcpy(out, data + at, static_cast<std::size_t>(stop - at));
+                    out += stop - at;
                     at = stop + 1;
                 }
+                text.truncate(out - text.constData());
             }
             position_ = close + 1;
         }
+        const char separator = separator_;
         qsizetype run = position_;
-        while (run < end && data[run] != separator_ && data[run] != '\r' && data[run] != '\n')
+        while (run < end && data[run] != separator && data[run] != '\r' && data[run] != '\n')
             ++run;
         if (run > position_) {
             if (text.isEmpty())
@@ -134,17 +157,52 @@ bool CsvReader::Next(CsvRecord& record) {
     }
 }
 
-QList<CsvRecord> CsvReader::ReadAll(const QByteArray& bytes, char separator, QString* error,
-                                    Fields fields) {
-    CsvReader reader(bytes, separator, fields);
-    QList<CsvRecord> records;
+void CsvReader::AppendRecords(QList<CsvRecord>& records, qsizetype stopAt) {
     CsvRecord record;
-    while (reader.Next(record)) {
+    while (position_ < stopAt && Next(record)) {
         const qsizetype count = record.fields.size();
         records.append(std::move(record));
         record = CsvRecord();
         record.fields.reserve(count);
     }
+}
+
+QList<CsvRecord> CsvReader::ReadAll(const QByteArray& bytes, char separator, QString* error,
+                                    Fields fields) {
+    CsvReader reader(bytes, separator, fields);
+    QList<CsvRecord> records;
+    if (const qsizetype middle = bytes.size() >= SplitSize ? MiddleRecordStart(bytes) : 0;
+        middle > 0) {
+        // The second half is read from where a record most likely starts.
+        // It is taken when the first half's last record ends exactly there:
+        // then it reads as it would have after the first. Otherwise the
+        // first half's reading goes on through it.
+        CsvReader second(bytes, separator, fields);
+        second.position_ = middle;
+        QList<CsvRecord> rest;
+        bool secondRead = false;
+        std::thread thread([&second, &rest, &secondRead] {
+            try {
+                second.AppendRecords(rest, second.bytes_.size());
+                secondRead = second.error_.isEmpty();
+            } catch (...) {
+            }
+        });
+        try {
+            reader.AppendRecords(records, middle);
+        } catch (...) {
+            thread.join();
+            throw;
+        }
+        thread.join();
+        if (secondRead && reader.position_ == middle && reader.error_.isEmpty()) {
+            for (CsvRecord& record : rest)
+                record.line += reader.line_ - 1;
+            records.append(std::move(rest));
+            reader.position_ = bytes.size();
+        }
+    }
+    reader.AppendRecords(records, bytes.size());
     if (error)
         *error = reader.Error();
     return records;

@@ -35,11 +35,14 @@ public:
     const QString& Error() const { return error_; }
 
     // All records of the bytes; on an error `error` names it and the
-    // records read before it are returned.
+    // records read before it are returned. Large bytes are read in two
+    // halves at the same time.
     static QList<CsvRecord> ReadAll(const QByteArray& bytes, char separator, QString* error,
                                     Fields fields = Fields::Copied);
 
 private:
+    // Appends the records that start before stopAt.
+    void AppendRecords(QList<CsvRecord>& records, qsizetype stopAt);
     // Moves past a line break at the position, counting the line.
     bool SkipLineBreak();
     // The field of `length` bytes at `from`, as the reader takes fields.

@@ -73,4 +73,45 @@ TEST(CsvTest, NamesTheLineOfAQuoteLeftOpen) {
     EXPECT_EQ(error, QStringLiteral("Line 2: a quoted field is not closed"));
 }
 
+struct LargeCase {
+    const char* name;
+    // Put in a large file a little before its middle, then the records
+    // that fill it past the middle, then the end.
+    QByteArray middle;
+    QByteArray filler;
+    QByteArray end;
+};
+
+TEST(CsvTest, ReadsALargeFileAsRecordByRecord) {
+    const LargeCase cases[] = {
+        {"regular", "", "7,\"z\"\r\n", ""},
+        {"a quoted field across the middle",
+         "9,\"a\r\n\"\"b\"\"\n" + QByteArray(100000, '\n') + "c\"\r\n", "7,\"z\"\r\n", ""},
+        {"a quote inside an unquoted field", "9,a\"b\r\n", "5,\"p\nq\"\r\n", ""},
+        {"a quote left open", "", "7,\"z\"\r\n", "9,\"open\r\n"},
+    };
+    for (const LargeCase& c : cases) {
+        QByteArray bytes;
+        for (int row = 0; bytes.size() < 600000; ++row)
+            bytes += QByteArray::number(row) + ",\"x,\"\"y\"\"\"\r\n\n";
+        bytes += c.middle;
+        while (bytes.size() < 1300000)
+            bytes += c.filler;
+        bytes += c.end + "8,last\r\n";
+
+        QString error;
+        const QList<CsvRecord> records = CsvReader::ReadAll(bytes, ',', &error);
+        CsvReader reader(bytes);
+        QList<CsvRecord> expected;
+        for (CsvRecord record; reader.Next(record);)
+            expected.append(record);
+        EXPECT_EQ(error, reader.Error()) << c.name;
+        ASSERT_EQ(records.size(), expected.size()) << c.name;
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            ASSERT_EQ(records[i].line, expected[i].line) << c.name << " record " << i;
+            ASSERT_EQ(records[i].fields, expected[i].fields) << c.name << " record " << i;
+        }
+    }
+}
+
 } // namespace
