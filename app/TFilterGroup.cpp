@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "TCatalogStats.h"
 #include "TE_figure.h"
 #include "TField.h"
 
@@ -11,6 +12,14 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+
+namespace {
+
+constexpr int FirstCentury = -1000;
+constexpr int LastCentury = 2000;
+constexpr int DefaultCentury = 1800;
+
+} // namespace
 
 TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"), parent) {
     QFproducers.SQL = {"select producer_id, producer_name ", "from producers",
@@ -30,6 +39,11 @@ TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"
     addPair(CBFgenre, DBLgenres, QStringLiteral("Genre:"));
     addPair(CBFcavalry, CmBFcavalry, QStringLiteral("Figure type:"));
     addPair(CBFscale, CmBFScale, QStringLiteral("Scale:"));
+    addPair(CBFcentury, CmBFcentury, QStringLiteral("Century:"));
+    // The centuries of the genre editor's time line.
+    for (int year = FirstCentury; year <= LastCentury; year += 100)
+        CmBFcentury->addItem(TCatalogStats::CenturyLabel(year), year);
+    SelectCentury(DefaultCentury);
 
     btn_apply_filter = new QPushButton(QStringLiteral("Apply / Refresh"), this);
     grid->addWidget(btn_apply_filter, row++, 0, 1, 2);
@@ -72,7 +86,7 @@ void TFilterGroup::RefreshLookups() {
 }
 
 void TFilterGroup::ClearFilter() {
-    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale})
+    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale, CBFcentury})
         box->setChecked(false);
     CmBFcavalry->setCurrentIndex(CmBFcavalry->findText(TE_figure::FigureTypes().value(0)));
     CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));
@@ -82,6 +96,15 @@ void TFilterGroup::ClearFilter() {
 void TFilterGroup::SelectText(QComboBox* list, const QString& text, const QString& fallback) {
     const int index = list->findText(text);
     list->setCurrentIndex(index >= 0 ? index : list->findText(fallback));
+}
+
+void TFilterGroup::SelectCentury(int firstYear) {
+    int index = CmBFcentury->findData(firstYear);
+    if (index < 0) {
+        CmBFcentury->addItem(TCatalogStats::CenturyLabel(firstYear), firstYear);
+        index = CmBFcentury->count() - 1;
+    }
+    CmBFcentury->setCurrentIndex(index);
 }
 
 bool TFilterGroup::SelectKey(QComboBox* lookup, const QString& key) {
@@ -95,7 +118,8 @@ void TFilterGroup::CBFClick() {
     const std::pair<QCheckBox*, QComboBox*> pairs[] = {{CBFproducer, DBLproducers},
                                                        {CBFgenre, DBLgenres},
                                                        {CBFcavalry, CmBFcavalry},
-                                                       {CBFscale, CmBFScale}};
+                                                       {CBFscale, CmBFScale},
+                                                       {CBFcentury, CmBFcentury}};
     for (const auto& [box, control] : pairs) {
         const bool on = box->isChecked();
         control->setEnabled(on);
@@ -124,6 +148,13 @@ QString TFilterGroup::FilterClause() const {
         add(condition("type_ci", CmBFcavalry->currentText()));
     if (CBFscale->isChecked())
         add(condition("scale", CmBFScale->currentText()));
+    if (CBFcentury->isChecked()) {
+        const int first = CmBFcentury->currentData().toInt();
+        add(QStringLiteral(
+                "f.genre_id in (select genre_id from genres where TB <= %1 and TE >= %2)")
+                .arg(first + 99)
+                .arg(first));
+    }
     return clause;
 }
 

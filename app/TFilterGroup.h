@@ -9,7 +9,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// The group "Filter:" of the figures page: four conditions, each switched
+// The group "Filter:" of the figures page: five conditions, each switched
 // on by its check box, "Apply / Refresh" and the count of figures listed.
 class TFilterGroup : public QGroupBox {
     Q_OBJECT
@@ -33,6 +33,9 @@ public:
 
     // Selects the lookup entry with that key; false when there is none.
     static bool SelectKey(QComboBox* lookup, const QString& key);
+    // Selects the century beginning with that year (a multiple of 100),
+    // adding it when the list has none.
+    void SelectCentury(int firstYear);
 
     QCheckBox* CBFproducer = nullptr;
     QComboBox* DBLproducers = nullptr;
@@ -42,6 +45,9 @@ public:
     QComboBox* CmBFcavalry = nullptr;
     QCheckBox* CBFscale = nullptr;
     QComboBox* CmBFScale = nullptr;
+    // Figures whose genre's epoch touches the century.
+    QCheckBox* CBFcentury = nullptr;
+    QComboBox* CmBFcentury = nullptr;
     QPushButton* btn_apply_filter = nullptr;
     QLabel* Label_records_filtered = nullptr;
 
