@@ -20,7 +20,10 @@
 #include <QScrollArea>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
+
 #include <QValueAxis>
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -48,17 +51,18 @@ TStatisticsPage::TStatisticsPage(QWidget* parent) : QWidget(parent) {
     Label_totals->setFont(bold);
     grid->addWidget(Label_totals, 0, 0, 1, 2);
 
-    const std::pair<Group, const char*> groups[] = {
-        {Group::Genre, "Figures by genre"},
-        {Group::Manufacturer, "Figures by manufacturer"},
-        {Group::Scale, "Figures by scale"},
-        {Group::Type, "Figures by type"},
-        {Group::Century, "Figures per century"}};
+    const std::tuple<Group, const char*, Panel::Counter> groups[] = {
+        {Group::Genre, "Figures by genre", &TCatalogStats::ByGenre},
+        {Group::Manufacturer, "Figures by manufacturer", &TCatalogStats::ByManufacturer},
+        {Group::Scale, "Figures by scale", &TCatalogStats::ByScale},
+        {Group::Type, "Figures by type", &TCatalogStats::ByType},
+        {Group::Century, "Figures per century", &TCatalogStats::ByCentury}};
     int row = 1;
-    for (const auto& [group, title] : groups) {
+    for (const auto& [group, title, count] : groups) {
         Panel panel;
         panel.group = group;
         panel.title = QString::fromLatin1(title);
+        panel.count = count;
         panel.view = new QChartView(inner);
         panel.view->setRenderHint(QPainter::Antialiasing);
         panel.view->setMinimumHeight(ChartMinimumHeight);
@@ -91,23 +95,7 @@ void TStatisticsPage::Reload() {
     const TCatalogStats stats(TDatabase::Connected(QStringLiteral("ADB")).Handle());
     Label_totals->setText(QStringLiteral("Figures: %1").arg(QLocale().toString(stats.Figures())));
     for (Panel& panel : panels_) {
-        switch (panel.group) {
-        case Group::Genre:
-            panel.bars = stats.ByGenre();
-            break;
-        case Group::Manufacturer:
-            panel.bars = stats.ByManufacturer();
-            break;
-        case Group::Scale:
-            panel.bars = stats.ByScale();
-            break;
-        case Group::Type:
-            panel.bars = stats.ByType();
-            break;
-        case Group::Century:
-            panel.bars = stats.ByCentury();
-            break;
-        }
+        panel.bars = (stats.*panel.count)();
         Draw(panel);
     }
 }

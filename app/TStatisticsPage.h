@@ -44,7 +44,9 @@ public:
 
 private:
     struct Panel {
+        using Counter = std::vector<TStatBar> (TCatalogStats::*)() const;
         Group group;
+        Counter count = nullptr;
         QString title;
         QChartView* view = nullptr;
         QPushButton* save = nullptr;
