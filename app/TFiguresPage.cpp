@@ -132,12 +132,16 @@ void TFiguresPage::FollowFilter() {
 }
 
 void TFiguresPage::FilterBy(bool producer, const QString& key) {
-    RefreshFilterLookups();
-    FilterGroup->ClearFilter();
     QCheckBox* box = producer ? FilterGroup->CBFproducer : FilterGroup->CBFgenre;
     QComboBox* lookup = producer ? FilterGroup->DBLproducers : FilterGroup->DBLgenres;
+    FilterByBox(box, [lookup, &key] { TFilterGroup::SelectKey(lookup, key); });
+}
+
+void TFiguresPage::FilterByBox(QCheckBox* box, const std::function<void()>& choose) {
+    RefreshFilterLookups();
+    FilterGroup->ClearFilter();
     box->setChecked(true);
-    TFilterGroup::SelectKey(lookup, key);
+    choose();
     btn_apply_filterClick();
 }
 

@@ -2,6 +2,9 @@
 
 #include "TListPage.h"
 
+#include <functional>
+
+class QCheckBox;
 class QPushButton;
 class QShortcut;
 class TDatabase;
@@ -33,6 +36,8 @@ public:
     // A clean filter: only the figures of this manufacturer (producer) or
     // genre, the other boxes unticked.
     void FilterBy(bool producer, const QString& key);
+    // A clean filter on one box: ticked, after choose has set its value.
+    void FilterByBox(QCheckBox* box, const std::function<void()>& choose);
     // A click on a figure's thumbnail: its picture at full size.
     void Show_big_img();
     // The current figure's manual, and its HTML page.

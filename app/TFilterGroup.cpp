@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DBactions.h"
+#include "TCatalogStats.h"
 #include "TE_figure.h"
 #include "TField.h"
 #include "TFigureCollection.h"
@@ -12,6 +13,14 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+
+namespace {
+
+constexpr int FirstCentury = -1000;
+constexpr int LastCentury = 2000;
+constexpr int DefaultCentury = 1800;
+
+} // namespace
 
 TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"), parent) {
     QFproducers.SQL = {"select producer_id, producer_name ", "from producers",
@@ -32,6 +41,11 @@ TFilterGroup::TFilterGroup(QWidget* parent) : QGroupBox(QStringLiteral("Filter:"
     addPair(CBFcavalry, CmBFcavalry, QStringLiteral("Figure type:"));
     addPair(CBFscale, CmBFScale, QStringLiteral("Scale:"));
     addPair(CBFstatus, CmBFstatus, QStringLiteral("Status:"));
+    addPair(CBFcentury, CmBFcentury, QStringLiteral("Century:"));
+    // The centuries of the genre editor's time line.
+    for (int year = FirstCentury; year <= LastCentury; year += 100)
+        CmBFcentury->addItem(TCatalogStats::CenturyLabel(year), year);
+    SelectCentury(DefaultCentury);
 
     btn_apply_filter = new QPushButton(QStringLiteral("Apply / Refresh"), this);
     grid->addWidget(btn_apply_filter, row++, 0, 1, 2);
@@ -78,7 +92,7 @@ void TFilterGroup::RefreshLookups() {
 }
 
 void TFilterGroup::ClearFilter() {
-    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale, CBFstatus})
+    for (QCheckBox* box : {CBFproducer, CBFgenre, CBFcavalry, CBFscale, CBFstatus, CBFcentury})
         box->setChecked(false);
     CmBFcavalry->setCurrentIndex(CmBFcavalry->findText(TE_figure::FigureTypes().value(0)));
     CmBFScale->setCurrentIndex(CmBFScale->findText(QStringLiteral("54-mm")));
@@ -91,6 +105,15 @@ void TFilterGroup::SelectText(QComboBox* list, const QString& text, const QStrin
     list->setCurrentIndex(index >= 0 ? index : list->findText(fallback));
 }
 
+void TFilterGroup::SelectCentury(int firstYear) {
+    int index = CmBFcentury->findData(firstYear);
+    if (index < 0) {
+        CmBFcentury->addItem(TCatalogStats::CenturyLabel(firstYear), firstYear);
+        index = CmBFcentury->count() - 1;
+    }
+    CmBFcentury->setCurrentIndex(index);
+}
+
 bool TFilterGroup::SelectKey(QComboBox* lookup, const QString& key) {
     const int index = key.isEmpty() ? -1 : lookup->findData(key);
     if (index >= 0)
@@ -99,11 +122,9 @@ bool TFilterGroup::SelectKey(QComboBox* lookup, const QString& key) {
 }
 
 void TFilterGroup::CBFClick() {
-    const std::pair<QCheckBox*, QComboBox*> pairs[] = {{CBFproducer, DBLproducers},
-                                                       {CBFgenre, DBLgenres},
-                                                       {CBFcavalry, CmBFcavalry},
-                                                       {CBFscale, CmBFScale},
-                                                       {CBFstatus, CmBFstatus}};
+    const std::pair<QCheckBox*, QComboBox*> pairs[] = {
+        {CBFproducer, DBLproducers}, {CBFgenre, DBLgenres},   {CBFcavalry, CmBFcavalry},
+        {CBFscale, CmBFScale},       {CBFstatus, CmBFstatus}, {CBFcentury, CmBFcentury}};
     for (const auto& [box, control] : pairs) {
         const bool on = box->isChecked();
         control->setEnabled(on);
@@ -135,6 +156,13 @@ QString TFilterGroup::FilterClause() const {
         add(condition("f.scale", CmBFScale->currentText()));
     if (CBFstatus->isChecked())
         add(condition("c.collection_status", CmBFstatus->currentText()));
+    if (CBFcentury->isChecked()) {
+        const int first = CmBFcentury->currentData().toInt();
+        add(QStringLiteral(
+                "f.genre_id in (select genre_id from genres where TB <= %1 and TE >= %2)")
+                .arg(first + 99)
+                .arg(first));
+    }
     return clause;
 }
 

@@ -34,6 +34,9 @@ public:
 
     // Selects the lookup entry with that key; false when there is none.
     static bool SelectKey(QComboBox* lookup, const QString& key);
+    // Selects the century beginning with that year (a multiple of 100),
+    // adding it when the list has none.
+    void SelectCentury(int firstYear);
 
     QCheckBox* CBFproducer = nullptr;
     QComboBox* DBLproducers = nullptr;
@@ -45,6 +48,9 @@ public:
     QComboBox* CmBFScale = nullptr;
     QCheckBox* CBFstatus = nullptr;
     QComboBox* CmBFstatus = nullptr;
+    // Figures whose genre's epoch touches the century.
+    QCheckBox* CBFcentury = nullptr;
+    QComboBox* CmBFcentury = nullptr;
     QPushButton* btn_apply_filter = nullptr;
     QLabel* Label_records_filtered = nullptr;
 

@@ -5,6 +5,7 @@
 #include "TDatabasePage.h"
 #include "TFabout.h"
 #include "TFiguresPage.h"
+#include "TFilterGroup.h"
 #include "TGenresPage.h"
 #include "TNoFiguresHint.h"
 #include "TO_Figures.h"
@@ -184,6 +185,7 @@ void TFmain::BuildPages() {
     TabSheet_figures = new TFiguresPage(DB1, Dialogs);
     TabSheet_producers = new TProducersPage(Dialogs);
     TabSheet_genres = new TGenresPage(Dialogs);
+    TabSheet_statistics = new TStatisticsPage;
     TabSheet_BD_mgm = new TDatabasePage;
     O_Figures1 = TabSheet_figures->O_Figures1;
     O_producers1 = TabSheet_producers->O_producers1;
@@ -191,6 +193,7 @@ void TFmain::BuildPages() {
     PageControl1->addTab(TabSheet_figures, QStringLiteral("Figures"));
     PageControl1->addTab(TabSheet_producers, QStringLiteral("Manufacturers"));
     PageControl1->addTab(TabSheet_genres, QStringLiteral("Genres"));
+    PageControl1->addTab(TabSheet_statistics, QStringLiteral("Statistics"));
     PageControl1->addTab(TabSheet_BD_mgm, QStringLiteral("Database management"));
 
     for (TListPage* page :
@@ -207,6 +210,9 @@ void TFmain::BuildPages() {
     TabSheet_genres->ShowFigures = [this](const QString& key) {
         TabSheet_figures->FilterBy(false, key);
         PageControl1->setCurrentWidget(TabSheet_figures);
+    };
+    TabSheet_statistics->ShowFigures = [this](TStatisticsPage::Group group, const QString& key) {
+        ShowStatisticFigures(group, key);
     };
     TabSheet_BD_mgm->Attach(*this, Dialogs, [this] { RefreshAll(); });
 
@@ -226,7 +232,38 @@ bool TFmain::InitApplication() {
     return started;
 }
 
+void TFmain::ShowStatisticFigures(TStatisticsPage::Group group, const QString& key) {
+    TFiguresPage* page = TabSheet_figures;
+    TFilterGroup* filter = page->FilterGroup;
+    // A type or scale outside the lists is added for the while.
+    auto chooseText = [&key](QComboBox* list) {
+        if (list->findText(key) < 0)
+            list->addItem(key);
+        list->setCurrentIndex(list->findText(key));
+    };
+    switch (group) {
+    case TStatisticsPage::Group::Genre:
+        page->FilterBy(false, key);
+        break;
+    case TStatisticsPage::Group::Manufacturer:
+        page->FilterBy(true, key);
+        break;
+    case TStatisticsPage::Group::Scale:
+        page->FilterByBox(filter->CBFscale, [&] { chooseText(filter->CmBFScale); });
+        break;
+    case TStatisticsPage::Group::Type:
+        page->FilterByBox(filter->CBFcavalry, [&] { chooseText(filter->CmBFcavalry); });
+        break;
+    case TStatisticsPage::Group::Century:
+        page->FilterByBox(filter->CBFcentury, [&] { filter->SelectCentury(key.toInt()); });
+        break;
+    }
+    PageControl1->setCurrentWidget(page);
+}
+
 void TFmain::PageControl1Change() {
+    if (PageControl1->currentWidget() == TabSheet_statistics)
+        TabSheet_statistics->Reload();
     TabSheet_figures->RefreshFilterLookups();
     TabSheet_figures->FollowFilter();
     // The list has the keys: Insert, Enter and F2 act at once.

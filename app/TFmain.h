@@ -2,6 +2,7 @@
 
 #include "TPageDialogs.h"
 #include "TPmain.h"
+#include "TStatisticsPage.h"
 
 class QAction;
 class QMenu;
@@ -19,8 +20,8 @@ class TO_producers;
 class TProducersPage;
 
 // The program's main window: the toolbar, the context menu and the keys
-// of the lists, and the pages "Figures", "Manufacturers", "Genres" and
-// "Database management", each with its own commands.
+// of the lists, and the pages "Figures", "Manufacturers", "Genres",
+// "Statistics" and "Database management", each with its own commands.
 class TFmain : public TPmain {
     Q_OBJECT
 
@@ -30,6 +31,9 @@ public:
 
     bool InitApplication() override;
     void PageControl1Change();
+    // A bar of the statistics page clicked: the figures page filtered by
+    // its value.
+    void ShowStatisticFigures(TStatisticsPage::Group group, const QString& key);
     // Reads every list again and the figure filter's lookups with them.
     void RefreshAll();
     void UpdateToolbar();
@@ -80,6 +84,7 @@ public:
     TFiguresPage* TabSheet_figures = nullptr;
     TProducersPage* TabSheet_producers = nullptr;
     TGenresPage* TabSheet_genres = nullptr;
+    TStatisticsPage* TabSheet_statistics = nullptr;
     TDatabasePage* TabSheet_BD_mgm = nullptr;
 
     // The pages' lists.

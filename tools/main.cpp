@@ -10,6 +10,7 @@
 #include "PictureCommand.h"
 #include "RestoreCommand.h"
 #include "SchemeCommand.h"
+#include "StatsCommand.h"
 #include "TreeCommand.h"
 
 #include <cstdio>
@@ -40,6 +41,7 @@ const Subcommand Subcommands[] = {
     {"import", ImportCommand::Usage, ImportCommand::Summary, ImportCommand::Run},
     {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
     {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
+    {"stats", StatsCommand::Usage, StatsCommand::Summary, StatsCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -83,7 +85,9 @@ void PrintHelp(std::FILE* to) {
         "\nexport-csv and export exit 0 done, 1 no catalog in the data folder or one that "
         "cannot be\nread, 2 a file or folder cannot be written, 64 bad arguments. They read the "
         "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "
-        "is NULL and \"\"\nan empty text.\n");
+        "is NULL and \"\"\nan empty text.\n"
+        "\nstats exits 0 done, 1 no catalog in the data folder or one that cannot be read, 64 "
+        "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n");
 }
 
 } // namespace
