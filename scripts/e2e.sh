@@ -106,7 +106,7 @@ stop_catalog() {
 }
 
 # 1. A first start in an empty folder: the structure check, then the main
-#    window, and the database with its five tables.
+#    window, and the database with its five tables and the collection's.
 first="$scratch/first"
 mkdir -p "$first/bin"
 (cd "$first/bin" && exec "$program" --workdir .) >"$out/first.log" 2>&1 &
@@ -123,7 +123,7 @@ shot main-window
 db="$first/LDB/velmora.db"
 [ -f "$db" ] || fail "no database at ../LDB/velmora.db"
 tables=$(sqlite3 "$db" "select group_concat(name, ' ') from (select name from sqlite_master where type = 'table' order by name)")
-[ "$tables" = "add_pictures figures genres producers scales" ] || fail "tables: $tables"
+[ "$tables" = "add_pictures figure_collection figures genres producers scales" ] || fail "tables: $tables"
 columns() { sqlite3 "$db" "select group_concat(name || ':' || lower(type) || (case when pk then ':pk' else '' end), ' ') from pragma_table_info('$1')"; }
 expect_columns() {
   local got; got=$(columns "$1")
@@ -134,7 +134,7 @@ expect_columns add_pictures "add_picture_id:char(32):pk add_picture_name:char(32
 expect_columns producers "producer_id:char(32):pk producer_name:char(32) producer_website:char(64) producer_dsc:blob(1,1) insert_time:date"
 expect_columns genres "genre_id:char(32):pk genre_name:char(32) RX:integer RY:integer RH:integer RW:integer TB:integer TE:integer location_shape:char(2)"
 expect_columns scales "scale_id:char(32):pk scale_name:char(32)"
-step "database created with five tables"
+step "database created with five tables and the collection's"
 
 # 2. A second copy started meanwhile ends at once, without a window.
 start=$(date +%s%N)
@@ -151,7 +151,7 @@ wait "$main_pid" 2>/dev/null || true
 # 3. A seeded catalog: every page, and a manufacturer added through the
 #    editor. Positions are those of the maximised window on a 1280 x 800
 #    screen with the DejaVu fonts.
-tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_database="327 89"
+tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_statistics="290 89"; tab_database="412 89"
 button_add="23 45"
 for colours in red-blue green-yellow orange-purple; do
   convert -size 123x123 "gradient:$colours" -type TrueColor "bmp3:$scratch/$colours.bmp"
