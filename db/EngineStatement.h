@@ -51,4 +51,26 @@ public:
     // A column of the current row as bytes (text as UTF-8, numbers as
     // text).
     virtual QByteArrayView ColumnData(int column) const = 0;
+
+    // What a column of the current row holds.
+    enum class Kind { Null, Integer, Real, Text, Blob };
+    // An engine whose values carry no kind of their own answers from the
+    // column's declared type.
+    virtual Kind ColumnKind(int column) const {
+        if (ColumnIsNull(column))
+            return Kind::Null;
+        const QString type = ColumnDeclType(column).toLower();
+        if (type.contains(QLatin1String("int")))
+            return Kind::Integer;
+        if (type.contains(QLatin1String("blob")))
+            return Kind::Blob;
+        if (type.contains(QLatin1String("real")) || type.contains(QLatin1String("floa")) ||
+            type.contains(QLatin1String("doub")) || type.contains(QLatin1String("numeric")))
+            return Kind::Real;
+        return Kind::Text;
+    }
+    // A Real column of the current row, to the last bit.
+    virtual double ColumnDouble(int column) const {
+        return ColumnData(column).toByteArray().toDouble();
+    }
 };

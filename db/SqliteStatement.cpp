@@ -113,6 +113,25 @@ bool SqliteStatement::ColumnIsNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+EngineStatement::Kind SqliteStatement::ColumnKind(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL:
+        return Kind::Null;
+    case SQLITE_INTEGER:
+        return Kind::Integer;
+    case SQLITE_FLOAT:
+        return Kind::Real;
+    case SQLITE_BLOB:
+        return Kind::Blob;
+    default:
+        return Kind::Text;
+    }
+}
+
+double SqliteStatement::ColumnDouble(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
+
 QByteArrayView SqliteStatement::ColumnData(int column) const {
     // The bytes first: asking for their size afterwards keeps them as
     // they were converted.

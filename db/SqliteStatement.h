@@ -36,6 +36,8 @@ public:
 
     bool ColumnIsNull(int column) const override;
     QByteArrayView ColumnData(int column) const override;
+    Kind ColumnKind(int column) const override;
+    double ColumnDouble(int column) const override;
 
 private:
     sqlite3_stmt* stmt_;

@@ -191,6 +191,35 @@ QVariant TSqlStatement::ColumnBytes(int column) const {
     return stmt_->ColumnData(column).toByteArray();
 }
 
+QVariant TSqlStatement::ColumnValue(int column) const {
+    switch (stmt_->ColumnKind(column)) {
+    case EngineStatement::Kind::Null:
+        return QVariant(QMetaType::fromType<QString>());
+    case EngineStatement::Kind::Integer:
+        return stmt_->ColumnData(column).toByteArray().toLongLong();
+    case EngineStatement::Kind::Real:
+        return stmt_->ColumnDouble(column);
+    case EngineStatement::Kind::Blob:
+        return stmt_->ColumnData(column).toByteArray();
+    case EngineStatement::Kind::Text:
+        break;
+    }
+    const QByteArrayView utf8 = stmt_->ColumnData(column);
+    // An empty text is an empty string, never a null one.
+    if (utf8.isEmpty())
+        return QString(QLatin1String(""));
+    return QString::fromUtf8(utf8.data(), utf8.size());
+}
+
+QVariantList TSqlStatement::RowValues() const {
+    QVariantList values;
+    const int count = ColumnCount();
+    values.reserve(count);
+    for (int column = 0; column < count; ++column)
+        values.append(ColumnValue(column));
+    return values;
+}
+
 QString TSqlStatement::ErrorMessage() const {
     return db_->ErrorMessage();
 }

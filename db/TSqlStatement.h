@@ -72,6 +72,12 @@ public:
     // A column of the current row as bytes (text as UTF-8); a null
     // QByteArray variant for NULL.
     QVariant ColumnBytes(int column) const;
+    // A column of the current row as the value it holds: qlonglong,
+    // double, QString for text, QByteArray for bytes, and a null QString
+    // variant for NULL.
+    QVariant ColumnValue(int column) const;
+    // Every column of the current row, as ColumnValue reads them.
+    QVariantList RowValues() const;
 
     // The connection's last error message.
     QString ErrorMessage() const;
