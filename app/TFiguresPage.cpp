@@ -1,6 +1,7 @@
 #include "TFiguresPage.h"
 
 #include "CommandGuard.h"
+#include "EDatabaseError.h"
 #include "Msg.h"
 #include "TDatabase.h"
 #include "TE_figure.h"
@@ -12,6 +13,7 @@
 #include "TO_Figures.h"
 #include "TPageDialogs.h"
 #include "TRecordGrid.h"
+#include "TSqlStatement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +21,6 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSqlQuery>
 
 TFiguresPage::TFiguresPage(TDatabase& database, TPageDialogs& dialogs)
     : TListPage(new TO_Figures, dialogs, QStringLiteral("figure_id"),
@@ -133,8 +134,11 @@ void TFiguresPage::ExportHtml() {
 void TFiguresPage::UpdateNoFiguresHint() {
     bool empty = false;
     if (database_.IsConnected()) {
-        QSqlQuery query(database_.Connection());
-        empty = query.exec(QStringLiteral("select 1 from figures limit 1")) && !query.next();
+        try {
+            TSqlStatement any(database_.Handle(), QStringLiteral("select 1 from figures limit 1"));
+            empty = !any.Step();
+        } catch (const EDatabaseError&) {
+        }
     }
     if (empty == NoFiguresHint->isVisible())
         return;

@@ -2,12 +2,11 @@
 
 #include "EDatabaseError.h"
 #include "EngineConnection.h"
-#include "EngineVersion.h"
+#include "EngineSqlDriver.h"
 #include "TQuery.h"
 
 #include <QDir>
-#include <QSqlDriver>
-#include <QSqlError>
+#include <QSqlDatabase>
 
 #include <algorithm>
 
@@ -17,8 +16,6 @@ std::vector<TDatabase*>& Registry() {
     static std::vector<TDatabase*> databases;
     return databases;
 }
-
-constexpr const char* SqliteDriver = "QSQLITE";
 
 } // namespace
 
@@ -33,7 +30,6 @@ TDatabase::~TDatabase() {
         dataSet->DatabaseName.clear();
     auto& registry = Registry();
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
-    QSqlDatabase::removeDatabase(connectionName_);
 }
 
 TDatabase* TDatabase::Find(const QString& databaseName) {
@@ -53,13 +49,8 @@ TDatabase& TDatabase::Connected(const QString& databaseName) {
     return *database;
 }
 
-bool TDatabase::DriverAvailable() {
-    return QSqlDatabase::isDriverAvailable(SqliteDriver);
-}
-
 bool TDatabase::IsConnected() const {
-    return QSqlDatabase::contains(connectionName_) &&
-           QSqlDatabase::database(connectionName_, false).isOpen();
+    return engine_ != nullptr;
 }
 
 QString TDatabase::ParamValue(const QString& name) const {
@@ -81,29 +72,16 @@ void TDatabase::Open() {
         return;
     if (BeforeConnect)
         BeforeConnect(*this);
-    if (!DriverAvailable())
-        throw EDatabaseError(QStringLiteral("Driver not loaded: the SQLite database driver is "
-                                            "not installed"));
-    QSqlDatabase db = QSqlDatabase::contains(connectionName_)
-                          ? QSqlDatabase::database(connectionName_, false)
-                          : QSqlDatabase::addDatabase(SqliteDriver, connectionName_);
-    db.setDatabaseName(FileName());
-    engine_.reset();
-    if (!db.open())
-        throw EDatabaseError(db.lastError().text(), db.lastError().nativeErrorCode().toInt());
-    // Handle() gives the driver's connection to the program's own engine
-    // calls: never to another library than the driver's.
-    QString mismatch;
-    try {
-        mismatch = EngineVersion::Mismatch(EngineVersion::OfDriver(db), EngineVersion::Linked());
-    } catch (...) {
-        db.close();
-        throw;
-    }
-    if (!mismatch.isEmpty()) {
-        db.close();
-        throw EDatabaseError(mismatch);
-    }
+    QString error;
+    std::unique_ptr<EngineConnection> engine =
+        EngineConnection::OpenFile(FileName(),
+                                   ReadOnly ? EngineConnection::OpenMode::ReadOnly
+                                            : EngineConnection::OpenMode::ReadWriteCreate,
+                                   &error);
+    if (!engine)
+        throw EDatabaseError(error);
+    engine->SetBusyTimeout(BusyMilliseconds);
+    engine_ = std::move(engine);
 }
 
 void TDatabase::Close() {
@@ -111,23 +89,21 @@ void TDatabase::Close() {
     const std::vector<TQuery*> open = dataSets_;
     for (TQuery* dataSet : open)
         dataSet->Close();
-    engine_.reset();
     if (QSqlDatabase::contains(connectionName_))
-        QSqlDatabase::database(connectionName_, false).close();
-}
-
-QSqlDatabase TDatabase::Connection() const {
-    return QSqlDatabase::database(connectionName_, false);
+        QSqlDatabase::removeDatabase(connectionName_);
+    engine_.reset();
 }
 
 EngineConnection* TDatabase::Handle() const {
-    if (!IsConnected()) {
-        engine_.reset();
-        return nullptr;
-    }
-    if (!engine_)
-        engine_ = EngineConnection::OfDriver(Connection().driver()->handle());
     return engine_.get();
+}
+
+QSqlDatabase TDatabase::Connection() const {
+    if (!engine_)
+        return {};
+    if (QSqlDatabase::contains(connectionName_))
+        return QSqlDatabase::database(connectionName_, false);
+    return QSqlDatabase::addDatabase(new EngineSqlDriver(engine_.get()), connectionName_);
 }
 
 void TDatabase::Register(TQuery* dataSet) {
