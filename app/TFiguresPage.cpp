@@ -4,6 +4,7 @@
 #include "CommandGuard.h"
 #include "DialogFolders.h"
 #include "DialogRunner.h"
+#include "EDatabaseError.h"
 #include "FigureSheet.h"
 #include "FileNameFromName.h"
 #include "FolderKeeper.h"
@@ -22,6 +23,7 @@
 #include "TO_Figures.h"
 #include "TPageDialogs.h"
 #include "TRecordGrid.h"
+#include "TSqlStatement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +33,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSqlQuery>
 
 TFiguresPage::TFiguresPage(TDatabase& database, TPageDialogs& dialogs)
     : TListPage(new TO_Figures, dialogs, QStringLiteral("figure_id"),
@@ -214,8 +215,11 @@ void TFiguresPage::PrintSheet() {
 void TFiguresPage::UpdateNoFiguresHint() {
     bool empty = false;
     if (database_.IsConnected()) {
-        QSqlQuery query(database_.Connection());
-        empty = query.exec(QStringLiteral("select 1 from figures limit 1")) && !query.next();
+        try {
+            TSqlStatement any(database_.Handle(), QStringLiteral("select 1 from figures limit 1"));
+            empty = !any.Step();
+        } catch (const EDatabaseError&) {
+        }
     }
     if (empty == NoFiguresHint->isVisible())
         return;

@@ -4,14 +4,17 @@
 // them only when the picture is edited, so opening it must cost a small
 // part of one decode.
 
+#include "EDatabaseError.h"
+#include "EngineCode.h"
+#include "EngineConnection.h"
 #include "RatioReporter.h"
 #include "SyntheticJpeg.h"
 #include "TDatabase.h"
 #include "TE_figure.h"
 #include "TO_Figures.h"
+#include "TSqlStatement.h"
 
 #include <QApplication>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -39,23 +42,27 @@ struct Catalog {
         database.DriverName = QStringLiteral("STANDARD");
         database.Params = {QStringLiteral("PATH=") + folder.path()};
         database.Open();
-        QSqlQuery sql(database.Connection());
-        ready = sql.exec("create table figures (figure_id char(32), figure_name char(32), "
+        EngineConnection* db = database.Handle();
+        ready = db->Exec("create table figures (figure_id char(32), figure_name char(32), "
                          "producer_id char(32), genre_id char(32), type_ci char(32), "
                          "scale char(16), figure_dsc blob(1,1), figure_files blob(1,1), "
                          "picture_th blob(1,5), picture blob(1,5), sculpter_name char(32), "
-                         "painter_name char(32), primary key (figure_id))") &&
-                sql.exec("create table producers (producer_id char(32), "
-                         "producer_name char(32), primary key (producer_id))") &&
-                sql.exec("create table genres (genre_id char(32), genre_name char(32), "
-                         "primary key (genre_id))") &&
-                sql.exec("create table add_pictures (add_picture_id char(32), "
+                         "painter_name char(32), primary key (figure_id));"
+                         "create table producers (producer_id char(32), "
+                         "producer_name char(32), primary key (producer_id));"
+                         "create table genres (genre_id char(32), genre_name char(32), "
+                         "primary key (genre_id));"
+                         "create table add_pictures (add_picture_id char(32), "
                          "add_picture_name char(32), figure_id char(32), picture_th blob(1,5), "
-                         "picture blob(1,5), primary key (add_picture_id))") &&
-                sql.prepare("insert into figures (figure_id, figure_name, picture) "
-                            "values ('F1', 'Hussar', ?)");
-        sql.addBindValue(Picture);
-        ready = ready && sql.exec();
+                         "picture blob(1,5), primary key (add_picture_id))") == EngineCode::Ok;
+        try {
+            TSqlStatement insert(db, QStringLiteral("insert into figures (figure_id, figure_name, "
+                                                    "picture) values ('F1', 'Hussar', ?)"));
+            insert.Bind(1, Picture);
+            insert.Run();
+        } catch (const EDatabaseError&) {
+            ready = false;
+        }
         list.KeyField = QStringLiteral("figure_id");
         list.NameField = QStringLiteral("figure_name");
         list.Q1.SQL = TO_Figures::FilteredQuery(QString());

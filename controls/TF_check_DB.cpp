@@ -4,8 +4,8 @@
 #include "DatabaseStructure.h"
 #include "EDatabaseError.h"
 #include "EngineVersion.h"
-#include "Msg.h"
 #include "TDatabase.h"
+#include "TSqlStatement.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -13,9 +13,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -25,29 +22,6 @@ namespace {
 
 // The oldest engine library the program's statements are written for.
 constexpr int MinimumEngineVersion = 3020000;
-
-// The SQLite of the toolkit's driver, asked through a connection of its
-// own; false when the driver cannot be loaded, open a database or answer.
-bool ProbeDriver(EngineVersion& driver) {
-    if (!TDatabase::DriverAvailable())
-        return false;
-    const QString name = QStringLiteral("velmora-engine-check");
-    bool answered = false;
-    {
-        QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        probe.setDatabaseName(QStringLiteral(":memory:"));
-        if (probe.open()) {
-            try {
-                driver = EngineVersion::OfDriver(probe);
-                answered = true;
-            } catch (const std::exception&) {
-            }
-        }
-        probe.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return answered;
-}
 
 } // namespace
 
@@ -133,11 +107,6 @@ void TF_check_DB::Timer1Timer() {
             resultCode_ = DatabaseUnreadable;
         }
     } else {
-        // A driver on another SQLite than the program's would be taken for
-        // a missing engine: say which two libraries met.
-        const QString mismatch = EngineMismatch();
-        if (!mismatch.isEmpty())
-            ShowMsg(mismatch);
         resultCode_ = EngineMissing;
     }
     accept();
@@ -145,22 +114,10 @@ void TF_check_DB::Timer1Timer() {
 
 bool TF_check_DB::EngineVersionOk() {
     try {
-        EngineVersion driver;
-        return ProbeDriver(driver) && driver.Number >= MinimumEngineVersion &&
-               EngineVersion::Mismatch(driver, EngineVersion::Linked()).isEmpty();
+        return EngineVersion::Linked().Number >= MinimumEngineVersion;
     } catch (const std::exception&) {
         return false;
     }
-}
-
-QString TF_check_DB::EngineMismatch() {
-    try {
-        EngineVersion driver;
-        if (ProbeDriver(driver))
-            return EngineVersion::Mismatch(driver, EngineVersion::Linked());
-    } catch (const std::exception&) {
-    }
-    return {};
 }
 
 QString TF_check_DB::DatabaseProblem() const {
@@ -168,13 +125,10 @@ QString TF_check_DB::DatabaseProblem() const {
         const TDatabase& database = TDatabase::Connected(Q1.DatabaseName);
         // The first read of the file: SQLite opens lazily, and reading the
         // header and the schema writes nothing.
-        QSqlQuery tables(database.Connection());
-        if (!tables.exec(QStringLiteral("select count(*) from sqlite_master")) || !tables.next()) {
-            const QSqlError error = tables.lastError();
-            const QString text =
-                error.databaseText().isEmpty() ? error.text() : error.databaseText();
-            return text.isEmpty() ? QStringLiteral("the engine can not read it") : text;
-        }
+        TSqlStatement tables(database.Handle(),
+                             QStringLiteral("select count(*) from sqlite_master"));
+        if (!tables.Step())
+            return QStringLiteral("the engine can not read it");
         return {};
     } catch (const EDatabaseError& error) {
         return error.Message();

@@ -36,12 +36,9 @@ public:
     // Empty when the database of the connection opens and its list of
     // tables can be read; otherwise the engine's message. Reads only.
     QString DatabaseProblem() const;
-    // Whether the database engine can be loaded and is recent enough, and
-    // the toolkit's driver runs the very SQLite the program is linked with.
+    // Whether the database engine answers its version and is recent
+    // enough.
     static bool EngineVersionOk();
-    // Empty, or the message naming both SQLite versions when the driver's
-    // is not the program's.
-    static QString EngineMismatch();
     void CheckStructure();
     void CreateTable(const TZunPigger& table);
     void AddField(const QString& tableName, const TZunPigger& field);

@@ -1,15 +1,15 @@
 #include "DBactions.h"
 
 #include "EDatabaseError.h"
+#include "EngineConnection.h"
 #include "TChangeWriter.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TQuery.h"
+#include "TSqlStatement.h"
 #include "TTable.h"
 
 #include <QRandomGenerator>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
 #include <algorithm>
@@ -174,19 +174,19 @@ QString SqlQuotedName(const QString& name) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-void ExecOrRaise(QSqlQuery& query, const QString& statement) {
-    if (!query.exec(statement))
-        throw EDatabaseError(query.lastError().text(), query.lastError().nativeErrorCode().toInt());
+void ExecOrRaise(EngineConnection* db, const QString& statement) {
+    TSqlStatement(db, statement).Run();
 }
 
 namespace {
 
 // Raises the engine's findings when a table's rows or keys are damaged.
-void CheckRowsAndKeys(QSqlQuery& query, const QString& tableName) {
-    ExecOrRaise(query, QStringLiteral("pragma integrity_check(%1)").arg(SqlQuotedName(tableName)));
+void CheckRowsAndKeys(EngineConnection* db, const QString& tableName) {
+    TSqlStatement check(db,
+                        QStringLiteral("pragma integrity_check(%1)").arg(SqlQuotedName(tableName)));
     QStringList problems;
-    while (query.next()) {
-        const QString line = query.value(0).toString();
+    while (check.Step()) {
+        const QString line = check.ColumnValue(0).toString();
         if (line != QLatin1String("ok"))
             problems << line;
     }
@@ -204,16 +204,17 @@ void PackTable(TTable& table) {
     if (table.TableType() != QLatin1String("SQLITE"))
         throw EDatabaseError(
             QStringLiteral("Table must be either of Paradox or dBASE type to pack"));
-    QSqlQuery query(TDatabase::Connected(table.DatabaseName).Connection());
+    EngineConnection* db = TDatabase::Connected(table.DatabaseName).Handle();
     // The exclusive lock keeps every other program out of the file until
     // the table is checked and its keys are rebuilt.
-    ExecOrRaise(query, QStringLiteral("begin exclusive"));
+    ExecOrRaise(db, QStringLiteral("begin exclusive"));
     try {
-        CheckRowsAndKeys(query, table.TableName);
-        ExecOrRaise(query, QStringLiteral("reindex %1").arg(SqlQuotedName(table.TableName)));
-        ExecOrRaise(query, QStringLiteral("commit"));
+        CheckRowsAndKeys(db, table.TableName);
+        ExecOrRaise(db, QStringLiteral("reindex %1").arg(SqlQuotedName(table.TableName)));
+        ExecOrRaise(db, QStringLiteral("commit"));
     } catch (...) {
-        query.exec(QStringLiteral("rollback"));
+        if (db->InTransaction())
+            db->Exec("rollback");
         throw;
     }
 }
@@ -221,6 +222,5 @@ void PackTable(TTable& table) {
 void CompactDatabase(const QString& databaseName) {
     // The engine keeps every table in one file: compacting the file rewrites
     // the tables without the space of deleted rows.
-    QSqlQuery vacuum(TDatabase::Connected(databaseName).Connection());
-    ExecOrRaise(vacuum, QStringLiteral("vacuum"));
+    ExecOrRaise(TDatabase::Connected(databaseName).Handle(), QStringLiteral("vacuum"));
 }

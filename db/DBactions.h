@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class QSqlQuery;
+class EngineConnection;
 class TQuery;
 class TTable;
 
@@ -27,9 +27,9 @@ QString SqlLiteralText(const QString& value);
 // double quote inside doubled.
 QString SqlQuotedName(const QString& name);
 
-// Runs a statement on the query; raises EDatabaseError with the engine's
-// message when it fails.
-void ExecOrRaise(QSqlQuery& query, const QString& statement);
+// Runs a statement to its end on the connection; raises EDatabaseError with
+// the engine's message when it fails.
+void ExecOrRaise(EngineConnection* db, const QString& statement);
 
 // The decimal integer the text holds (blanks around it allowed), 0 when it
 // holds none.

@@ -12,10 +12,6 @@ QString EngineConnection::CopyInto(const QString&) {
     return QStringLiteral("the database engine can not copy a database");
 }
 
-std::unique_ptr<EngineConnection> EngineConnection::OfDriver(const QVariant& driverHandle) {
-    return SqliteConnection::OfDriver(driverHandle);
-}
-
 std::unique_ptr<EngineConnection> EngineConnection::OpenFile(const QString& file, OpenMode mode,
                                                              QString* error) {
     return SqliteConnection::Open(file, mode, error);

@@ -17,7 +17,7 @@ class EngineVersion;
 // implementation per engine stands behind them.
 class EngineConnection {
 public:
-    enum class OpenMode { ReadWrite, ReadWriteCreate };
+    enum class OpenMode { ReadOnly, ReadWrite, ReadWriteCreate };
     // The SQL an engine speaks where engines differ (column types, for one).
     enum class Dialect { Sqlite, PostgreSql };
 
@@ -53,9 +53,6 @@ public:
     // Empty when done; otherwise why not. Not every engine can.
     virtual QString CopyInto(const QString& file);
 
-    // The engine connection behind a connection of the toolkit's driver
-    // (its handle), not owned; nullptr for a handle of another engine.
-    static std::unique_ptr<EngineConnection> OfDriver(const QVariant& driverHandle);
     // Opens a database file of its own; nullptr, with the engine's message
     // in *error, when that fails.
     static std::unique_ptr<EngineConnection> OpenFile(const QString& file, OpenMode mode,

@@ -13,20 +13,12 @@ SqliteConnection::~SqliteConnection() {
         sqlite3_close_v2(db_);
 }
 
-std::unique_ptr<EngineConnection> SqliteConnection::OfDriver(const QVariant& driverHandle) {
-    if (!driverHandle.isValid() || qstrcmp(driverHandle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    sqlite3* db = *static_cast<sqlite3* const*>(driverHandle.constData());
-    if (!db)
-        return nullptr;
-    return std::make_unique<SqliteConnection>(db, false);
-}
-
 std::unique_ptr<EngineConnection> SqliteConnection::Open(const QString& file, OpenMode mode,
                                                          QString* error) {
     sqlite3* db = nullptr;
     const int flags = mode == OpenMode::ReadWriteCreate ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
-                                                        : SQLITE_OPEN_READWRITE;
+                      : mode == OpenMode::ReadWrite     ? SQLITE_OPEN_READWRITE
+                                                        : SQLITE_OPEN_READONLY;
     const int result = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
     auto connection = std::make_unique<SqliteConnection>(db, true);
     if (result == SQLITE_OK)

@@ -4,8 +4,8 @@
 
 struct sqlite3;
 
-// A SQLite connection: either one the toolkit's driver opened, borrowed
-// for the driver's lifetime, or one of its own, closed on destruction.
+// A SQLite connection: one of its own, closed on destruction, or one
+// borrowed from its owner.
 class SqliteConnection final : public EngineConnection {
 public:
     SqliteConnection(sqlite3* db, bool owned) : db_(db), owned_(owned) {}
@@ -13,9 +13,6 @@ public:
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;
 
-    // The connection behind the handle of the toolkit's SQLite driver;
-    // nullptr for another driver's handle or a closed one.
-    static std::unique_ptr<EngineConnection> OfDriver(const QVariant& driverHandle);
     static std::unique_ptr<EngineConnection> Open(const QString& file, OpenMode mode,
                                                   QString* error);
     static EngineVersion LinkedVersion();
@@ -32,6 +29,9 @@ public:
     int BusyTimeout() override;
     void SetBusyTimeout(int milliseconds) override;
     QString CopyInto(const QString& file) override;
+
+    // The SQLite connection itself.
+    sqlite3* Raw() const { return db_; }
 
 private:
     sqlite3* db_;

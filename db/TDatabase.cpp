@@ -2,12 +2,9 @@
 
 #include "EDatabaseError.h"
 #include "EngineConnection.h"
-#include "EngineVersion.h"
 #include "TQuery.h"
 
 #include <QDir>
-#include <QSqlDriver>
-#include <QSqlError>
 
 #include <algorithm>
 
@@ -18,12 +15,9 @@ std::vector<TDatabase*>& Registry() {
     return databases;
 }
 
-constexpr const char* SqliteDriver = "QSQLITE";
-
 } // namespace
 
-TDatabase::TDatabase(const QString& databaseName)
-    : databaseName_(databaseName), connectionName_(QStringLiteral("velmora-") + databaseName) {
+TDatabase::TDatabase(const QString& databaseName) : databaseName_(databaseName) {
     Registry().push_back(this);
 }
 
@@ -33,7 +27,6 @@ TDatabase::~TDatabase() {
         dataSet->DatabaseName.clear();
     auto& registry = Registry();
     registry.erase(std::remove(registry.begin(), registry.end(), this), registry.end());
-    QSqlDatabase::removeDatabase(connectionName_);
 }
 
 TDatabase* TDatabase::Find(const QString& databaseName) {
@@ -53,13 +46,8 @@ TDatabase& TDatabase::Connected(const QString& databaseName) {
     return *database;
 }
 
-bool TDatabase::DriverAvailable() {
-    return QSqlDatabase::isDriverAvailable(SqliteDriver);
-}
-
 bool TDatabase::IsConnected() const {
-    return QSqlDatabase::contains(connectionName_) &&
-           QSqlDatabase::database(connectionName_, false).isOpen();
+    return engine_ != nullptr;
 }
 
 QString TDatabase::ParamValue(const QString& name) const {
@@ -81,29 +69,16 @@ void TDatabase::Open() {
         return;
     if (BeforeConnect)
         BeforeConnect(*this);
-    if (!DriverAvailable())
-        throw EDatabaseError(QStringLiteral("Driver not loaded: the SQLite database driver is "
-                                            "not installed"));
-    QSqlDatabase db = QSqlDatabase::contains(connectionName_)
-                          ? QSqlDatabase::database(connectionName_, false)
-                          : QSqlDatabase::addDatabase(SqliteDriver, connectionName_);
-    db.setDatabaseName(FileName());
-    engine_.reset();
-    if (!db.open())
-        throw EDatabaseError(db.lastError().text(), db.lastError().nativeErrorCode().toInt());
-    // Handle() gives the driver's connection to the program's own engine
-    // calls: never to another library than the driver's.
-    QString mismatch;
-    try {
-        mismatch = EngineVersion::Mismatch(EngineVersion::OfDriver(db), EngineVersion::Linked());
-    } catch (...) {
-        db.close();
-        throw;
-    }
-    if (!mismatch.isEmpty()) {
-        db.close();
-        throw EDatabaseError(mismatch);
-    }
+    QString error;
+    std::unique_ptr<EngineConnection> engine =
+        EngineConnection::OpenFile(FileName(),
+                                   ReadOnly ? EngineConnection::OpenMode::ReadOnly
+                                            : EngineConnection::OpenMode::ReadWriteCreate,
+                                   &error);
+    if (!engine)
+        throw EDatabaseError(error);
+    engine->SetBusyTimeout(BusyMilliseconds);
+    engine_ = std::move(engine);
 }
 
 void TDatabase::Close() {
@@ -112,21 +87,9 @@ void TDatabase::Close() {
     for (TQuery* dataSet : open)
         dataSet->Close();
     engine_.reset();
-    if (QSqlDatabase::contains(connectionName_))
-        QSqlDatabase::database(connectionName_, false).close();
-}
-
-QSqlDatabase TDatabase::Connection() const {
-    return QSqlDatabase::database(connectionName_, false);
 }
 
 EngineConnection* TDatabase::Handle() const {
-    if (!IsConnected()) {
-        engine_.reset();
-        return nullptr;
-    }
-    if (!engine_)
-        engine_ = EngineConnection::OfDriver(Connection().driver()->handle());
     return engine_.get();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +20,7 @@ class TQuery;
 class TDatabase {
 public:
     static constexpr const char* FileNameInFolder = "velmora.db";
+    static constexpr int BusyMilliseconds = 5000;
 
     explicit TDatabase(const QString& databaseName);
     ~TDatabase();
@@ -33,9 +33,6 @@ public:
     // there is none or it cannot connect.
     static TDatabase& Connected(const QString& databaseName);
 
-    // Whether the SQLite driver of the toolkit can be loaded.
-    static bool DriverAvailable();
-
     QString DatabaseName() const { return databaseName_; }
     QString AliasName;
     QString DriverName;
@@ -46,20 +43,21 @@ public:
     // the password and return true to retry, false to give up. The embedded
     // engine has no protected tables and never asks.
     std::function<bool(QString& password)> PasswordCallback;
+    // Set before connecting: the connection only reads, and a missing file
+    // is not created.
+    bool ReadOnly = false;
 
     bool IsConnected() const;
-    // Raises EDatabaseError with the engine's message on failure, and when
-    // the driver's SQLite is not the library the program is linked with.
+    // Opens the database file, creating it when it is missing; a statement
+    // waits up to BusyMilliseconds for another program to let go of the
+    // file. Raises EDatabaseError with the engine's message on failure.
     void Open();
     void Close();
 
     // The database file: velmora.db in the PATH= folder.
     QString FileName() const;
-    // The open connection (Open first).
-    QSqlDatabase Connection() const;
-    // The engine connection beneath the open connection, for what the
-    // toolkit's driver does not offer; nullptr while closed. It lives until
-    // the connection closes.
+    // The engine connection every statement runs on; nullptr while closed.
+    // It lives until the connection closes.
     EngineConnection* Handle() const;
 
     void Register(TQuery* dataSet);
@@ -69,7 +67,6 @@ private:
     QString ParamValue(const QString& name) const;
 
     QString databaseName_;
-    QString connectionName_;
     std::vector<TQuery*> dataSets_;
-    mutable std::unique_ptr<EngineConnection> engine_;
+    std::unique_ptr<EngineConnection> engine_;
 };

@@ -204,12 +204,24 @@ QVariant TSqlStatement::ColumnValue(int column) const {
     case EngineStatement::Kind::Text:
         break;
     }
-    const QByteArrayView text = stmt_->ColumnData(column);
-    return QString::fromUtf8(text.data(), text.size());
+    const QByteArrayView utf8 = stmt_->ColumnData(column);
+    // An empty text is an empty string, never a null one.
+    if (utf8.isEmpty())
+        return QString(QLatin1String(""));
+    return QString::fromUtf8(utf8.data(), utf8.size());
 }
 
 QByteArrayView TSqlStatement::ColumnView(int column) const {
     return stmt_->ColumnData(column);
+}
+
+QVariantList TSqlStatement::RowValues() const {
+    QVariantList values;
+    const int count = ColumnCount();
+    values.reserve(count);
+    for (int column = 0; column < count; ++column)
+        values.append(ColumnValue(column));
+    return values;
 }
 
 QString TSqlStatement::ErrorMessage() const {

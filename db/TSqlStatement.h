@@ -79,6 +79,8 @@ public:
     // The bytes of a column of the current row, valid until the next step
     // or reset (text as UTF-8, numbers as text); empty for NULL.
     QByteArrayView ColumnView(int column) const;
+    // Every column of the current row, as ColumnValue reads them.
+    QVariantList RowValues() const;
 
     // The connection's last error message.
     QString ErrorMessage() const;

@@ -4,19 +4,17 @@
 
 #include "EDatabaseError.h"
 #include "TDatabase.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
+#include "TSqlStatement.h"
 
 TTable::TTable(const QString& databaseName) : DatabaseName(databaseName) {}
 
 QStringList TTable::GetFieldNames() const {
     TDatabase& database = TDatabase::Connected(DatabaseName);
-    QSqlQuery query(database.Connection());
-    ExecOrRaise(query, QStringLiteral("pragma table_info(%1)").arg(SqlQuotedName(TableName)));
+    TSqlStatement columns(database.Handle(),
+                          QStringLiteral("pragma table_info(%1)").arg(SqlQuotedName(TableName)));
     QStringList names;
-    while (query.next())
-        names << query.value(1).toString();
+    while (columns.Step())
+        names << columns.ColumnValue(1).toString();
     if (names.isEmpty())
         throw EDatabaseError(QStringLiteral("Table does not exist: %1").arg(TableName));
     return names;
@@ -29,9 +27,9 @@ void TTable::Open() {
     if (Exclusive) {
         // Taking the database's exclusive lock fails while another program
         // reads or writes it.
-        QSqlQuery query(TDatabase::Connected(DatabaseName).Connection());
-        ExecOrRaise(query, QStringLiteral("begin exclusive"));
-        ExecOrRaise(query, QStringLiteral("commit"));
+        EngineConnection* db = TDatabase::Connected(DatabaseName).Handle();
+        ExecOrRaise(db, QStringLiteral("begin exclusive"));
+        ExecOrRaise(db, QStringLiteral("commit"));
     }
     active_ = true;
     exclusive_ = Exclusive;

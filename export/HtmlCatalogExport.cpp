@@ -8,22 +8,16 @@
 #include "HtmlRecordReader.h"
 #include "TDatabase.h"
 #include "TGenreReader.h"
+#include "TSqlStatement.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace {
 
-QSqlQuery Run(const QString& statement, const QVariantList& values = {}) {
-    QSqlQuery query(TDatabase::Connected(QStringLiteral("ADB")).Connection());
-    query.setForwardOnly(true);
-    bool done = query.prepare(statement);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    done = done && query.exec();
-    if (!done)
-        throw EDatabaseError(query.lastError().text());
+TSqlStatement Run(const QString& statement, const QVariantList& values = {}) {
+    TSqlStatement query(TDatabase::Connected(QStringLiteral("ADB")).Handle(), statement);
+    for (int i = 0; i < values.size(); ++i)
+        query.Bind(i + 1, values[i]);
     return query;
 }
 
@@ -69,10 +63,10 @@ HtmlCatalogExport::ReadFigures(const std::optional<QString>& onlyId) const {
         values << *onlyId;
     }
     statement += QStringLiteral("order by f.figure_name, f.figure_id");
-    QSqlQuery query = Run(statement, values);
+    TSqlStatement query = Run(statement, values);
     QList<Figure> figures;
-    while (query.next()) {
-        auto text = [&query](int column) { return query.value(column).toString(); };
+    while (query.Step()) {
+        auto text = [&query](int column) { return query.ColumnValue(column).toString(); };
         figures.append({text(0), text(1), text(2), text(3), text(4), text(5), text(6)});
     }
     return figures;
@@ -129,12 +123,12 @@ HtmlCatalogExport::Listed HtmlCatalogExport::Export(const Figure& figure) {
 
     QByteArray thumbnail;
     try {
-        QSqlQuery pictures =
+        TSqlStatement pictures =
             Run(QStringLiteral("select picture, picture_th from figures where figure_id = ?"),
                 {figure.id});
-        if (pictures.next()) {
-            record.picture = pictures.value(0).toByteArray();
-            thumbnail = pictures.value(1).toByteArray();
+        if (pictures.Step()) {
+            record.picture = pictures.ColumnValue(0).toByteArray();
+            thumbnail = pictures.ColumnValue(1).toByteArray();
         }
     } catch (const EDatabaseError&) {
         record.picture.reset();

@@ -34,7 +34,7 @@ debs=(build/velmora_*_*.deb)
 deb="$PWD/${debs[0]}"
 step "built $(basename "$deb"), depends: $(dpkg-deb -f "$deb" Depends)"
 [ -n "$(dpkg-deb -f "$deb" Depends)" ] || fail "no dependencies computed"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6sql6-sqlite' || fail "the database driver is not a dependency"
+dpkg-deb -f "$deb" Depends | grep -q 'libsqlite3-0' || fail "the database engine is not a dependency"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 grep -q '^./usr/bin/velmora$' <<<"$contents" && grep -q '^./usr/bin/velmora-tool$' <<<"$contents" || fail "programs missing"
 [ "$(grep -c '^./usr/bin/.' <<<"$contents")" = 2 ] || fail "unexpected programs: $(grep '^./usr/bin/.' <<<"$contents")"

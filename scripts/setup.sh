@@ -7,7 +7,7 @@ PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
   # program
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   # the charts of the statistics page; their CMake package needs Qt OpenGL's
   qt6-charts-dev libqt6opengl6-dev
   libsqlite3-dev libjpeg-dev libgif-dev zlib1g-dev libwmf-dev libemf2svg-dev libuemf-dev

@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <QSqlDatabase>
-
 std::unique_ptr<QGuiApplication> MakeGuiApplication() {
     if (QGuiApplication::instance() != nullptr)
         return nullptr;
@@ -33,11 +31,7 @@ int ReadCatalog(const std::string& dataFolder, std::FILE* err, const std::functi
     try {
         database.DriverName = QStringLiteral("STANDARD");
         database.Params = {QStringLiteral("PATH=") + folder};
-        database.Open();
-        QSqlDatabase connection = database.Connection();
-        connection.close();
-        connection.setConnectOptions(
-            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        database.ReadOnly = true;
         database.Open();
         return work();
     } catch (const EFileError& e) {

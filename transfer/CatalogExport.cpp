@@ -4,14 +4,12 @@
 #include "EDatabaseError.h"
 #include "EFileError.h"
 #include "TDatabase.h"
+#include "TSqlStatement.h"
 #include "TZunPigger.h"
 #include "WholeFile.h"
 
 #include <QDir>
 #include <QSaveFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <exception>
 #include <optional>
@@ -82,18 +80,26 @@ QList<CsvField> Header(const QStringList& columns) {
     return fields;
 }
 
-QStringList Columns(const QSqlRecord& record) {
+QStringList Columns(const TSqlStatement& statement) {
     QStringList columns;
-    for (int i = 0; i < record.count(); ++i)
-        columns.append(record.fieldName(i));
+    for (int i = 0; i < statement.ColumnCount(); ++i)
+        columns.append(statement.ColumnName(i));
     return columns;
+}
+
+// The position of a column, its name's letter case aside; -1 when absent.
+int ColumnIndex(const QStringList& columns, const QString& name) {
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
 }
 
 } // namespace
 
 CatalogExport::CatalogExport(const QString& outFolder, Scope scope, const QString& databaseName)
     : outFolder_(outFolder), scope_(scope),
-      connection_(TDatabase::Connected(databaseName).Connection()) {}
+      connection_(TDatabase::Connected(databaseName).Handle()) {}
 
 QByteArray CatalogExport::ManualFile(const QByteArray& stored) {
     TZunPigger scheme;
@@ -109,30 +115,32 @@ QByteArray CatalogExport::ManualFile(const QByteArray& stored) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QSqlQuery CatalogExport::Select(const QString& table, const QString& order) const {
-    QSqlQuery query(connection_);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select * from %1 order by %2").arg(table, order)))
-        throw EDatabaseError(table + QStringLiteral(": ") + query.lastError().text());
-    return query;
+TSqlStatement CatalogExport::Prepared(const QString& table, const QString& statement) const {
+    try {
+        return TSqlStatement(connection_, statement);
+    } catch (const EDatabaseError& error) {
+        throw EDatabaseError(table + QStringLiteral(": ") + error.Message(), error.EngineCode);
+    }
+}
+
+TSqlStatement CatalogExport::Select(const QString& table, const QString& order) const {
+    return Prepared(table, QStringLiteral("select * from %1 order by %2").arg(table, order));
 }
 
 int CatalogExport::Count(const QString& table) const {
-    QSqlQuery query(connection_);
-    if (!query.exec(QStringLiteral("select count(*) from ") + table) || !query.next())
-        throw EDatabaseError(table + QStringLiteral(": ") + query.lastError().text());
-    return query.value(0).toInt();
+    TSqlStatement query = Prepared(table, QStringLiteral("select count(*) from ") + table);
+    if (!query.Step())
+        throw EDatabaseError(table + QStringLiteral(": no count"));
+    return query.ColumnValue(0).toInt();
 }
 
 QHash<QString, QString> CatalogExport::Names(const QString& table, const QString& key,
                                              const QString& name) const {
-    QSqlQuery query(connection_);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select %1, %2 from %3").arg(key, name, table)))
-        throw EDatabaseError(table + QStringLiteral(": ") + query.lastError().text());
+    TSqlStatement query =
+        Prepared(table, QStringLiteral("select %1, %2 from %3").arg(key, name, table));
     QHash<QString, QString> names;
-    while (query.next())
-        names.insert(query.value(0).toString(), query.value(1).toString());
+    while (query.Step())
+        names.insert(query.ColumnValue(0).toString(), query.ColumnValue(1).toString());
     return names;
 }
 
@@ -166,14 +174,13 @@ CsvField CatalogExport::WriteBlob(const QVariant& value, const char* folder, con
 }
 
 int CatalogExport::WriteTable(const QString& table, const char* fileName) {
-    QSqlQuery query = Select(table, QStringLiteral("rowid"));
+    TSqlStatement query = Select(table, QStringLiteral("rowid"));
     CsvFile file(QDir(outFolder_).filePath(QString::fromLatin1(fileName)));
-    const QSqlRecord record = query.record();
-    file.Write(Header(Columns(record)));
-    while (query.next()) {
+    file.Write(Header(Columns(query)));
+    while (query.Step()) {
         QList<CsvField> fields;
-        for (int i = 0; i < record.count(); ++i)
-            fields.append(FieldOf(query.value(i)));
+        for (int i = 0; i < query.ColumnCount(); ++i)
+            fields.append(FieldOf(query.ColumnValue(i)));
         file.Write(fields);
     }
     const int rows = file.Close();
@@ -183,26 +190,26 @@ int CatalogExport::WriteTable(const QString& table, const char* fileName) {
 
 void CatalogExport::WriteAddPictures() {
     const bool writeCsv = scope_ == Scope::Everything;
-    QSqlQuery query = Select(QStringLiteral("add_pictures"), QStringLiteral("figure_id, rowid"));
-    const QSqlRecord record = query.record();
-    const QStringList columns = Columns(record);
+    TSqlStatement query =
+        Select(QStringLiteral("add_pictures"), QStringLiteral("figure_id, rowid"));
+    const QStringList columns = Columns(query);
     std::optional<CsvFile> file;
     if (writeCsv) {
         file.emplace(QDir(outFolder_).filePath(QString::fromLatin1(AddPicturesFile)));
         file->Write(Header(columns));
     }
-    const int figureColumn = record.indexOf(QStringLiteral("figure_id"));
-    const int keyColumn = record.indexOf(QStringLiteral("add_picture_id"));
+    const int figureColumn = ColumnIndex(columns, QStringLiteral("figure_id"));
+    const int keyColumn = ColumnIndex(columns, QStringLiteral("add_picture_id"));
     QHash<QString, int> numbers;
-    while (query.next()) {
-        QString owner = figureColumn < 0 ? QString() : query.value(figureColumn).toString();
+    while (query.Step()) {
+        QString owner = figureColumn < 0 ? QString() : query.ColumnValue(figureColumn).toString();
         if (owner.isEmpty() && keyColumn >= 0)
-            owner = query.value(keyColumn).toString();
+            owner = query.ColumnValue(keyColumn).toString();
         const QString stem = FileStem(owner) + QLatin1Char('-') + QString::number(++numbers[owner]);
         QList<CsvField> fields;
-        for (int i = 0; i < record.count(); ++i) {
+        for (int i = 0; i < columns.size(); ++i) {
             const QString& column = columns[i];
-            const QVariant value = query.value(i);
+            const QVariant value = query.ColumnValue(i);
             if (column == QLatin1String("picture")) {
                 const CsvField path =
                     WriteBlob(value, PicturesFolder, stem, QStringLiteral(".jpg"));
@@ -232,9 +239,8 @@ void CatalogExport::WriteFigures() {
               QStringLiteral("producer_name"));
     const QHash<QString, QString> genres =
         Names(QStringLiteral("genres"), QStringLiteral("genre_id"), QStringLiteral("genre_name"));
-    QSqlQuery query = Select(QStringLiteral("figures"), QStringLiteral("rowid"));
-    const QSqlRecord record = query.record();
-    const QStringList columns = Columns(record);
+    TSqlStatement query = Select(QStringLiteral("figures"), QStringLiteral("rowid"));
+    const QStringList columns = Columns(query);
     const bool withManuals = scope_ == Scope::Everything;
 
     QStringList header;
@@ -251,14 +257,14 @@ void CatalogExport::WriteFigures() {
 
     CsvFile file(QDir(outFolder_).filePath(QString::fromLatin1(FiguresFile)));
     file.Write(Header(header));
-    const int keyColumn = record.indexOf(QStringLiteral("figure_id"));
-    while (query.next()) {
-        const QString key = keyColumn < 0 ? QString() : query.value(keyColumn).toString();
+    const int keyColumn = ColumnIndex(columns, QStringLiteral("figure_id"));
+    while (query.Step()) {
+        const QString key = keyColumn < 0 ? QString() : query.ColumnValue(keyColumn).toString();
         const QString stem = FileStem(key);
         QList<CsvField> fields;
-        for (int i = 0; i < record.count(); ++i) {
+        for (int i = 0; i < columns.size(); ++i) {
             const QString& column = columns[i];
-            const QVariant value = query.value(i);
+            const QVariant value = query.ColumnValue(i);
             if (column == QLatin1String("picture")) {
                 fields.append(WriteBlob(value, PicturesFolder, stem, QStringLiteral(".jpg")));
             } else if (column == QLatin1String("picture_th")) {

@@ -6,13 +6,13 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
-class QSqlQuery;
+class EngineConnection;
+class TSqlStatement;
 
 // Writes the catalog of a connection into a folder in open forms: one CSV
 // file per table (comma, CR LF, UTF-8, a header row of column names), the
@@ -68,7 +68,8 @@ public:
     static QByteArray ManualFile(const QByteArray& stored);
 
 private:
-    QSqlQuery Select(const QString& table, const QString& order) const;
+    TSqlStatement Prepared(const QString& table, const QString& statement) const;
+    TSqlStatement Select(const QString& table, const QString& order) const;
     int Count(const QString& table) const;
     QHash<QString, QString> Names(const QString& table, const QString& key,
                                   const QString& name) const;
@@ -86,7 +87,7 @@ private:
 
     QString outFolder_;
     Scope scope_;
-    QSqlDatabase connection_;
+    EngineConnection* connection_;
     Progress progress_;
     int done_ = 0;
     int total_ = 0;

@@ -2,13 +2,13 @@
 
 #include "DatabaseStructure.h"
 #include "EDatabaseError.h"
+#include "EngineCode.h"
+#include "EngineConnection.h"
 #include "TDatabase.h"
 #include "TQuery.h"
+#include "TSqlStatement.h"
 #include "TTable.h"
 #include "TZunPigger.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
 
 RowImporter::RowImporter(const QString& databaseName) : databaseName_(databaseName) {}
 
@@ -42,12 +42,12 @@ bool RowImporter::Begin() {
         TTable table(databaseName_);
         TQuery query(databaseName_);
         DatabaseStructure::Check(structure, table, query, {});
-        if (!TDatabase::Connected(databaseName_).Connection().transaction())
-            return Fail(QStringLiteral("cannot start a transaction: ") +
-                        TDatabase::Connected(databaseName_).Connection().lastError().text());
     } catch (const EDatabaseError& e) {
         return Fail(e.Message());
     }
+    EngineConnection* db = TDatabase::Connected(databaseName_).Handle();
+    if (db->Exec("BEGIN") != EngineCode::Ok)
+        return Fail(QStringLiteral("cannot start a transaction: ") + db->ErrorMessage());
     inTransaction_ = true;
     return true;
 }
@@ -69,14 +69,19 @@ RowImporter::TableSummary& RowImporter::SummaryOf(const QString& table) {
     return summary_.back();
 }
 
-QSqlQuery& RowImporter::Prepared(const QString& sql) {
-    std::unique_ptr<QSqlQuery>& query = statements_[sql];
-    if (!query) {
-        query = std::make_unique<QSqlQuery>(TDatabase::Connected(databaseName_).Connection());
-        if (!query->prepare(sql))
-            Fail(query->lastError().text());
+TSqlStatement* RowImporter::Prepared(const QString& sql) {
+    std::unique_ptr<TSqlStatement>& statement = statements_[sql];
+    if (!statement) {
+        try {
+            statement =
+                std::make_unique<TSqlStatement>(TDatabase::Connected(databaseName_).Handle(), sql);
+        } catch (const EDatabaseError& e) {
+            statements_.erase(sql);
+            Fail(e.Message());
+            return nullptr;
+        }
     }
-    return *query;
+    return statement.get();
 }
 
 bool RowImporter::Fail(const QString& message) {
@@ -122,15 +127,18 @@ bool RowImporter::Add(const QString& table, const QVariantHash& row, const QStri
         summary.skipped << label + QStringLiteral(": no key");
         return false;
     }
-    QSqlQuery& exists =
+    TSqlStatement* exists =
         Prepared(QStringLiteral("select 1 from %1 where %2=?").arg(info->name, info->key));
-    if (Failed())
+    if (!exists || Failed())
         return false;
-    exists.addBindValue(key);
-    if (!exists.exec())
-        return Fail(exists.lastError().text());
-    const bool found = exists.next();
-    exists.finish();
+    bool found = false;
+    try {
+        exists->Bind(1, key);
+        found = exists->Step();
+        exists->Reset();
+    } catch (const EDatabaseError& e) {
+        return Fail(e.Message());
+    }
     if (found) {
         summary.skipped << label + QStringLiteral(": the key ") + key.toString() +
                                QStringLiteral(" is already in the catalog");
@@ -139,16 +147,20 @@ bool RowImporter::Add(const QString& table, const QVariantHash& row, const QStri
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    QSqlQuery& insert = Prepared(
+    TSqlStatement* insert = Prepared(
         QStringLiteral("insert into %1 (%2) values (%3)")
             .arg(info->name, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    if (Failed())
+    if (!insert || Failed())
         return false;
-    for (const QVariant& value : values)
-        insert.addBindValue(value);
-    if (!insert.exec())
-        return Fail(info->name + QStringLiteral(" ") + label + QStringLiteral(": ") +
-                    insert.lastError().text());
+    try {
+        for (int i = 0; i < values.size(); ++i)
+            insert->Bind(i + 1, values[i]);
+        insert->Run();
+        insert->Reset();
+    } catch (const EDatabaseError& e) {
+        insert->Reset();
+        return Fail(info->name + QStringLiteral(" ") + label + QStringLiteral(": ") + e.Message());
+    }
     ++summary.added;
     return true;
 }
@@ -161,9 +173,9 @@ bool RowImporter::Commit() {
         return false;
     }
     statements_.clear();
-    QSqlDatabase connection = TDatabase::Connected(databaseName_).Connection();
-    if (!connection.commit()) {
-        Fail(connection.lastError().text());
+    EngineConnection* db = TDatabase::Connected(databaseName_).Handle();
+    if (db->Exec("COMMIT") != EngineCode::Ok) {
+        Fail(db->ErrorMessage());
         Rollback();
         return false;
     }
@@ -177,7 +189,7 @@ void RowImporter::Rollback() {
         return;
     inTransaction_ = false;
     if (TDatabase* database = TDatabase::Find(databaseName_); database && database->IsConnected())
-        database->Connection().rollback();
+        database->Handle()->Exec("ROLLBACK");
 }
 
 int RowImporter::Added() const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHash>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class TSqlStatement;
 class TZunPigger;
 
 // Brings rows into the catalog of a named connection, inside one
@@ -76,13 +76,15 @@ private:
 
     TableSummary& SummaryOf(const QString& table);
     const TableInfo* Table(const QString& table) const;
-    QSqlQuery& Prepared(const QString& sql);
+    // The statement of that text, prepared once; nullptr, with Error(),
+    // when it does not prepare.
+    TSqlStatement* Prepared(const QString& sql);
     bool Fail(const QString& message);
 
     QString databaseName_;
     std::vector<TableInfo> tables_;
     std::vector<TableSummary> summary_;
-    std::map<QString, std::unique_ptr<QSqlQuery>> statements_;
+    std::map<QString, std::unique_ptr<TSqlStatement>> statements_;
     QString error_;
     bool inTransaction_ = false;
 };

@@ -5,6 +5,7 @@
 #include "Archive.h"
 #include "DatabaseStructure.h"
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "RawSqlite.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
@@ -21,7 +22,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -351,8 +351,8 @@ TEST_F(BackupDialogTest, MainWindowBacksUpAndRestoresTheClosedDatabaseAndReopens
     window.FormActivate();
     ASSERT_FALSE(window.StartupPending());
     const auto exec = [&](const QString& statement) {
-        QSqlQuery query(window.DB1.Connection());
-        ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        const QString error = RunSql(window.DB1, statement);
+        ASSERT_TRUE(error.isEmpty()) << statement.toStdString() << ": " << error.toStdString();
     };
     exec("insert into producers (producer_id, producer_name) values ('P1', 'Alpha')");
     TDatabasePage& page = *window.TabSheet_BD_mgm;
@@ -402,9 +402,9 @@ TEST_F(BackupDialogTest, MainWindowKeepsItsCatalogWhenTheArchiveHoldsNone) {
     window.FormActivate();
     ASSERT_FALSE(window.StartupPending());
     {
-        QSqlQuery query(window.DB1.Connection());
-        ASSERT_TRUE(query.exec(
-            "insert into producers (producer_id, producer_name) values ('P1', 'Alpha')"));
+        ASSERT_EQ("", RunSql(window.DB1, "insert into producers (producer_id, producer_name) "
+                                         "values ('P1', 'Alpha')")
+                          .toStdString());
     }
     ASSERT_TRUE(QDir(root_.path()).mkpath("photos"));
     Write(Path("photos/IMG_0001.jpg"), QByteArray(300000, 'p'));

@@ -1,6 +1,7 @@
 // The CSV import window and the empty figures page, through real widgets.
 
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "TDatabasePage.h"
 #include "TF_import_csv.h"
 #include "TFiguresPage.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,12 +55,11 @@ protected:
     }
 
     QString Figures() {
-        QSqlQuery query(window_->DB1.Connection());
-        EXPECT_TRUE(query.exec("select figure_name || '/' || ifnull(scale, '-') from figures "
-                               "order by 1"));
         QStringList names;
-        while (query.next())
-            names << query.value(0).toString();
+        for (const QVariantList& row :
+             SqlRows(window_->DB1, "select figure_name || '/' || ifnull(scale, '-') from figures "
+                                   "order by 1"))
+            names << row[0].toString();
         return names.join(',');
     }
 
@@ -164,11 +163,10 @@ TEST_F(ImportWindowTest, InsOnTheEmptyFiguresPageAddsAFigure) {
 }
 
 TEST_F(ImportWindowTest, TheHintComesBackWhenTheLastFigureGoes) {
-    QSqlQuery(window_->DB1.Connection())
-        .exec("insert into figures (figure_id, figure_name) values ('F1', 'Hussar')");
+    RunSql(window_->DB1, "insert into figures (figure_id, figure_name) values ('F1', 'Hussar')");
     window_->RefreshAll();
     EXPECT_FALSE(window_->TabSheet_figures->NoFiguresHint->isVisible());
-    QSqlQuery(window_->DB1.Connection()).exec("delete from figures");
+    RunSql(window_->DB1, "delete from figures");
     window_->RefreshAll();
     EXPECT_TRUE(window_->TabSheet_figures->NoFiguresHint->isVisible());
 }

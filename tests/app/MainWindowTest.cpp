@@ -1,6 +1,7 @@
 // The main window on a seeded catalog, driven through its real controls.
 
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "JpegEncoder.h"
 #include "TDBEdit.h"
 #include "TDBLookupComboBox.h"
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,13 +91,12 @@ protected:
     }
 
     void Exec(const QString& statement) {
-        QSqlQuery query(window_->DB1.Connection());
-        ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        const QString error = RunSql(window_->DB1, statement);
+        ASSERT_TRUE(error.isEmpty()) << statement.toStdString() << ": " << error.toStdString();
     }
     int Count(const QString& statement) {
-        QSqlQuery query(window_->DB1.Connection());
-        EXPECT_TRUE(query.exec(statement));
-        return query.next() ? query.value(0).toInt() : -1;
+        const QVariant count = SqlScalar(window_->DB1, statement);
+        return count.isValid() ? count.toInt() : -1;
     }
 
     void Seed() {
@@ -401,10 +400,9 @@ TEST_F(MainWindowTest, ThumbnailClickShowsTheFullPictureOrAsksToEdit) {
 
     QImage picture(70, 50, QImage::Format_RGB888);
     picture.fill(Qt::darkGreen);
-    QSqlQuery update(window_->DB1.Connection());
-    update.prepare("update figures set picture = ? where figure_id = 'F1'");
-    update.addBindValue(PictureToJpegBytes(picture));
-    ASSERT_TRUE(update.exec());
+    ASSERT_EQ("", RunSql(window_->DB1, "update figures set picture = ? where figure_id = 'F1'",
+                         {PictureToJpegBytes(picture)})
+                      .toStdString());
     QSize shown;
     answers_.editor = [&](QDialog& dialog) {
         auto* viewer = qobject_cast<TF_big_view*>(&dialog);

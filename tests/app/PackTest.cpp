@@ -2,6 +2,7 @@
 
 #include "DataFolderLock.h"
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "RawSqlite.h"
 #include "TDatabasePage.h"
 #include "TDmsg.h"
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,12 +82,12 @@ protected:
         return text.isEmpty() ? QStringList() : text.split('\n');
     }
     void Exec(const QString& statement) {
-        QSqlQuery query(window_->DB1.Connection());
-        ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        const QString error = RunSql(window_->DB1, statement);
+        ASSERT_TRUE(error.isEmpty()) << statement.toStdString() << ": " << error.toStdString();
     }
     int FreePages() {
-        QSqlQuery query(window_->DB1.Connection());
-        return query.exec("pragma freelist_count") && query.next() ? query.value(0).toInt() : -1;
+        const QVariant count = SqlScalar(window_->DB1, "pragma freelist_count");
+        return count.isValid() ? count.toInt() : -1;
     }
     std::pair<int, QByteArray> Tool(const QString& args) const {
         const QString out = root_.filePath("out");

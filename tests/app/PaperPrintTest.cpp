@@ -3,6 +3,7 @@
 
 #include "../export/PdfText.h"
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "TFiguresPage.h"
 #include "TFilterGroup.h"
 #include "TFmain.h"
@@ -13,7 +14,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,13 +32,12 @@ protected:
         window_->show();
         window_->FormActivate();
         ASSERT_FALSE(window_->StartupPending());
-        QSqlQuery query(window_->DB1.Connection());
         for (const char* statement :
              {"insert into genres (genre_id, genre_name) values ('G1', 'Napoleonic'), "
               "('G2', 'Medieval')",
               "insert into figures (figure_id, figure_name, genre_id) values "
               "('F1', 'Hussar', 'G1'), ('F2', 'Knight', 'G2'), ('F3', 'Grenadier', 'G1')"})
-            ASSERT_TRUE(query.exec(statement)) << statement;
+            ASSERT_EQ(RunSql(window_->DB1, QString::fromUtf8(statement)), QString()) << statement;
         window_->RefreshAll();
         page_ = window_->TabSheet_figures;
     }
@@ -93,10 +92,10 @@ TEST_F(PaperPrintTest, PrintAndSheetGoThroughThePreview) {
 }
 
 TEST_F(PaperPrintTest, TooManyPagesToPreviewGoStraightToThePrintDialog) {
-    QSqlQuery query(window_->DB1.Connection());
-    ASSERT_TRUE(query.exec("with recursive n(i) as (select 1 union all select i + 1 from n "
-                           "where i < 4000) insert into figures (figure_id, figure_name) "
-                           "select 'M' || i, 'Many ' || i from n"));
+    ASSERT_EQ(RunSql(window_->DB1, "with recursive n(i) as (select 1 union all select i + 1 from n "
+                                   "where i < 4000) insert into figures (figure_id, figure_name) "
+                                   "select 'M' || i, 'Many ' || i from n"),
+              QString());
     page_->btn_apply_filterClick();
     QStringList shown;
     DialogRunner::ScopedHook hook([&](QDialog& dialog) {

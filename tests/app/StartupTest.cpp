@@ -2,6 +2,7 @@
 // in a fresh working folder.
 
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "SingleInstanceLock.h"
 #include "TDmsg.h"
 #include "TFmain.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -97,10 +97,8 @@ TEST_F(StartupTest, FirstActivationCreatesTheDataFolderAndTheDatabase) {
 
     const QString file = QDir(root_.path()).filePath("LDB/velmora.db");
     ASSERT_TRUE(QFile::exists(file));
-    QSqlQuery tables(window.DB1.Connection());
-    ASSERT_TRUE(tables.exec("select count(*) from sqlite_master where type = 'table'"));
-    ASSERT_TRUE(tables.next());
-    EXPECT_EQ(6, tables.value(0).toInt());
+    EXPECT_EQ(QVariant(6), SqlScalar(window.DB1, "select count(*) from sqlite_master where type = "
+                                                 "'table'"));
 
     // Later activations do not run the sequence again.
     window.FormActivate();

@@ -2,6 +2,7 @@
 // saving a chart.
 
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "TFiguresPage.h"
 #include "TFmain.h"
 #include "TO_Figures.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QHorizontalBarSeries>
 #include <QImage>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,8 +42,7 @@ protected:
               "('F1', 'Hussar', 'G1', 'cavalry', '54-mm'), "
               "('F2', 'Knight', 'G2', 'cavalry', '90-mm'), "
               "('F3', 'Grenadier', 'G1', 'infantry', '54-mm')"}) {
-            QSqlQuery query(window_->DB1.Connection());
-            ASSERT_TRUE(query.exec(statement));
+            ASSERT_EQ(RunSql(window_->DB1, QString::fromUtf8(statement)), QString());
         }
         window_->RefreshAll();
         window_->PageControl1->setCurrentWidget(window_->TabSheet_statistics);

@@ -4,6 +4,7 @@
 #include "Archive.h"
 #include "ArchiveTestSupport.h"
 #include "DialogRunner.h"
+#include "EngineSql.h"
 #include "RawSqlite.h"
 #include "TDmsg.h"
 #include "TFBackUpRestore.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 
 namespace {
 
@@ -113,10 +113,7 @@ TEST_F(RecoveryWindowTest, StartFinishesAnInterruptedRestoreBeforeOpeningTheData
     TPmain window;
     ASSERT_TRUE(window.InitApplication());
     EXPECT_EQ((QStringList{"An interrupted database restore has been finished"}), messages_);
-    QSqlQuery marker(window.DB1.Connection());
-    ASSERT_TRUE(marker.exec("select v from marker"));
-    ASSERT_TRUE(marker.next());
-    EXPECT_EQ("restored", marker.value(0).toString());
+    EXPECT_EQ(QVariant("restored"), SqlScalar(window.DB1, "select v from marker"));
     EXPECT_FALSE(QFileInfo::exists(Path(".LDB-restore")));
 }
 

@@ -1,9 +1,9 @@
 // The shared database routines against a real database file.
 
 #include "DBactions.h"
-#include "ReportedSql.h"
 #include "DialogRunner.h"
 #include "EDatabaseError.h"
+#include "ReportedSql.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TQuery.h"
@@ -11,7 +11,6 @@
 #include "TempDatabaseTest.h"
 
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>

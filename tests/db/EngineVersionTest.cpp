@@ -1,5 +1,4 @@
-// The program's SQLite and the one behind the toolkit's driver: telling them
-// apart, and that on this machine they are one and the same.
+// The version of the engine the program runs, and the start-up check of it.
 
 #include "EngineVersion.h"
 #include "TF_check_DB.h"
@@ -26,43 +25,14 @@ TEST(EngineVersion, NumberOfAVersionTextIsSqlitesNumbering) {
         EXPECT_EQ(c.number, EngineVersion::NumberOf(c.text)) << c.text;
 }
 
-TEST(EngineVersion, MismatchNamesBothLibrariesAndIsEmptyForOne) {
-    const EngineVersion linked{"3.40.1", 3040001, "2022-12-28 df5c"};
-    const struct {
-        EngineVersion driver;
-        const char* message;
-    } cases[] = {
-        {{"3.40.1", 3040001, "2022-12-28 df5c"}, ""},
-        {{"3.39.4", 3039004, "2022-09-29 a29f"},
-         "The database driver runs SQLite 3.39.4, but the program is linked with SQLite 3.40.1. "
-         "Both must use one and the same SQLite library."},
-        // A copy of the same version built from other sources.
-        {{"3.40.1", 3040001, "2022-12-28 df5calt1"},
-         "The database driver runs SQLite 3.40.1 (2022-12-28 df5calt1), but the program is "
-         "linked with SQLite 3.40.1 (2022-12-28 df5c). Both must use one and the same SQLite "
-         "library."},
-        // The linked library's number disagrees with its text.
-        {{"3.40.1", 3040000, "2022-12-28 df5c"},
-         "The database driver runs SQLite 3.40.1 (2022-12-28 df5c), but the program is linked "
-         "with SQLite 3.40.1 (2022-12-28 df5c). Both must use one and the same SQLite library."},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(QString::fromUtf8(c.message), EngineVersion::Mismatch(c.driver, linked))
-            << c.driver.Text.toStdString();
-}
-
 class EngineOnThisMachine : public TempDatabaseTest {};
 
-TEST_F(EngineOnThisMachine, DriverRunsTheLinkedSqliteAndTheStartUpCheckPasses) {
+TEST_F(EngineOnThisMachine, ConnectionRunsTheLinkedEngineAndTheStartUpCheckPasses) {
     ASSERT_TRUE(database_.IsConnected());
-    const EngineVersion driver = EngineVersion::OfDriver(database_.Connection());
     const EngineVersion linked = EngineVersion::Linked();
-    EXPECT_EQ(linked.Text, driver.Text);
-    EXPECT_EQ(linked.Number, driver.Number);
-    EXPECT_EQ(linked.SourceId, driver.SourceId);
-    EXPECT_FALSE(driver.SourceId.isEmpty());
-    EXPECT_TRUE(EngineVersion::Mismatch(driver, linked).isEmpty());
-    EXPECT_TRUE(TF_check_DB::EngineMismatch().isEmpty());
+    EXPECT_EQ(linked.Text, Scalar("select sqlite_version()").toString());
+    EXPECT_EQ(linked.SourceId, Scalar("select sqlite_source_id()").toString());
+    EXPECT_EQ(EngineVersion::NumberOf(linked.Text), linked.Number);
     EXPECT_TRUE(TF_check_DB::EngineVersionOk());
 }
 

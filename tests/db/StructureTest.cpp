@@ -10,7 +10,6 @@
 #include "TempDatabaseTest.h"
 
 #include <QProgressBar>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,21 +29,19 @@ protected:
     // "name type pk" for each column, in order; types in lower case (the
     // engine reports "integer" as INTEGER).
     QStringList Columns(const QString& table) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(QStringLiteral("pragma table_info(%1)").arg(table)));
         QStringList columns;
-        while (query.next())
-            columns << QStringLiteral("%1 %2%3").arg(
-                query.value(1).toString(), query.value(2).toString().toLower(),
-                query.value(5).toInt() ? QStringLiteral(" pk") : QString());
+        for (const QVariantList& row :
+             SelectRows(QStringLiteral("pragma table_info(%1)").arg(table)))
+            columns << QStringLiteral("%1 %2%3").arg(row[1].toString(), row[2].toString().toLower(),
+                                                     row[5].toInt() ? QStringLiteral(" pk")
+                                                                    : QString());
         return columns;
     }
 
     QString Schema() {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(QStringLiteral("select group_concat(sql, ';') from "
-                                              "(select sql from sqlite_master order by name)")));
-        return query.next() ? query.value(0).toString() : QString();
+        return Scalar(QStringLiteral("select group_concat(sql, ';') from "
+                                     "(select sql from sqlite_master order by name)"))
+            .toString();
     }
 
     // The columns of an index in order, joined with ","; empty when there is
@@ -56,11 +53,9 @@ protected:
 
     // The steps of the engine's plan for a statement, joined with ",".
     QString Plan(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec("explain query plan " + statement)) << statement.toStdString();
         QStringList steps;
-        while (query.next())
-            steps << query.value(3).toString();
+        for (const QVariantList& row : SelectRows("explain query plan " + statement))
+            steps << row[3].toString();
         return steps.join(QLatin1Char(','));
     }
 
@@ -139,10 +134,8 @@ TEST_F(StructureTest, OldTablesGetMissingColumnsAppendedAndKeepTheirRows) {
     EXPECT_EQ((QStringList{"manual_sheme blob(1,1)", "prc_kit numeric(7,2)", "prc_pr numeric(7,2)",
                            "prc_pe numeric(7,2)"}),
               figures.mid(12));
-    QSqlQuery rows(database_.Connection());
-    ASSERT_TRUE(rows.exec("select figure_name from figures where figure_id = 'K1'"));
-    ASSERT_TRUE(rows.next());
-    EXPECT_EQ("Hussar", rows.value(0).toString());
+    EXPECT_EQ("Hussar",
+              Scalar("select figure_name from figures where figure_id = 'K1'").toString());
     EXPECT_EQ(5, Columns("producers").size());
     EXPECT_EQ("PRODUCER_ID char(32) pk", Columns("producers").first());
 }

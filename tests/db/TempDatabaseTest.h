@@ -1,10 +1,9 @@
 #pragma once
 
 #include "EDatabaseError.h"
+#include "EngineSql.h"
 #include "TDatabase.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariant>
 
@@ -26,27 +25,31 @@ protected:
     }
 
     void Exec(const QString& statement, const QVariantList& values = {}) {
-        QSqlQuery query(database_.Connection());
-        ASSERT_TRUE(query.prepare(statement)) << query.lastError().text().toStdString();
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+        const QString error = RunSql(database_, statement, values);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     }
 
     // The first column of every row, joined with ",".
     QString Column(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
         QStringList values;
-        while (query.next())
-            values << query.value(0).toString();
+        for (const QVariantList& row : SelectRows(statement))
+            values << row.value(0).toString();
         return values.join(QLatin1Char(','));
     }
 
     QVariant Scalar(const QString& statement) {
-        QSqlQuery query(database_.Connection());
-        EXPECT_TRUE(query.exec(statement)) << query.lastError().text().toStdString();
-        return query.next() ? query.value(0) : QVariant();
+        const QList<QVariantList> rows = SelectRows(statement);
+        return rows.isEmpty() ? QVariant() : rows.first().value(0);
+    }
+
+    // Every row, or none with a failure when the statement fails.
+    QList<QVariantList> SelectRows(const QString& statement) {
+        try {
+            return SqlRows(database_, statement);
+        } catch (const EDatabaseError& error) {
+            ADD_FAILURE() << error.Message().toStdString();
+        }
+        return {};
     }
 
     // The message of the database error the operation raises, or

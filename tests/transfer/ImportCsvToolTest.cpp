@@ -1,12 +1,12 @@
 // velmora-tool import-csv as a process.
 
 #include "DataFolderLock.h"
+#include "EngineConnection.h"
+#include "EngineSql.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -43,14 +43,14 @@ TEST(ImportCsvToolTest, ImportsIntoANewCatalogAndExitsWithTheOutcome) {
               "Line 3 skipped: the figure has no name\n",
               done.out);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
-        db.setDatabaseName(QDir(data).filePath("velmora.db"));
-        ASSERT_TRUE(db.open());
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec("select figure_name from figures") && query.next());
-        EXPECT_EQ("Hussar", query.value(0).toString());
+        QString error;
+        const auto db = EngineConnection::OpenFile(QDir(data).filePath("velmora.db"),
+                                                   EngineConnection::OpenMode::ReadWrite, &error);
+        ASSERT_TRUE(db) << error.toStdString();
+        const QList<QVariantList> rows = SqlRows(db.get(), "select figure_name from figures");
+        ASSERT_FALSE(rows.isEmpty());
+        EXPECT_EQ("Hussar", rows.first()[0].toString());
     }
-    QSqlDatabase::removeDatabase("check");
 
     const struct {
         QStringList args;

@@ -3,6 +3,8 @@
 
 #include "Archive.h"
 #include "DialogRunner.h"
+#include "EngineConnection.h"
+#include "EngineSql.h"
 #include "ParadoxFixture.h"
 #include "TDmsg.h"
 #include "TFBackUpRestore.h"
@@ -13,8 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -49,15 +49,14 @@ protected:
 
     QString FigureNames() const {
         QString names;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
-            db.setDatabaseName(Path("ldb/velmora.db"));
-            EXPECT_TRUE(db.open());
-            QSqlQuery query("select figure_name from figures", db);
-            while (query.next())
-                names += query.value(0).toString();
+        QString error;
+        const auto db = EngineConnection::OpenFile(Path("ldb/velmora.db"),
+                                                   EngineConnection::OpenMode::ReadWrite, &error);
+        EXPECT_TRUE(db) << error.toStdString();
+        if (db) {
+            for (const QVariantList& row : SqlRows(db.get(), "select figure_name from figures"))
+                names += row[0].toString();
         }
-        QSqlDatabase::removeDatabase("check");
         return names;
     }
 

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlRecord>
 
 namespace {
 
@@ -33,15 +32,13 @@ class OpenExportTest : public TempDatabaseTest {
 protected:
     // Every row of a table in key order, each value with its type; NULL
     // apart from empty.
-    static std::vector<std::string> Dump(const QSqlDatabase& connection, const QString& table,
+    static std::vector<std::string> Dump(const TDatabase& connection, const QString& table,
                                          const QString& key) {
-        QSqlQuery query(connection);
-        EXPECT_TRUE(query.exec(QString("select * from %1 order by %2").arg(table, key)));
         std::vector<std::string> rows;
-        while (query.next()) {
+        for (const QVariantList& row :
+             SqlRows(connection, QString("select * from %1 order by %2").arg(table, key))) {
             QStringList values;
-            for (int i = 0; i < query.record().count(); ++i) {
-                const QVariant value = query.value(i);
+            for (const QVariant& value : row) {
                 values << (value.isNull() ? QString("NULL")
                                           : QString("%1:%2").arg(value.typeName(),
                                                                  value.toByteArray().toHex()));
@@ -99,13 +96,13 @@ TEST_F(OpenExportTest, AnExportReadIntoAnEmptyCatalogGivesTheSameRows) {
     ASSERT_TRUE(import.Run()) << import.Error().toStdString();
     EXPECT_EQ(import.Added(), 9) << import.SummaryLines().join('\n').toStdString();
 
-    const QSqlDatabase source = database_.Connection();
+    const TDatabase& source = database_;
     for (const auto& [table, key] : {std::pair{"figures", "figure_id"},
                                      {"add_pictures", "add_picture_id"},
                                      {"producers", "producer_id"},
                                      {"genres", "genre_id"},
                                      {"scales", "scale_id"}})
-        EXPECT_EQ(Dump(target.Connection(), table, key), Dump(source, table, key)) << table;
+        EXPECT_EQ(Dump(target, table, key), Dump(source, table, key)) << table;
 }
 
 TEST_F(OpenExportTest, ReadsNoFileOutsideTheFolder) {
