@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <cstdlib>
+
 namespace {
 
 // Notices ("relation already exists, skipping") are not the program's
@@ -82,6 +84,8 @@ int PgConnection::Exec(const QByteArray& sql) {
             session_->Fail(QStringLiteral("the transaction was rolled back after a failure in it"),
                            EngineCode::Abort);
     PQclear(result);
+    if (code == EngineCode::Ok && PgSession::ChangesStructure(sql))
+        session_->ForgetKept();
     return code;
 }
 
@@ -107,6 +111,16 @@ qint64 PgConnection::Changes() const {
 }
 
 int PgConnection::BusyTimeout() {
+    // A setting made in a transaction that was rolled back is gone again.
+    session_->Claim();
+    PGresult* result = PQexec(session_->Connection(),
+                              "select setting from pg_settings where name = 'lock_timeout'");
+    if (PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1) {
+        const int server = std::atoi(PQgetvalue(result, 0, 0));
+        if (server != qMax(1, busyTimeout_))
+            busyTimeout_ = server;
+    }
+    PQclear(result);
     return busyTimeout_;
 }
 
@@ -114,5 +128,6 @@ void PgConnection::SetBusyTimeout(int milliseconds) {
     busyTimeout_ = qMax(0, milliseconds);
     // The server's zero would wait for ever; here it fails at once.
     const QByteArray sql = "set lock_timeout = " + QByteArray::number(qMax(1, busyTimeout_));
+    session_->Claim();
     PQclear(PQexec(session_->Connection(), sql.constData()));
 }
