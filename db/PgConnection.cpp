@@ -131,3 +131,59 @@ void PgConnection::SetBusyTimeout(int milliseconds) {
     session_->Claim();
     PQclear(PQexec(session_->Connection(), sql.constData()));
 }
+
+int PgConnection::Listen(const QString& channel) {
+    PGconn* conn = session_->Connection();
+    const QByteArray name = channel.toUtf8();
+    char* quoted = PQescapeIdentifier(conn, name.constData(), static_cast<size_t>(name.size()));
+    if (!quoted)
+        return session_->FailWithConnectionMessage(EngineCode::Error);
+    const QByteArray sql = QByteArray("listen ") + quoted;
+    PQfreemem(quoted);
+    return Exec(sql);
+}
+
+int PgConnection::Notify(const QString& channel, const QString& payload) {
+    session_->ReleasePending();
+    const QByteArray name = channel.toUtf8();
+    const QByteArray text = payload.toUtf8();
+    const char* values[] = {name.constData(), text.constData()};
+    PGresult* result = PQexecParams(session_->Connection(), "select pg_notify($1, $2)", 2, nullptr,
+                                    values, nullptr, nullptr, 0);
+    const int code = session_->Take(result);
+    PQclear(result);
+    return code;
+}
+
+QList<EngineConnection::Notification> PgConnection::TakeNotifications() {
+    PGconn* conn = session_->Connection();
+    // Reads what has arrived without waiting, also while rows of a
+    // statement are still coming.
+    PQconsumeInput(conn);
+    QList<Notification> notifications;
+    while (PGnotify* notify = PQnotifies(conn)) {
+        notifications.append(
+            {QString::fromUtf8(notify->relname), QString::fromUtf8(notify->extra)});
+        PQfreemem(notify);
+    }
+    return notifications;
+}
+
+int PgConnection::NotificationSocket() const {
+    return PQsocket(session_->Connection());
+}
+
+bool PgConnection::MayWrite(const QString& table) {
+    session_->ReleasePending();
+    const QByteArray name = table.toUtf8();
+    const char* values[] = {name.constData()};
+    PGresult* result = PQexecParams(
+        session_->Connection(),
+        "select has_table_privilege($1, 'INSERT') and has_table_privilege($1, 'UPDATE') and "
+        "has_table_privilege($1, 'DELETE') and current_setting('transaction_read_only') = 'off'",
+        1, nullptr, values, nullptr, nullptr, 0);
+    const bool may = session_->Take(result) == EngineCode::Ok && PQntuples(result) == 1 &&
+                     qstrcmp(PQgetvalue(result, 0, 0), "t") == 0;
+    PQclear(result);
+    return may;
+}

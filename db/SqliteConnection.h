@@ -32,6 +32,7 @@ public:
     int BusyTimeout() override;
     void SetBusyTimeout(int milliseconds) override;
     QString CopyInto(const QString& file) override;
+    bool MayWrite(const QString& table) override;
 
 private:
     sqlite3* db_;
