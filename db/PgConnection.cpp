@@ -98,6 +98,9 @@ int PgConnection::ErrorCode() const {
 }
 
 bool PgConnection::InTransaction() const {
+    // While rows are still coming the server tells nothing of it.
+    if (PQtransactionStatus(session_->Connection()) == PQTRANS_ACTIVE)
+        session_->Claim();
     const PGTransactionStatusType status = PQtransactionStatus(session_->Connection());
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
 }
