@@ -182,10 +182,14 @@ bool PgConnection::MayWrite(const QString& table) {
     const char* values[] = {name.constData()};
     PGresult* result = PQexecParams(
         session_->Connection(),
-        "select has_table_privilege($1, 'INSERT') and has_table_privilege($1, 'UPDATE') and "
-        "has_table_privilege($1, 'DELETE') and current_setting('transaction_read_only') = 'off'",
+        // A table that is not there is not refused here: writing to it
+        // fails on its own.
+        "select coalesce((select has_table_privilege(c, 'INSERT') and has_table_privilege(c, "
+        "'UPDATE') and has_table_privilege(c, 'DELETE') from to_regclass($1) c where c is not "
+        "null), true) and current_setting('transaction_read_only') = 'off'",
         1, nullptr, values, nullptr, nullptr, 0);
-    const bool may = session_->Take(result) == EngineCode::Ok && PQntuples(result) == 1 &&
+    // A question, not a command: the last failure stays as it was.
+    const bool may = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1 &&
                      qstrcmp(PQgetvalue(result, 0, 0), "t") == 0;
     PQclear(result);
     return may;
