@@ -1,5 +1,6 @@
 #include "EngineConnection.h"
 
+#include "EngineCode.h"
 #include "EngineVersion.h"
 #include "PgConnection.h"
 #include "SqliteConnection.h"
@@ -10,6 +11,26 @@ EngineConnection::~EngineConnection() = default;
 
 QString EngineConnection::CopyInto(const QString&) {
     return QStringLiteral("the database engine can not copy a database");
+}
+
+int EngineConnection::Listen(const QString&) {
+    return EngineCode::Ok;
+}
+
+int EngineConnection::Notify(const QString&, const QString&) {
+    return EngineCode::Ok;
+}
+
+QList<EngineConnection::Notification> EngineConnection::TakeNotifications() {
+    return {};
+}
+
+int EngineConnection::NotificationSocket() const {
+    return -1;
+}
+
+bool EngineConnection::MayWrite(const QString&) {
+    return true;
 }
 
 std::unique_ptr<EngineConnection> EngineConnection::OpenFile(const QString& file, OpenMode mode,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -48,6 +49,24 @@ public:
     virtual void SetBusyTimeout(int milliseconds) = 0;
 
     virtual Dialect SqlDialect() const { return Dialect::Sqlite; }
+
+    // Notifications between the clients of one database, on named
+    // channels. A notification sent in a transaction goes out when it
+    // commits. An engine without them hears nothing and sends nothing.
+    struct Notification {
+        QString Channel;
+        QString Payload;
+    };
+    virtual int Listen(const QString& channel);
+    virtual int Notify(const QString& channel, const QString& payload);
+    // The notifications that have arrived, without waiting for any.
+    virtual QList<Notification> TakeNotifications();
+    // The descriptor that becomes readable when one arrives; -1 when none.
+    virtual int NotificationSocket() const;
+
+    // Whether rows of a table may be added, changed and deleted through
+    // this connection.
+    virtual bool MayWrite(const QString& table);
 
     // Copies the whole database, as one committed state, into a new file.
     // Empty when done; otherwise why not. Not every engine can.

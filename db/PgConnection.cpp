@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <cstdlib>
+
 namespace {
 
 // Notices ("relation already exists, skipping") are not the program's
@@ -82,6 +84,8 @@ int PgConnection::Exec(const QByteArray& sql) {
             session_->Fail(QStringLiteral("the transaction was rolled back after a failure in it"),
                            EngineCode::Abort);
     PQclear(result);
+    if (code == EngineCode::Ok && PgSession::ChangesStructure(sql))
+        session_->ForgetKept();
     return code;
 }
 
@@ -94,6 +98,9 @@ int PgConnection::ErrorCode() const {
 }
 
 bool PgConnection::InTransaction() const {
+    // While rows are still coming the server tells nothing of it.
+    if (PQtransactionStatus(session_->Connection()) == PQTRANS_ACTIVE)
+        session_->Claim();
     const PGTransactionStatusType status = PQtransactionStatus(session_->Connection());
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
 }
@@ -107,6 +114,16 @@ qint64 PgConnection::Changes() const {
 }
 
 int PgConnection::BusyTimeout() {
+    // A setting made in a transaction that was rolled back is gone again.
+    session_->Claim();
+    PGresult* result = PQexec(session_->Connection(),
+                              "select setting from pg_settings where name = 'lock_timeout'");
+    if (PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1) {
+        const int server = std::atoi(PQgetvalue(result, 0, 0));
+        if (server != qMax(1, busyTimeout_))
+            busyTimeout_ = server;
+    }
+    PQclear(result);
     return busyTimeout_;
 }
 
@@ -114,5 +131,66 @@ void PgConnection::SetBusyTimeout(int milliseconds) {
     busyTimeout_ = qMax(0, milliseconds);
     // The server's zero would wait for ever; here it fails at once.
     const QByteArray sql = "set lock_timeout = " + QByteArray::number(qMax(1, busyTimeout_));
+    session_->Claim();
     PQclear(PQexec(session_->Connection(), sql.constData()));
+}
+
+int PgConnection::Listen(const QString& channel) {
+    PGconn* conn = session_->Connection();
+    const QByteArray name = channel.toUtf8();
+    char* quoted = PQescapeIdentifier(conn, name.constData(), static_cast<size_t>(name.size()));
+    if (!quoted)
+        return session_->FailWithConnectionMessage(EngineCode::Error);
+    const QByteArray sql = QByteArray("listen ") + quoted;
+    PQfreemem(quoted);
+    return Exec(sql);
+}
+
+int PgConnection::Notify(const QString& channel, const QString& payload) {
+    session_->ReleasePending();
+    const QByteArray name = channel.toUtf8();
+    const QByteArray text = payload.toUtf8();
+    const char* values[] = {name.constData(), text.constData()};
+    PGresult* result = PQexecParams(session_->Connection(), "select pg_notify($1, $2)", 2, nullptr,
+                                    values, nullptr, nullptr, 0);
+    const int code = session_->Take(result);
+    PQclear(result);
+    return code;
+}
+
+QList<EngineConnection::Notification> PgConnection::TakeNotifications() {
+    PGconn* conn = session_->Connection();
+    // Reads what has arrived without waiting, also while rows of a
+    // statement are still coming.
+    PQconsumeInput(conn);
+    QList<Notification> notifications;
+    while (PGnotify* notify = PQnotifies(conn)) {
+        notifications.append(
+            {QString::fromUtf8(notify->relname), QString::fromUtf8(notify->extra)});
+        PQfreemem(notify);
+    }
+    return notifications;
+}
+
+int PgConnection::NotificationSocket() const {
+    return PQsocket(session_->Connection());
+}
+
+bool PgConnection::MayWrite(const QString& table) {
+    session_->ReleasePending();
+    const QByteArray name = table.toUtf8();
+    const char* values[] = {name.constData()};
+    PGresult* result = PQexecParams(
+        session_->Connection(),
+        // A table that is not there is not refused here: writing to it
+        // fails on its own.
+        "select coalesce((select has_table_privilege(c, 'INSERT') and has_table_privilege(c, "
+        "'UPDATE') and has_table_privilege(c, 'DELETE') from to_regclass($1) c where c is not "
+        "null), true) and current_setting('transaction_read_only') = 'off'",
+        1, nullptr, values, nullptr, nullptr, 0);
+    // A question, not a command: the last failure stays as it was.
+    const bool may = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1 &&
+                     qstrcmp(PQgetvalue(result, 0, 0), "t") == 0;
+    PQclear(result);
+    return may;
 }

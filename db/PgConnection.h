@@ -32,6 +32,13 @@ public:
     int BusyTimeout() override;
     void SetBusyTimeout(int milliseconds) override;
     Dialect SqlDialect() const override { return Dialect::PostgreSql; }
+    int Listen(const QString& channel) override;
+    int Notify(const QString& channel, const QString& payload) override;
+    QList<Notification> TakeNotifications() override;
+    int NotificationSocket() const override;
+    // From the role's privileges on the table, and whether its
+    // transactions may write at all.
+    bool MayWrite(const QString& table) override;
 
 private:
     std::shared_ptr<PgSession> session_;

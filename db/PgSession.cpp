@@ -1,9 +1,11 @@
 #include "PgSession.h"
 
 #include "EngineCode.h"
+#include "PgStatement.h"
 
 #include <libpq-fe.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +16,10 @@ bool StartsWith(const char* text, const char* start) {
 }
 
 } // namespace
+
+// How many prepared statements a connection keeps for their text to run
+// again.
+constexpr int KeptLimit = 256;
 
 PgSession::~PgSession() {
     PQfinish(conn_);
@@ -90,6 +96,7 @@ PgSession::Origin PgSession::OriginOf(unsigned table, int column) {
 }
 
 bool PgSession::LoadTable(unsigned table) {
+    Claim();
     const QByteArray oid = QByteArray::number(table);
     const char* values[] = {oid.constData()};
     PGresult* result = PQexecParams(conn_,
@@ -121,7 +128,59 @@ void PgSession::Release(const QByteArray& name) {
     ReleasePending();
 }
 
+std::shared_ptr<PgPrepared> PgSession::Kept(const QByteArray& text) {
+    auto found = kept_.constFind(text);
+    if (found == kept_.constEnd())
+        return nullptr;
+    keptOrder_.removeOne(text);
+    keptOrder_ << text;
+    return *found;
+}
+
+void PgSession::Keep(const QByteArray& text, const std::shared_ptr<PgPrepared>& prepared) {
+    prepared->Kept = true;
+    kept_.insert(text, prepared);
+    keptOrder_ << text;
+    for (qsizetype i = 0; kept_.size() > KeptLimit && i < keptOrder_.size();) {
+        const std::shared_ptr<PgPrepared>& oldest = kept_[keptOrder_[i]];
+        if (oldest.use_count() > 1) {
+            ++i;
+            continue;
+        }
+        toRelease_ << oldest->Name;
+        kept_.remove(keptOrder_.takeAt(i));
+    }
+}
+
+void PgSession::ForgetKept() {
+    // Those in use are released when their statement goes.
+    for (const std::shared_ptr<PgPrepared>& prepared : std::as_const(kept_)) {
+        prepared->Kept = false;
+        if (prepared.use_count() == 1)
+            toRelease_ << prepared->Name;
+    }
+    kept_.clear();
+    keptOrder_.clear();
+}
+
+bool PgSession::ChangesStructure(QByteArrayView text) {
+    static const char* const words[] = {"create", "alter", "drop", "set", "reset", "discard"};
+    const QByteArray start =
+        text.trimmed().first(qMin<qsizetype>(8, text.trimmed().size())).toByteArray().toLower();
+    for (const char* word : words)
+        if (start.startsWith(word) && (start.size() == qsizetype(std::strlen(word)) ||
+                                       !std::isalpha(start[std::strlen(word)])))
+            return true;
+    return false;
+}
+
+void PgSession::Claim() {
+    if (PgStatement* statement = streaming_)
+        statement->TakeRest();
+}
+
 void PgSession::ReleasePending() {
+    Claim();
     // A failed transaction refuses every statement until it is rolled back.
     const PGTransactionStatusType status = PQtransactionStatus(conn_);
     if (toRelease_.isEmpty() || (status != PQTRANS_IDLE && status != PQTRANS_INTRANS))

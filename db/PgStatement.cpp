@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -164,60 +165,78 @@ QByteArray HexBytes(QByteArrayView raw) {
 
 int PgStatement::Prepare(const std::shared_ptr<PgSession>& session, const PgSqlText& text,
                          std::unique_ptr<EngineStatement>* statement) {
-    PGconn* conn = session->Connection();
-    const QByteArray name = session->NewStatementName();
-    PGresult* prepared = PQprepare(conn, name.constData(), text.Text.constData(), 0, nullptr);
-    int code = session->Take(prepared);
-    PQclear(prepared);
+    const bool changesStructure = PgSession::ChangesStructure(text.Text);
+    if (std::shared_ptr<PgPrepared> kept = session->Kept(text.Text)) {
+        *statement = std::make_unique<PgStatement>(session, std::move(kept), changesStructure);
+        return session->Fail(QString(), EngineCode::Ok);
+    }
+    auto prepared = std::make_shared<PgPrepared>();
+    prepared->Name = session->NewStatementName();
+    prepared->ParamNames = text.Names;
+    PGresult* result = PQprepare(session->Connection(), prepared->Name.constData(),
+                                 text.Text.constData(), 0, nullptr);
+    const int code = session->Take(result);
+    PQclear(result);
     if (code != EngineCode::Ok)
         return code;
-    auto made = std::make_unique<PgStatement>(session, name, text.Names);
-    PGresult* described = PQdescribePrepared(conn, name.constData());
-    code = session->Take(described);
+    if (!changesStructure)
+        session->Keep(text.Text, prepared);
+    *statement = std::make_unique<PgStatement>(session, std::move(prepared), changesStructure);
+    return code;
+}
+
+PgStatement::PgStatement(std::shared_ptr<PgSession> session, std::shared_ptr<PgPrepared> prepared,
+                         bool changesStructure)
+    : session_(std::move(session)), prepared_(std::move(prepared)),
+      changesStructure_(changesStructure), params_(prepared_->ParamNames.size()) {}
+
+PgStatement::~PgStatement() {
+    EndRun();
+    if (!prepared_->Kept)
+        session_->Release(prepared_->Name);
+}
+
+int PgStatement::Describe() const {
+    session_->Claim();
+    PGresult* described = PQdescribePrepared(session_->Connection(), prepared_->Name.constData());
+    const int code = session_->Take(described);
     if (code == EngineCode::Ok) {
+        prepared_->ParamTypes.clear();
         for (int i = 0; i < PQnparams(described); ++i)
-            made->paramTypes_.push_back(PQparamtype(described, i));
-        while (made->paramNames_.size() < PQnparams(described))
-            made->paramNames_ << QString();
-        made->params_.resize(made->paramNames_.size());
-        bool anyBytes = false;
-        bool allKnown = true;
-        for (int i = 0; i < PQnfields(described); ++i) {
-            Column column;
-            column.Name = QString::fromUtf8(PQfname(described, i));
-            column.Type = PQftype(described, i);
-            column.Modifier = PQfmod(described, i);
-            column.Table = PQftable(described, i);
-            column.TableColumn = PQftablecol(described, i);
-            anyBytes = anyBytes || column.Type == Bytea;
-            allKnown = allKnown && BinaryKnown(column.Type);
-            made->columns_.push_back(std::move(column));
-        }
-        // Pictures travel as they are rather than as hex text.
-        made->binary_ = anyBytes && allKnown;
-        made->converted_.resize(made->columns_.size());
-        made->isConverted_.resize(made->columns_.size());
-        *statement = std::move(made);
+            prepared_->ParamTypes.push_back(PQparamtype(described, i));
+        while (prepared_->ParamNames.size() < PQnparams(described))
+            prepared_->ParamNames << QString();
+        prepared_->Described = true;
+        LearnColumns(described);
     }
     PQclear(described);
     return code;
 }
 
-PgStatement::PgStatement(std::shared_ptr<PgSession> session, QByteArray name,
-                         QStringList paramNames)
-    : session_(std::move(session)), name_(std::move(name)), paramNames_(std::move(paramNames)) {}
-
-PgStatement::~PgStatement() {
-    PQclear(result_);
-    session_->Release(name_);
+void PgStatement::LearnColumns(const pg_result* result) const {
+    if (prepared_->ColumnsKnown)
+        return;
+    prepared_->Columns.clear();
+    for (int i = 0; i < PQnfields(result); ++i) {
+        PgPrepared::Column column;
+        column.Name = QString::fromUtf8(PQfname(result, i));
+        column.Type = PQftype(result, i);
+        column.Modifier = PQfmod(result, i);
+        column.Table = PQftable(result, i);
+        column.TableColumn = PQftablecol(result, i);
+        prepared_->Columns.push_back(std::move(column));
+    }
+    prepared_->ColumnsKnown = true;
 }
 
 int PgStatement::ColumnCount() const {
-    return static_cast<int>(columns_.size());
+    if (!prepared_->ColumnsKnown)
+        Describe();
+    return static_cast<int>(prepared_->Columns.size());
 }
 
 QString PgStatement::ColumnName(int column) const {
-    return columns_[column].Name;
+    return column < ColumnCount() ? prepared_->Columns[column].Name : QString();
 }
 
 QString PgStatement::DeclaredType(unsigned type, int modifier) {
@@ -254,38 +273,50 @@ QString PgStatement::DeclaredType(unsigned type, int modifier) {
 }
 
 QString PgStatement::ColumnDeclType(int column) const {
-    const Column& c = columns_[column];
+    if (column >= ColumnCount())
+        return {};
+    const PgPrepared::Column& c = prepared_->Columns[column];
     return c.Table == InvalidOid ? QString() : DeclaredType(c.Type, c.Modifier);
 }
 
 QString PgStatement::ColumnDatabaseName(int column) const {
-    return session_->OriginOf(columns_[column].Table, columns_[column].TableColumn).Schema;
+    if (column >= ColumnCount())
+        return {};
+    const PgPrepared::Column& c = prepared_->Columns[column];
+    return session_->OriginOf(c.Table, c.TableColumn).Schema;
 }
 
 QString PgStatement::ColumnTableName(int column) const {
-    return session_->OriginOf(columns_[column].Table, columns_[column].TableColumn).Table;
+    if (column >= ColumnCount())
+        return {};
+    const PgPrepared::Column& c = prepared_->Columns[column];
+    return session_->OriginOf(c.Table, c.TableColumn).Table;
 }
 
 QString PgStatement::ColumnOriginName(int column) const {
-    return session_->OriginOf(columns_[column].Table, columns_[column].TableColumn).Column;
+    if (column >= ColumnCount())
+        return {};
+    const PgPrepared::Column& c = prepared_->Columns[column];
+    return session_->OriginOf(c.Table, c.TableColumn).Column;
 }
 
 int PgStatement::ParamCount() const {
-    return static_cast<int>(paramNames_.size());
+    return static_cast<int>(params_.size());
 }
 
 QString PgStatement::ParamName(int param) const {
-    return param >= 1 && param <= paramNames_.size() ? paramNames_[param - 1] : QString();
+    return param >= 1 && param <= prepared_->ParamNames.size() ? prepared_->ParamNames[param - 1]
+                                                               : QString();
 }
 
-int PgStatement::Bind(int param, QByteArrayView bytes, Keep keep, int format) {
+int PgStatement::Bind(int param, QByteArrayView bytes, Keep keep, Form as) {
     if (param < 1 || param > static_cast<int>(params_.size()))
         return session_->Fail(QStringLiteral("column index out of range"), EngineCode::Error);
     Param& p = params_[param - 1];
     p.Null = false;
-    p.Format = format;
+    p.As = as;
     // Text goes to the server up to its terminating zero.
-    if (keep == Keep::Copy || format == 0) {
+    if (keep == Keep::Copy || as == Form::Text) {
         p.Owned = bytes.toByteArray();
         p.Data = p.Owned.constData();
     } else {
@@ -304,74 +335,157 @@ int PgStatement::BindNull(int param) {
 }
 
 int PgStatement::BindInt64(int param, qint64 value) {
-    return Bind(param, QByteArray::number(value), Keep::Copy, 0);
+    return Bind(param, QByteArray::number(value), Keep::Copy, Form::Text);
 }
 
 int PgStatement::BindDouble(int param, double value) {
-    return Bind(param, Number(value), Keep::Copy, 0);
+    return Bind(param, Number(value), Keep::Copy, Form::Text);
 }
 
 int PgStatement::BindText(int param, const QString& text) {
-    return Bind(param, text.toUtf8(), Keep::Copy, 0);
+    return Bind(param, text.toUtf8(), Keep::Copy, Form::Text);
 }
 
 int PgStatement::BindUtf8(int param, QByteArrayView utf8, Keep keep) {
-    const bool raw = param >= 1 && param <= static_cast<int>(paramTypes_.size()) &&
-                     (IsText(paramTypes_[param - 1]) || paramTypes_[param - 1] == Bytea);
-    return Bind(param, utf8, keep, raw ? 1 : 0);
+    return Bind(param, utf8, keep, Form::Utf8);
 }
 
 int PgStatement::BindBlob(int param, QByteArrayView bytes, Keep keep) {
-    // Bytes go as they are where the server takes them so (bytea, text);
-    // elsewhere as text for the server to read.
-    const bool raw = param < 1 || param > static_cast<int>(paramTypes_.size()) ||
-                     paramTypes_[param - 1] == Bytea || IsText(paramTypes_[param - 1]);
-    return Bind(param, bytes, keep, raw ? 1 : 0);
+    return Bind(param, bytes, keep, Form::Bytes);
 }
 
 int PgStatement::Step() {
-    if (result_) {
-        if (row_ + 1 < PQntuples(result_)) {
-            ++row_;
-            std::fill(isConverted_.begin(), isConverted_.end(), false);
-            return EngineCode::Row;
-        }
-        if (row_ < PQntuples(result_)) {
-            row_ = PQntuples(result_);
-            return EngineCode::Done;
-        }
-        // Run to its end: a further step runs it again.
-        Reset();
-    }
+    if (running_)
+        return NextRow();
+    return Run();
+}
+
+int PgStatement::Run() {
     session_->ReleasePending();
+    // Whether UTF-8 and bytes may go as they are depends on the parameters'
+    // types.
+    const bool typesNeeded = std::any_of(params_.begin(), params_.end(), [](const Param& p) {
+        return !p.Null && p.As != Form::Text;
+    });
+    if (typesNeeded && !prepared_->Described) {
+        const int code = Describe();
+        if (code != EngineCode::Ok)
+            return code;
+    }
+    const std::vector<unsigned>& types = prepared_->ParamTypes;
     std::vector<const char*> values;
     std::vector<int> sizes;
     std::vector<int> formats;
-    for (const Param& p : params_) {
+    for (size_t i = 0; i < params_.size(); ++i) {
+        Param& p = params_[i];
+        const unsigned type = i < types.size() ? types[i] : 0;
+        // Bytes go as they are where the server takes them so (bytea,
+        // text); elsewhere as text for the server to read.
+        const bool raw =
+            (p.As == Form::Utf8 && (IsText(type) || type == Bytea)) ||
+            (p.As == Form::Bytes && (i >= types.size() || type == Bytea || IsText(type)));
+        if (!p.Null && !raw && p.Owned.isNull()) {
+            p.Owned = QByteArray(p.Data, p.Size);
+            p.Data = p.Owned.constData();
+        }
         values.push_back(p.Null ? nullptr : p.Data);
         sizes.push_back(p.Size);
-        formats.push_back(p.Format);
+        formats.push_back(raw ? 1 : 0);
     }
-    PGresult* result =
-        PQexecPrepared(session_->Connection(), name_.constData(), static_cast<int>(params_.size()),
-                       values.data(), sizes.data(), formats.data(), binary_ ? 1 : 0);
-    const int code = session_->Take(result);
-    if (code != EngineCode::Ok) {
-        PQclear(result);
-        return code;
+    // Pictures travel as they are rather than as hex text.
+    bool binary = false;
+    if (prepared_->ColumnsKnown) {
+        bool allKnown = true;
+        for (const PgPrepared::Column& column : prepared_->Columns) {
+            binary = binary || column.Type == Bytea;
+            allKnown = allKnown && BinaryKnown(column.Type);
+        }
+        binary = binary && allKnown;
     }
-    result_ = result;
-    row_ = 0;
-    std::fill(isConverted_.begin(), isConverted_.end(), false);
-    if (PQntuples(result_) > 0)
-        return EngineCode::Row;
-    return EngineCode::Done;
+    PGconn* conn = session_->Connection();
+    if (!PQsendQueryPrepared(conn, prepared_->Name.constData(), static_cast<int>(params_.size()),
+                             values.data(), sizes.data(), formats.data(), binary ? 1 : 0))
+        return session_->FailWithConnectionMessage(EngineCode::Error);
+    // Rows come one by one, so that a large result never lies in memory
+    // whole.
+    PQsetSingleRowMode(conn);
+    running_ = true;
+    streaming_ = true;
+    session_->SetStreaming(this);
+    return NextRow();
 }
 
-void PgStatement::Reset() {
+pg_result* PgStatement::NextResult() {
+    if (!taken_.empty()) {
+        pg_result* result = taken_.front();
+        taken_.pop_front();
+        return result;
+    }
+    if (!streaming_)
+        return nullptr;
+    pg_result* result = PQgetResult(session_->Connection());
+    if (!result) {
+        streaming_ = false;
+        session_->SetStreaming(nullptr);
+    }
+    return result;
+}
+
+int PgStatement::NextRow() {
+    if (result_ && row_ + 1 < PQntuples(result_)) {
+        ++row_;
+        std::fill(isConverted_.begin(), isConverted_.end(), false);
+        return EngineCode::Row;
+    }
     PQclear(result_);
     result_ = nullptr;
     row_ = -1;
+    pg_result* result = NextResult();
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status == PGRES_SINGLE_TUPLE || (status == PGRES_TUPLES_OK && PQntuples(result) > 0)) {
+        LearnColumns(result);
+        result_ = result;
+        row_ = 0;
+        converted_.resize(PQnfields(result));
+        isConverted_.assign(PQnfields(result), false);
+        return EngineCode::Row;
+    }
+    // The run's end: its outcome, then nothing more from the connection.
+    if (status == PGRES_TUPLES_OK)
+        LearnColumns(result);
+    const int code =
+        result ? session_->Take(result) : session_->FailWithConnectionMessage(EngineCode::Error);
+    // A kept statement no longer fits a table changed by another client.
+    if (result && qstrcmp(PQresultErrorField(result, PG_DIAG_SQLSTATE), "0A000") == 0)
+        session_->ForgetKept();
+    PQclear(result);
+    EndRun();
+    if (code == EngineCode::Ok && changesStructure_)
+        session_->ForgetKept();
+    return code == EngineCode::Ok ? EngineCode::Done : code;
+}
+
+void PgStatement::TakeRest() {
+    while (pg_result* result = streaming_ ? PQgetResult(session_->Connection()) : nullptr)
+        taken_.push_back(result);
+    streaming_ = false;
+    session_->SetStreaming(nullptr);
+}
+
+void PgStatement::EndRun() {
+    PQclear(result_);
+    result_ = nullptr;
+    row_ = -1;
+    for (pg_result* result : taken_)
+        PQclear(result);
+    taken_.clear();
+    while (streaming_)
+        PQclear(NextResult());
+    running_ = false;
+}
+
+void PgStatement::Reset() {
+    EndRun();
 }
 
 void PgStatement::ClearBindings() {
@@ -381,9 +495,7 @@ void PgStatement::ClearBindings() {
 EngineStatement::Kind PgStatement::ColumnKind(int column) const {
     if (ColumnIsNull(column))
         return Kind::Null;
-    switch (columns_[column].Type) {
-    case Bytea:
-        return Kind::Bytes;
+    switch (PQftype(result_, column)) {
     case Bool:
     case Int2:
     case Int4:
@@ -394,24 +506,28 @@ EngineStatement::Kind PgStatement::ColumnKind(int column) const {
     case Float8:
     case Numeric:
         return Kind::Real;
+    case Bytea:
+        return Kind::Bytes;
     default:
         return Kind::Text;
     }
 }
 
 qint64 PgStatement::ColumnInt64(int column) const {
-    const QByteArrayView text = ColumnData(column);
-    if (text == "t" || text == "true")
+    const QByteArrayView data = ColumnData(column);
+    if (data == "t")
         return 1;
-    return text.toByteArray().toLongLong();
+    return QByteArray(data.data(), data.size()).toLongLong();
 }
 
 double PgStatement::ColumnDouble(int column) const {
-    return ColumnData(column).toByteArray().toDouble();
+    const QByteArrayView data = ColumnData(column);
+    return QByteArray(data.data(), data.size()).toDouble();
 }
 
 bool PgStatement::ColumnIsNull(int column) const {
-    return !result_ || row_ >= PQntuples(result_) || PQgetisnull(result_, row_, column);
+    return !result_ || column < 0 || column >= PQnfields(result_) ||
+           PQgetisnull(result_, row_, column);
 }
 
 QByteArrayView PgStatement::ColumnData(int column) const {
@@ -422,10 +538,9 @@ QByteArrayView PgStatement::ColumnData(int column) const {
 }
 
 QByteArrayView PgStatement::Converted(int column, QByteArrayView raw) const {
-    const unsigned type = columns_[column].Type;
-    if (IsText(type) || (binary_ && type == Bytea))
-        return raw;
-    if (!binary_ && type != Bytea)
+    const unsigned type = PQftype(result_, column);
+    const bool binary = PQfformat(result_, column) == 1;
+    if (IsText(type) || (binary && type == Bytea) || (!binary && type != Bytea))
         return raw;
     if (!isConverted_[column]) {
         converted_[column] = type == Bytea ? HexBytes(raw) : BinaryAsText(type, raw);

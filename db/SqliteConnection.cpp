@@ -111,3 +111,7 @@ QString SqliteConnection::CopyInto(const QString& file) {
     }
     return result == SQLITE_OK ? QString() : CodeText(result);
 }
+
+bool SqliteConnection::MayWrite(const QString&) {
+    return sqlite3_db_readonly(db_, "main") != 1;
+}

@@ -29,6 +29,7 @@ public:
     int BusyTimeout() override;
     void SetBusyTimeout(int milliseconds) override;
     QString CopyInto(const QString& file) override;
+    bool MayWrite(const QString& table) override;
 
     // The SQLite connection itself.
     sqlite3* Raw() const { return db_; }
