@@ -603,3 +603,33 @@ TEST_F(MetafileReaderTest, EmfConverterMissingCrashingOrHangingGivesNoPicture) {
     }
     ExpectRectangle(Load("next.emf", emf), Red, "the converter found again");
 }
+
+TEST_F(MetafileReaderTest, EmfConverterChecksEveryRecordItDoesNotSkip) {
+    // A polygon of 1000 points with room for one.
+    const QByteArray points = Rect(0, 0, 9, 9) + Le32(1000) + Le16(1) + Le16(1);
+    const auto records = [](const QByteArray& middle) {
+        return EmfFile(Rect(0, 0, 2646, 1323), Rect(0, 0, 99, 49), middle);
+    };
+    const struct {
+        const char* what;
+        QByteArray records;
+        const char* failure; // none: converted
+    } cases[] = {
+        {"drawn", records(EmfRecord(86, points)), "Metafile record is corrupt"},
+        {"checked, then left out", records(EmfRecord(86 | 0x80000000U, points)),
+         "Metafile record is corrupt"},
+        {"skipped unchecked", records(EmfRecord(69, points)), nullptr},
+        {"without an end record", records({}).chopped(20), "Metafile is corrupt"},
+    };
+    for (const auto& [what, bytes, expected] : cases) {
+        std::string failure;
+        try {
+            EXPECT_FALSE(EmfConverter::ToSvg(bytes, QSize(100, 50), DrawingChild::MetafileTimeLimit)
+                             .isEmpty())
+                << what;
+        } catch (const EPictureError& error) {
+            failure = error.what();
+        }
+        EXPECT_EQ(expected == nullptr ? "" : expected, failure) << what;
+    }
+}
