@@ -1,5 +1,6 @@
 #include "DrawingChild.h"
 
+#include "ChildProcessLimits.h"
 #include "EPictureError.h"
 
 #include <cerrno>
@@ -15,14 +16,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace {
 
@@ -48,66 +41,17 @@ struct Descriptor {
     }
 };
 
-// The memory limit of the child: the data and stack this process has now,
-// plus the budget; none where it cannot be had or must not be set.
-std::optional<rlim_t> ChildMemoryLimit() {
-#ifdef VELMORA_ADDRESS_SANITIZER
-    return std::nullopt;
-#else
-    // What the child may allocate beyond what this process had when it
-    // forked (the shared pixels are not counted).
-    constexpr rlim_t ChildMemoryBudget = rlim_t{2} << 30;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr)
-        return std::nullopt;
-    unsigned long fields[6] = {};
-    const int read = std::fscanf(statm, "%lu %lu %lu %lu %lu %lu", &fields[0], &fields[1],
-                                 &fields[2], &fields[3], &fields[4], &fields[5]);
-    std::fclose(statm);
-    const long page = sysconf(_SC_PAGESIZE);
-    if (read != 6 || page <= 0)
-        return std::nullopt;
-    return rlim_t{fields[5]} * static_cast<rlim_t>(page) + ChildMemoryBudget;
-#endif
-}
-
-// Closes every descriptor but the one kept, from 3 on.
-void CloseAllBut(int kept) {
-    if (kept > 3 && close_range(3, static_cast<unsigned>(kept) - 1, 0) != 0) {
-        for (int fd = 3; fd < kept; ++fd)
-            close(fd);
-    }
-    if (close_range(static_cast<unsigned>(kept) + 1, ~0U, 0) != 0) {
-        const long most = sysconf(_SC_OPEN_MAX);
-        for (long fd = kept + 1; fd < (most > 0 ? most : 65536); ++fd)
-            close(static_cast<int>(fd));
-    }
-}
-
 // The child's side: everything here is system calls until draw.
-[[noreturn]] void RunChild(pid_t parent, int output, std::optional<rlim_t> memory,
-                           std::chrono::milliseconds timeLimit,
+[[noreturn]] void RunChild(pid_t parent, int output, const ChildProcessLimits& limits,
                            const std::function<bool(uchar*)>& draw, uchar* pixels) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent)
+    if (!limits.ApplyInChild(parent))
         _exit(1);
     const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (null < 0)
         _exit(1);
     for (int fd = 0; fd <= 2; ++fd)
         dup2(null, fd);
-    CloseAllBut(output);
-
-    const rlimit noCore{0, 0};
-    setrlimit(RLIMIT_CORE, &noCore);
-    // A backstop should this process fail to kill the child in time.
-    const auto seconds = static_cast<rlim_t>(timeLimit.count() / 1000 + 2);
-    const rlimit cpu{seconds, seconds};
-    setrlimit(RLIMIT_CPU, &cpu);
-    if (memory) {
-        const rlimit data{*memory, *memory};
-        setrlimit(RLIMIT_DATA, &data);
-    }
+    ChildProcessLimits::CloseDescriptorsFrom3(output);
 
     char status = 0;
     try {
@@ -174,11 +118,11 @@ QImage DrawingChild::Draw(QSize size, QImage::Format format,
         throw EPictureError("Metafile cannot be drawn");
     const Descriptor input{ends[0]};
     Descriptor output{ends[1]};
-    const std::optional<rlim_t> memory = ChildMemoryLimit();
+    const ChildProcessLimits limits(timeLimit);
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0)
-        RunChild(parent, output.number, memory, timeLimit, draw, static_cast<uchar*>(data));
+        RunChild(parent, output.number, limits, draw, static_cast<uchar*>(data));
     // This end closes here, so that the child's death ends the wait.
     close(output.number);
     output.number = -1;

@@ -2,6 +2,7 @@
 
 #include "DrawingChild.h"
 #include "EPictureError.h"
+#include "EmfConverter.h"
 #include "MetafileBytes.h"
 #include "PictureLimits.h"
 
@@ -15,20 +16,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <iterator>
-#include <memory>
 #include <vector>
-
-#include <emf2svg.h>
-#include <uemf_safe.h>
 
 namespace {
 
 constexpr std::uint32_t EmrHeader = 1;
 constexpr std::uint32_t EmrEof = 14;
-// A record type no writer uses; libemf2svg passes over it.
+// A record type no writer uses; the converter passes over it unchecked.
 constexpr std::uint32_t EmrSkipped = 69;
+// Marks a record the converter checks as its type without the mark and
+// then passes over.
+constexpr std::uint32_t LeftOutMark = 0x80000000U;
 constexpr std::uint32_t EmfSignature = 0x464D4520;
 constexpr qsizetype SignatureField = 40;
 constexpr qsizetype BoundsField = 8;
@@ -36,9 +35,6 @@ constexpr qsizetype MinHeaderSize = 88;
 constexpr qsizetype RecordHeaderSize = 8;
 constexpr int ScreenPixelsPerInch = 96;
 constexpr int HundredthsMmPerInch = 2540;
-// Zero bytes after the copy given to libemf2svg, so that a read a little
-// past a record's end still stays in memory the reader owns.
-constexpr qsizetype Padding = 64;
 
 constexpr std::uint32_t CompressionRle8 = 1;
 constexpr std::uint32_t CompressionRle4 = 2;
@@ -82,7 +78,8 @@ struct EmfLayout {
     DeviceRect frame;               // the header's frame in pixels of the reference device
     QSize frameSize;                // its width and height
     qsizetype length = 0;           // the records up to the end record
-    std::vector<qsizetype> skipped; // records left out of the drawing
+    std::vector<qsizetype> skipped; // records left out of the drawing unchecked
+    std::vector<qsizetype> leftOut; // records checked, then left out of the drawing
 };
 
 // Pixels at 96 per inch for a length in hundredths of a millimetre; a
@@ -113,8 +110,8 @@ bool DrawsUnsafeBitmap(const ByteReader& record, std::uint32_t type) {
 }
 
 // Record types libUEMF has no check for (it passes them with a warning on
-// standard output): they are left out of the drawing unchecked, as are
-// types beyond the last one.
+// standard output): the converter gets them as skipped records, left out of
+// the drawing unchecked, as are types beyond the last one.
 constexpr std::uint32_t UncheckedRecords[] = {0,   69,  96,  97,  102, 103, 105, 106, 107,
                                               109, 110, 111, 112, 113, 117, 119, 120, 121};
 constexpr std::uint32_t LastRecordType = 122;
@@ -190,14 +187,10 @@ EmfLayout ReadLayout(const QByteArray& bytes) {
         if (at > 0 && type == EmrHeader)
             throw EPictureError("Metafile has a second header");
         const ByteReader record = file.Slice(at, size);
-        if (IsUnchecked(type)) {
+        if (IsUnchecked(type))
             layout.skipped.push_back(at);
-        } else {
-            if (U_emf_record_safe(record.Data()) == 0)
-                throw EPictureError("Metafile record is corrupt");
-            if (DrawsUnsafeBitmap(record, type) || (IsText(type) && !CanDrawText()))
-                layout.skipped.push_back(at);
-        }
+        else if (DrawsUnsafeBitmap(record, type) || (IsText(type) && !CanDrawText()))
+            layout.leftOut.push_back(at);
         at += size;
         if (type == EmrEof)
             break;
@@ -212,44 +205,30 @@ void WriteS32(QByteArray& bytes, qsizetype at, std::int32_t value) {
         bytes[at + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
-QByteArray ToSvg(const QByteArray& bytes, const EmfLayout& layout) {
-    // libemf2svg stretches the header's bounds (the drawn part, in device
-    // pixels) over the picture; its copy has the frame there instead, so
-    // that the picture shows the frame and nothing is stretched.
-    QByteArray copy(layout.length + Padding, '\0');
-    std::memcpy(copy.data(), bytes.constData(), static_cast<std::size_t>(layout.length));
+// The records for the converter: libemf2svg stretches the header's bounds
+// (the drawn part, in device pixels) over the picture; the copy has the
+// frame there instead, so that the picture shows the frame and nothing is
+// stretched. The converter checks each record's insides with libUEMF.
+QByteArray ConverterRecords(const QByteArray& bytes, const EmfLayout& layout) {
+    QByteArray copy = bytes.left(layout.length);
     WriteS32(copy, BoundsField, layout.frame.left);
     WriteS32(copy, BoundsField + 4, layout.frame.top);
     WriteS32(copy, BoundsField + 8, layout.frame.right);
     WriteS32(copy, BoundsField + 12, layout.frame.bottom);
     for (const qsizetype at : layout.skipped)
         WriteS32(copy, at, static_cast<std::int32_t>(EmrSkipped));
-
-    char noNameSpace[] = "";
-    generatorOptions options{};
-    options.nameSpace = noNameSpace;
-    options.verbose = false;
-    options.emfplus = false;
-    options.svgDelimiter = true;
-    // At the frame's own size in device pixels, the SVG's units are the
-    // device's pixels.
-    options.imgWidth = layout.frameSize.width();
-    options.imgHeight = layout.frameSize.height();
-    char* svg = nullptr;
-    std::size_t svgLength = 0;
-    const int converted =
-        emf2svg(copy.data(), static_cast<std::size_t>(layout.length), &svg, &svgLength, &options);
-    const std::unique_ptr<char, decltype(&std::free)> owner(svg, &std::free);
-    if (converted == 0 || svg == nullptr)
-        throw EPictureError("Metafile is corrupt");
-    return QByteArray(svg, static_cast<qsizetype>(svgLength));
+    for (const qsizetype at : layout.leftOut) {
+        const auto type = static_cast<std::uint32_t>(MetafileBytes(copy).UInt32(at));
+        WriteS32(copy, at, static_cast<std::int32_t>(type | LeftOutMark));
+    }
+    return copy;
 }
 
-// Draws the metafile into the pixels (the picture's size, transparent to
-// begin with). Runs in DrawingChild's child process: libemf2svg and Qt SVG
-// may crash or take minutes on hostile records.
-bool Draw(const QByteArray& bytes, const EmfLayout& layout, uchar* pixels) {
-    QSvgRenderer renderer(ToSvg(bytes, layout));
+// Draws the SVG into the pixels (the picture's size, transparent to begin
+// with). Runs in DrawingChild's child process: Qt SVG may crash or take
+// minutes on what hostile records make of it.
+bool Draw(const QByteArray& svg, const EmfLayout& layout, uchar* pixels) {
+    QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         return false;
     // The frame, which the SVG's own size may miss by a rounding.
@@ -265,10 +244,26 @@ bool Draw(const QByteArray& bytes, const EmfLayout& layout, uchar* pixels) {
 
 } // namespace
 
-QImage ReadEmf(const QByteArray& bytes) {
+QImage ReadEmf(const QByteArray& bytes, const EmfToSvg& toSvg) {
+    const auto start = std::chrono::steady_clock::now();
     const EmfLayout layout = ReadLayout(bytes);
-    return DrawingChild::Draw(layout.size, QImage::Format_ARGB32_Premultiplied,
-                              [&](uchar* pixels) { return Draw(bytes, layout, pixels); });
+    // At the frame's own size in device pixels, the SVG's units are the
+    // device's pixels.
+    const QByteArray svg =
+        toSvg(ConverterRecords(bytes, layout), layout.frameSize, DrawingChild::MetafileTimeLimit);
+    // The conversion and the drawing share the time limit.
+    const auto left =
+        DrawingChild::MetafileTimeLimit - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - start);
+    if (left.count() <= 0)
+        throw EPictureError(DrawingChild::TooLongMessage);
+    return DrawingChild::Draw(
+        layout.size, QImage::Format_ARGB32_Premultiplied,
+        [&](uchar* pixels) { return Draw(svg, layout, pixels); }, left);
+}
+
+QImage ReadEmf(const QByteArray& bytes) {
+    return ReadEmf(bytes, &EmfConverter::ToSvg);
 }
 
 bool HasEmfSignature(const QByteArray& bytes) {

@@ -26,7 +26,7 @@ fail() { echo "package-check: FAILED: $*" >&2; exit 1; }
 step() { echo "package-check: $*"; }
 
 # 1. The package, from the build folder.
-cmake --build build --target velmora velmora-tool velmora_packaging_files
+cmake --build build --target velmora velmora-tool velmora-emf2svg velmora_packaging_files
 rm -f build/velmora_*.deb
 (cd build && cpack -G DEB >"$out/cpack.log") || fail "cpack: $(cat "$out/cpack.log")"
 debs=(build/velmora_*_*.deb)
@@ -38,6 +38,7 @@ dpkg-deb -f "$deb" Depends | grep -q 'libsqlite3-0' || fail "the database engine
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 grep -q '^./usr/bin/velmora$' <<<"$contents" && grep -q '^./usr/bin/velmora-tool$' <<<"$contents" || fail "programs missing"
 [ "$(grep -c '^./usr/bin/.' <<<"$contents")" = 2 ] || fail "unexpected programs: $(grep '^./usr/bin/.' <<<"$contents")"
+grep -q '^./usr/libexec/velmora/velmora-emf2svg$' <<<"$contents" || fail "the EMF converter is missing"
 
 # 2. The checkers: errors fail, warnings are shown.
 lintian_status=0
@@ -59,7 +60,12 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$deb" >"$out/apt-ins
 version=$(/usr/bin/velmora --version) || fail "velmora --version exit code $?"
 [ "$version" = "velmora $(dpkg-deb -f "$deb" Version | cut -d- -f1)" ] || fail "velmora --version: $version"
 /usr/bin/velmora-tool --help | grep -q '^usage: velmora-tool' || fail "velmora-tool --help"
-step "installed: $version; velmora-tool --help answers"
+env -u VELMORA_EMF2SVG /usr/bin/velmora-tool picture fuzz/corpus/emf/shapes.emf "$scratch/shapes.jpg" \
+  >"$out/installed-emf.log" 2>&1 || fail "velmora-tool picture of an EMF file: $(cat "$out/installed-emf.log")"
+for program in /usr/bin/velmora /usr/bin/velmora-tool; do
+  if ldd "$program" | grep -qiE 'lib(u)?emf'; then fail "$program links an EMF library"; fi
+done
+step "installed: $version; velmora-tool --help answers; EMF files go through the installed converter"
 
 # 4. The installed program started from / with a fresh home folder: it works
 #    in ~/Velmora/bin and creates the catalog in ~/Velmora/LDB.
@@ -99,7 +105,8 @@ program_pid=""
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y -q velmora >"$out/apt-remove.log" 2>&1 ||
   fail "apt-get remove: $(tail -n 20 "$out/apt-remove.log")"
 installed=""
-[ ! -e /usr/bin/velmora ] && [ ! -e /usr/bin/velmora-tool ] || fail "programs left after removal"
+[ ! -e /usr/bin/velmora ] && [ ! -e /usr/bin/velmora-tool ] && [ ! -e /usr/libexec/velmora ] ||
+  fail "programs left after removal"
 dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'ok installed' && fail "still installed"
 step "removed: no programs left"
 echo "package-check: passed"

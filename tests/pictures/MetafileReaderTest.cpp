@@ -4,6 +4,7 @@
 
 #include "DrawingChild.h"
 #include "EPictureError.h"
+#include "EmfConverter.h"
 #include "EmfReader.h"
 #include "PictureLoader.h"
 #include "PictureTestSupport.h"
@@ -568,4 +569,67 @@ TEST_F(MetafileReaderTest, BrokenOrOversizedMetafilesGiveNoPictureQuietly) {
     }
     EXPECT_EQ("", errors.Text()) << "the libraries stay silent";
     EXPECT_THROW(ReadWmf(broken[wmf.size() + emf.size() + 1].second), EPictureError);
+}
+
+TEST_F(MetafileReaderTest, EmfConverterMissingCrashingOrHangingGivesNoPicture) {
+    const QByteArray emf = EmfFile(Rect(0, 0, 2646, 1323), Rect(20, 10, 59, 39),
+                                   EmfFilledRectangle(20, 10, 60, 40, Red));
+    const struct {
+        const char* what;
+        const char* script; // none: no converter at the path
+        const char* failure;
+    } cases[] = {
+        {"missing", nullptr, "Metafile cannot be drawn"},
+        {"crashing", "kill -SEGV $$", "Metafile cannot be drawn"},
+        {"hanging", "exec sleep 60", "Metafile takes too long to draw"},
+    };
+    for (const auto& [what, script, expected] : cases) {
+        const QString converter = folder_.filePath(QString("converter-%1").arg(what));
+        if (script != nullptr) {
+            WriteFile(converter, QByteArray("#!/bin/sh\n") + script + "\n");
+            QFile::setPermissions(converter, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        qputenv(EmfConverter::PathVariable, QFile::encodeName(converter));
+        const QString path = folder_.filePath("picture.emf");
+        WriteFile(path, emf);
+        QElapsedTimer timer;
+        timer.start();
+        QString failure;
+        const std::optional<QImage> picture = LoadPictureFile(path, &failure);
+        qunsetenv(EmfConverter::PathVariable);
+        EXPECT_FALSE(picture.has_value()) << what;
+        EXPECT_EQ(expected, failure.toStdString()) << what;
+        EXPECT_LT(timer.elapsed(), 6000) << what;
+    }
+    ExpectRectangle(Load("next.emf", emf), Red, "the converter found again");
+}
+
+TEST_F(MetafileReaderTest, EmfConverterChecksEveryRecordItDoesNotSkip) {
+    // A polygon of 1000 points with room for one.
+    const QByteArray points = Rect(0, 0, 9, 9) + Le32(1000) + Le16(1) + Le16(1);
+    const auto records = [](const QByteArray& middle) {
+        return EmfFile(Rect(0, 0, 2646, 1323), Rect(0, 0, 99, 49), middle);
+    };
+    const struct {
+        const char* what;
+        QByteArray records;
+        const char* failure; // none: converted
+    } cases[] = {
+        {"drawn", records(EmfRecord(86, points)), "Metafile record is corrupt"},
+        {"checked, then left out", records(EmfRecord(86 | 0x80000000U, points)),
+         "Metafile record is corrupt"},
+        {"skipped unchecked", records(EmfRecord(69, points)), nullptr},
+        {"without an end record", records({}).chopped(20), "Metafile is corrupt"},
+    };
+    for (const auto& [what, bytes, expected] : cases) {
+        std::string failure;
+        try {
+            EXPECT_FALSE(EmfConverter::ToSvg(bytes, QSize(100, 50), DrawingChild::MetafileTimeLimit)
+                             .isEmpty())
+                << what;
+        } catch (const EPictureError& error) {
+            failure = error.what();
+        }
+        EXPECT_EQ(expected == nullptr ? "" : expected, failure) << what;
+    }
 }
