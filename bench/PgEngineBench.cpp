@@ -9,6 +9,7 @@
 #include "EngineStatement.h"
 #include "RatioReporter.h"
 
+// Reaches PostgreSQL itself: the reference is the same work through libpq.
 #include <libpq-fe.h>
 
 #include <QByteArray>
