@@ -2,6 +2,7 @@
 
 #include "DialogRunner.h"
 #include "EngineSql.h"
+#include "MainWindowFixture.h"
 #include "TDatabasePage.h"
 #include "TF_import_csv.h"
 #include "TFiguresPage.h"
@@ -28,22 +29,13 @@
 
 namespace {
 
-class ImportWindowTest : public ::testing::Test {
+class ImportWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(root_.isValid());
-        ASSERT_TRUE(QDir(root_.path()).mkdir("bin"));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(QDir(root_.path()).filePath("bin"));
-        window_ = std::make_unique<TFmain>();
-        window_->show();
-        window_->FormActivate();
-        ASSERT_FALSE(window_->StartupPending());
+        StartWindow();
+        if (HasFatalFailure())
+            return;
         window_->RefreshAll();
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previous_);
     }
 
     QString WriteCsv(const QByteArray& bytes) {
@@ -62,10 +54,6 @@ protected:
             names << row[0].toString();
         return names.join(',');
     }
-
-    QTemporaryDir root_;
-    QString previous_;
-    std::unique_ptr<TFmain> window_;
 };
 
 TEST_F(ImportWindowTest, AFileChosenAndMappedByHandComesInAndTheHintGoesAway) {

@@ -3,6 +3,7 @@
 #include "DialogRunner.h"
 #include "EngineSql.h"
 #include "JpegEncoder.h"
+#include "MainWindowFixture.h"
 #include "TDBEdit.h"
 #include "TDBLookupComboBox.h"
 #include "TDatabasePage.h"
@@ -71,23 +72,14 @@ struct DialogAnswers {
     }
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(root_.isValid());
-        ASSERT_TRUE(QDir(root_.path()).mkdir("bin"));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(QDir(root_.path()).filePath("bin"));
-        window_ = std::make_unique<TFmain>();
-        window_->show();
-        window_->FormActivate();
-        ASSERT_FALSE(window_->StartupPending());
+        StartWindow();
+        if (HasFatalFailure())
+            return;
         Seed();
         window_->RefreshAll();
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previous_);
     }
 
     void Exec(const QString& statement) {
@@ -127,11 +119,8 @@ protected:
         return lines.at(lines.size() - 2);
     }
 
-    QTemporaryDir root_;
-    QString previous_;
     DialogAnswers answers_;
     DialogRunner::ScopedHook hook_{[this](QDialog& dialog) { return answers_(dialog); }};
-    std::unique_ptr<TFmain> window_;
 };
 
 TEST_F(MainWindowTest, FilterConditionsFollowTheTickedBoxes) {

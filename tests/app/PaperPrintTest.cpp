@@ -4,6 +4,7 @@
 #include "../export/PdfText.h"
 #include "DialogRunner.h"
 #include "EngineSql.h"
+#include "MainWindowFixture.h"
 #include "TFiguresPage.h"
 #include "TFilterGroup.h"
 #include "TFmain.h"
@@ -21,17 +22,12 @@
 
 namespace {
 
-class PaperPrintTest : public ::testing::Test {
+class PaperPrintTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(root_.isValid());
-        ASSERT_TRUE(QDir(root_.path()).mkdir("bin"));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(QDir(root_.path()).filePath("bin"));
-        window_ = std::make_unique<TFmain>();
-        window_->show();
-        window_->FormActivate();
-        ASSERT_FALSE(window_->StartupPending());
+        StartWindow();
+        if (HasFatalFailure())
+            return;
         for (const char* statement :
              {"insert into genres (genre_id, genre_name) values ('G1', 'Napoleonic'), "
               "('G2', 'Medieval')",
@@ -40,10 +36,6 @@ protected:
             ASSERT_EQ(RunSql(window_->DB1, QString::fromUtf8(statement)), QString()) << statement;
         window_->RefreshAll();
         page_ = window_->TabSheet_figures;
-    }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previous_);
     }
 
     // The pages the preview shows, and the preview closed.
@@ -61,9 +53,6 @@ protected:
         return pages;
     }
 
-    QTemporaryDir root_;
-    QString previous_;
-    std::unique_ptr<TFmain> window_;
     TFiguresPage* page_ = nullptr;
 };
 

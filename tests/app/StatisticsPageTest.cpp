@@ -3,6 +3,7 @@
 
 #include "DialogRunner.h"
 #include "EngineSql.h"
+#include "MainWindowFixture.h"
 #include "TFiguresPage.h"
 #include "TFmain.h"
 #include "TO_Figures.h"
@@ -23,18 +24,12 @@
 
 namespace {
 
-class StatisticsPageTest : public ::testing::Test {
+class StatisticsPageTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(root_.isValid());
-        ASSERT_TRUE(QDir(root_.path()).mkdir("bin"));
-        previous_ = QDir::currentPath();
-        QDir::setCurrent(QDir(root_.path()).filePath("bin"));
-        window_ = std::make_unique<TFmain>();
-        window_->resize(1000, 800);
-        window_->show();
-        window_->FormActivate();
-        ASSERT_FALSE(window_->StartupPending());
+        StartWindow({1000, 800});
+        if (HasFatalFailure())
+            return;
         for (const char* statement :
              {"insert into genres (genre_id, genre_name, TB, TE) values "
               "('G1', 'Napoleonic', 1796, 1815), ('G2', 'Medieval', 1250, 1320)",
@@ -48,10 +43,6 @@ protected:
         window_->PageControl1->setCurrentWidget(window_->TabSheet_statistics);
         page_ = window_->TabSheet_statistics;
     }
-    void TearDown() override {
-        window_.reset();
-        QDir::setCurrent(previous_);
-    }
 
     QStringList FigureNames() {
         QStringList names;
@@ -61,10 +52,7 @@ protected:
         return names;
     }
 
-    QTemporaryDir root_;
-    QString previous_;
     DialogRunner::ScopedHook hook_{[](QDialog&) { return int(QDialog::Rejected); }};
-    std::unique_ptr<TFmain> window_;
     TStatisticsPage* page_ = nullptr;
 };
 
