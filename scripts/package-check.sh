@@ -59,7 +59,8 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$deb" >"$out/apt-ins
   fail "apt-get install: $(tail -n 20 "$out/apt-install.log")"
 version=$(/usr/bin/velmora --version) || fail "velmora --version exit code $?"
 [ "$version" = "velmora $(dpkg-deb -f "$deb" Version | cut -d- -f1)" ] || fail "velmora --version: $version"
-/usr/bin/velmora-tool --help | grep -q '^usage: velmora-tool' || fail "velmora-tool --help"
+# Read whole: a grep that stops at the line would end the tool with SIGPIPE.
+grep -q '^usage: velmora-tool' <<<"$(/usr/bin/velmora-tool --help)" || fail "velmora-tool --help"
 env -u VELMORA_EMF2SVG /usr/bin/velmora-tool picture fuzz/corpus/emf/shapes.emf "$scratch/shapes.jpg" \
   >"$out/installed-emf.log" 2>&1 || fail "velmora-tool picture of an EMF file: $(cat "$out/installed-emf.log")"
 for program in /usr/bin/velmora /usr/bin/velmora-tool; do
