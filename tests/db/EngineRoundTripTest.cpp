@@ -67,6 +67,8 @@ TEST_P(EngineRoundTrip, BoundValuesComeBackExactly) {
     for (char& byte : picture)
         byte = static_cast<char>(random.bounded(256));
     const QString cyrillic = QStringLiteral("Кінь гусара, 1812 — «Бородіно»");
+    // Bytes bound in place stay where they are until the statement has run.
+    const QByteArray cyrillicUtf8 = cyrillic.toUtf8();
     struct Case {
         const char* column;
         std::function<void(TSqlStatement&)> bind;
@@ -75,8 +77,8 @@ TEST_P(EngineRoundTrip, BoundValuesComeBackExactly) {
     };
     const std::vector<Case> cases = {
         {"memo", [&](TSqlStatement& s) { s.Bind(2, cyrillic); }, cyrillic.toUtf8(), false},
-        {"memo", [&](TSqlStatement& s) { s.BindUtf8(2, cyrillic.toUtf8(), true); },
-         cyrillic.toUtf8(), false},
+        {"memo", [&](TSqlStatement& s) { s.BindUtf8(2, cyrillicUtf8, true); }, cyrillic.toUtf8(),
+         false},
         {"memo", [](TSqlStatement& s) { s.Bind(2, QVariant()); }, {}, true},
         {"picture", [&](TSqlStatement& s) { s.BindBlob(2, picture, true); }, picture, false},
         {"picture", [](TSqlStatement& s) { s.Bind(2, QByteArray()); }, "", false},
