@@ -210,13 +210,9 @@ bool TQuery::Locate(const QString& fieldName, const QVariant& value) {
         throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(fieldName));
     d->CheckBrowseMode();
     const QString wanted = TextOf(value);
-    // A row not read yet holds its key as the table does.
-    const bool byKey = field == d->select.KeyIndex();
+    // A row not read yet answers for its key without being read.
     for (int i = 0; i < RecordCount(); ++i) {
-        const Impl::Row& row = d->rows[i];
-        const bool unread = row.values.empty();
-        if (byKey && unread ? TextOf(row.tableKey) == wanted
-                            : TextOf(d->ValueOf(i, field)) == wanted) {
+        if (TextOf(d->ValueOf(i, field)) == wanted) {
             d->MoveTo({i, false, false});
             return true;
         }

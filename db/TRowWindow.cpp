@@ -23,7 +23,6 @@ void TRowWindow::Read(TQueryRows& rows, int index, int current, TSelectStatement
             }
             row.values[select.KeyIndex()] = row.tableKey;
         }
-        ++read_;
         ++sinceTrim_;
     }
     if (sinceTrim_ > KeptRows)
@@ -31,21 +30,16 @@ void TRowWindow::Read(TQueryRows& rows, int index, int current, TSelectStatement
 }
 
 void TRowWindow::Trim(TQueryRows& rows, int index, int current) {
-    read_ = 0;
     sinceTrim_ = 0;
     for (int i = 0; i < rows.Count(); ++i) {
         TQueryRows::Row& row = rows[i];
         if (row.values.empty())
             continue;
-        if (row.kept || i == current || std::abs(i - index) <= KeptRows / 2) {
-            ++read_;
-            continue;
-        }
-        std::vector<QVariant>().swap(row.values);
+        if (!row.kept && i != current && std::abs(i - index) > KeptRows / 2)
+            std::vector<QVariant>().swap(row.values);
     }
 }
 
 void TRowWindow::Clear() {
-    read_ = 0;
     sinceTrim_ = 0;
 }

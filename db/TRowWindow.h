@@ -22,13 +22,10 @@ public:
     // row at current. A row the statement no longer yields (another
     // program deleted it) holds its key and NULL elsewhere.
     void Read(TQueryRows& rows, int index, int current, TSelectStatement& select);
-    // Rows holding their values, as last counted.
-    int ReadCount() const { return read_; }
     void Clear();
 
 private:
     void Trim(TQueryRows& rows, int index, int current);
 
-    int read_ = 0;
     int sinceTrim_ = 0;
 };
