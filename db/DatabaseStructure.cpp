@@ -1,5 +1,7 @@
 #include "DatabaseStructure.h"
 
+#include "TDatabase.h"
+
 #include "TQuery.h"
 #include "TSqlStatement.h"
 #include "TTable.h"
@@ -217,6 +219,12 @@ void DatabaseStructure::Check(const TZunPigger& root, TTable& table, TQuery& que
     };
     steps.Run = [&query](const QStringList& lines) { RunQuietly(query, lines); };
     steps.SqlDialect = EngineConnection::Dialect::Sqlite;
+    try {
+        if (EngineConnection* engine = TDatabase::Connected(query.DatabaseName).Handle())
+            steps.SqlDialect = engine->SqlDialect();
+    } catch (const std::exception&) {
+        // Not connected: every step below fails quietly as well.
+    }
     CheckWith(root, steps, progress);
 }
 

@@ -39,8 +39,10 @@ std::unique_ptr<EngineConnection> EngineConnection::OpenFile(const QString& file
 }
 
 std::unique_ptr<EngineConnection> EngineConnection::OpenServer(const QString& conninfo,
-                                                               QString* error) {
-    return PgConnection::Open(conninfo, error);
+                                                               QString* error,
+                                                               const QString& password,
+                                                               bool* needsPassword) {
+    return PgConnection::Open(conninfo, error, password, needsPassword);
 }
 
 EngineVersion EngineConnection::LinkedVersion() {

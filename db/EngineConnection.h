@@ -78,8 +78,12 @@ public:
                                                       QString* error);
     // Connects to a database server with a libpq connection string
     // ("postgresql://[user@]host[:port]/dbname", "host=... dbname=...");
-    // nullptr, with the client library's message in *error, when that fails.
-    static std::unique_ptr<EngineConnection> OpenServer(const QString& conninfo, QString* error);
+    // nullptr, with the client library's message in *error, when that fails;
+    // *needsPassword then tells whether the server asked for a password
+    // that neither the string nor libpq's usual places gave.
+    static std::unique_ptr<EngineConnection> OpenServer(const QString& conninfo, QString* error,
+                                                        const QString& password = {},
+                                                        bool* needsPassword = nullptr);
     // The engine library the program is linked with.
     static EngineVersion LinkedVersion();
     // The text of a result code.

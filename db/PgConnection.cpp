@@ -36,9 +36,18 @@ PgConnection::PgConnection(std::shared_ptr<PgSession> session) : session_(std::m
 
 PgConnection::~PgConnection() = default;
 
-std::unique_ptr<EngineConnection> PgConnection::Open(const QString& conninfo, QString* error) {
-    PGconn* conn = PQconnectdb(conninfo.toUtf8().constData());
+std::unique_ptr<EngineConnection> PgConnection::Open(const QString& conninfo, QString* error,
+                                                     const QString& password, bool* needsPassword) {
+    // The connection string is expanded as the database name, so a URI and
+    // the keyword form both work; a password given here comes on top of it.
+    const QByteArray dbname = conninfo.toUtf8();
+    const QByteArray secret = password.toUtf8();
+    const char* keywords[] = {"dbname", password.isEmpty() ? nullptr : "password", nullptr};
+    const char* values[] = {dbname.constData(), secret.constData(), nullptr};
+    PGconn* conn = PQconnectdbParams(keywords, values, 1);
     auto session = std::make_shared<PgSession>(conn);
+    if (needsPassword)
+        *needsPassword = conn && PQstatus(conn) != CONNECTION_OK && PQconnectionNeedsPassword(conn);
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
         if (error)
             *error = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed()

@@ -19,7 +19,9 @@ public:
     // Connects with a libpq connection string ("postgresql://host/db" or
     // "host=... dbname=..."); nullptr, with libpq's message in *error, when
     // that fails.
-    static std::unique_ptr<EngineConnection> Open(const QString& conninfo, QString* error);
+    static std::unique_ptr<EngineConnection> Open(const QString& conninfo, QString* error,
+                                                  const QString& password = {},
+                                                  bool* needsPassword = nullptr);
 
     int Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,
                 qsizetype* used) override;

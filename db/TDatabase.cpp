@@ -71,14 +71,33 @@ void TDatabase::Open() {
         BeforeConnect(*this);
     QString error;
     std::unique_ptr<EngineConnection> engine =
-        EngineConnection::OpenFile(FileName(),
-                                   ReadOnly ? EngineConnection::OpenMode::ReadOnly
-                                            : EngineConnection::OpenMode::ReadWriteCreate,
-                                   &error);
+        OnServer()
+            ? OpenServer(&error)
+            : EngineConnection::OpenFile(FileName(),
+                                         ReadOnly ? EngineConnection::OpenMode::ReadOnly
+                                                  : EngineConnection::OpenMode::ReadWriteCreate,
+                                         &error);
     if (!engine)
         throw EDatabaseError(error);
     engine->SetBusyTimeout(BusyMilliseconds);
     engine_ = std::move(engine);
+}
+
+std::unique_ptr<EngineConnection> TDatabase::OpenServer(QString* error) {
+    for (;;) {
+        bool needsPassword = false;
+        std::unique_ptr<EngineConnection> engine =
+            EngineConnection::OpenServer(Server, error, serverPassword_, &needsPassword);
+        if (engine) {
+            if (ReadOnly)
+                engine->Exec("set default_transaction_read_only to on");
+            return engine;
+        }
+        QString password;
+        if (!needsPassword || !PasswordCallback || !PasswordCallback(password))
+            return nullptr;
+        serverPassword_ = password;
+    }
 }
 
 void TDatabase::Close() {

@@ -39,13 +39,18 @@ public:
     QStringList Params;
     // Called every time the connection is about to connect.
     std::function<void(TDatabase&)> BeforeConnect;
-    // Asked for a password when the engine meets a protected table: fill in
-    // the password and return true to retry, false to give up. The embedded
-    // engine has no protected tables and never asks.
+    // Asked for a password when the database server wants one that the
+    // connection string and libpq's usual places do not give: fill in the
+    // password and return true to retry, false to give up. The password is
+    // kept in memory only, for connecting again. The database file never
+    // asks.
     std::function<bool(QString& password)> PasswordCallback;
     // Set before connecting: the connection only reads, and a missing file
     // is not created.
     bool ReadOnly = false;
+    // Set before connecting: a libpq connection string of a catalog on a
+    // database server; empty for the file in the PATH= folder.
+    QString Server;
 
     bool IsConnected() const;
     // Opens the database file, creating it when it is missing; a statement
@@ -56,6 +61,8 @@ public:
 
     // The database file: velmora.db in the PATH= folder.
     QString FileName() const;
+    // Whether the catalog lives on a database server.
+    bool OnServer() const { return !Server.isEmpty(); }
     // The engine connection every statement runs on; nullptr while closed.
     // It lives until the connection closes.
     EngineConnection* Handle() const;
@@ -68,5 +75,8 @@ private:
 
     QString databaseName_;
     std::vector<TQuery*> dataSets_;
+    std::unique_ptr<EngineConnection> OpenServer(QString* error);
+
     std::unique_ptr<EngineConnection> engine_;
+    QString serverPassword_;
 };

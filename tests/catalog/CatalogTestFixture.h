@@ -19,6 +19,8 @@ class CatalogTestFixture : public TempDatabaseTest {
 protected:
     void SetUp() override {
         TempDatabaseTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         TZunPigger structure;
         DatabaseStructure::Build(structure);
         TTable table;

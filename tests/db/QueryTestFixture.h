@@ -11,16 +11,18 @@ class QueryTestFixture : public TempDatabaseTest {
 protected:
     void SetUp() override {
         TempDatabaseTest::SetUp();
-        Exec("create table figures (figure_id char(32), figure_name char(32), "
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        CreateTable("create table figures (figure_id char(32), figure_name char(32), "
              "producer_id char(32), genre_id char(32), type_ci char(32), scale char(16), "
              "figure_dsc blob(1,1), figure_files blob(1,1), manual_sheme blob(1,1), "
              "picture_th blob(1,5), picture blob(1,5), sculpter_name char(32), "
              "painter_name char(32), prc_kit numeric(7,2), prc_pr numeric(7,2), "
              "prc_pe numeric(7,2), primary key (figure_id))");
-        Exec("create table producers (producer_id char(32), producer_name char(32), "
+        CreateTable("create table producers (producer_id char(32), producer_name char(32), "
              "producer_website char(64), producer_dsc blob(1,1), insert_time date, "
              "primary key (producer_id))");
-        Exec("create table genres (genre_id char(32), genre_name char(32), RX integer, "
+        CreateTable("create table genres (genre_id char(32), genre_name char(32), RX integer, "
              "RY integer, RH integer, RW integer, TB integer, TE integer, "
              "location_shape char(2), primary key (genre_id))");
     }
