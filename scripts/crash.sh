@@ -218,7 +218,9 @@ for round in $(seq "$rounds"); do
     what="save round $round"
     "$driver" edit "$home" $((round * 1000000)) >"$home/out" 2>"$home/err" &
     pid=$!
-    for _ in $(seq 1500); do
+    # A loaded machine may take a while to start the program: up to a minute.
+    deadline=$((SECONDS + 60))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         grep -q '^ready$' "$home/out" && break
         kill -0 "$pid" 2>/dev/null || fail "$what: the program ended: $(cat "$home/err")"
         sleep 0.01
