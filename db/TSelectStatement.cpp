@@ -15,7 +15,8 @@ QString TSelectStatement::Nested(const QString& text) {
     qsizetype end = text.size();
     while (end > 0 && (text.at(end - 1).isSpace() || text.at(end - 1) == QLatin1Char(';')))
         --end;
-    return QStringLiteral("(\n") + text.left(end) + QStringLiteral("\n)");
+    // The server wants a name for a query in a from clause.
+    return QStringLiteral("(\n") + text.left(end) + QStringLiteral("\n) as listed");
 }
 
 QVariant TSelectStatement::AsBlob(const QVariant& value) {

@@ -105,7 +105,7 @@ TEST(FigurePanelLayoutTest, ADescriptionTooLongForItsBlockEndsInAnEllipsis) {
     EXPECT_FALSE(TO_Figures::WrapDescription({}, font, QSize(120, 0)).elided);
 }
 
-class FigurePanelToolTipTest : public CatalogTestFixture {
+class FigurePanelToolTipTest : public OnEveryEngine<CatalogTestFixture> {
 protected:
     void TearDown() override {
         host_.reset();
@@ -135,7 +135,9 @@ protected:
     std::unique_ptr<QWidget> host_;
 };
 
-TEST_F(FigurePanelToolTipTest, ACutLineShowsItsWholeTextUnderTheMouse) {
+TEST_P(FigurePanelToolTipTest, ACutLineShowsItsWholeTextUnderTheMouse) {
+    if (OnServer())
+        GTEST_SKIP() << "the name is longer than its column, which only the embedded engine keeps";
     const QString longName = "Officer of the Life Guard Hussar Regiment, 1812";
     const QString longDescription = QString("Full parade dress with a red dolman. ").repeated(12);
     AddFigure("F1", longName, {{"figure_dsc", longDescription}});
@@ -172,7 +174,7 @@ TEST_F(FigurePanelToolTipTest, ACutLineShowsItsWholeTextUnderTheMouse) {
 
 // The status joined to every figure shows as a mark in the thumbnail's
 // corner, its text in the mark's tool tip; a figure without one has none.
-TEST_F(FigurePanelToolTipTest, TheStatusShowsAsAMarkInTheThumbnailsCorner) {
+TEST_P(FigurePanelToolTipTest, TheStatusShowsAsAMarkInTheThumbnailsCorner) {
     const QByteArray red = Thumbnail(Qt::red);
     AddFigure("F1", "Archer", {{"picture_th", red}});
     AddFigure("F2", "Hussar", {{"picture_th", red}});
@@ -196,3 +198,5 @@ TEST_F(FigurePanelToolTipTest, TheStatusShowsAsAMarkInTheThumbnailsCorner) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(FigurePanelToolTipTest);

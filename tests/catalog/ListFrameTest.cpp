@@ -17,7 +17,7 @@
 
 namespace {
 
-class ListFrameTest : public CatalogTestFixture {
+class ListFrameTest : public OnEveryEngine<CatalogTestFixture> {
 protected:
     // A list shown inside a window, so that resizing it resizes it at once.
     template <class List> List& Shown(int width, int height) {
@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<QWidget> host_;
 };
 
-TEST_F(ListFrameTest, AppendRecordWritesANamedRowBeforeReturning) {
+TEST_P(ListFrameTest, AppendRecordWritesANamedRowBeforeReturning) {
     TO_producers list;
     Open(list, "producer_id", "producer_name");
     const QString key = list.AppendRecord();
@@ -53,7 +53,7 @@ TEST_F(ListFrameTest, AppendRecordWritesANamedRowBeforeReturning) {
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(ListFrameTest, NewGenresAndFiguresGetTheirDefaultsOnly) {
+TEST_P(ListFrameTest, NewGenresAndFiguresGetTheirDefaultsOnly) {
     TO_genres genres;
     Open(genres, "genre_id", "genre_name");
     const QString genre = genres.AppendRecord();
@@ -71,7 +71,7 @@ TEST_F(ListFrameTest, NewGenresAndFiguresGetTheirDefaultsOnly) {
                      .toInt());
 }
 
-TEST_F(ListFrameTest, EditsAndDeletesReachTheTableAtOnce) {
+TEST_P(ListFrameTest, EditsAndDeletesReachTheTableAtOnce) {
     AddGenre("G1", "Napoleonic");
     AddGenre("G2", "Medieval");
     TO_genres list;
@@ -89,7 +89,7 @@ TEST_F(ListFrameTest, EditsAndDeletesReachTheTableAtOnce) {
     EXPECT_FALSE(list.Q1.UpdatesPending());
 }
 
-TEST_F(ListFrameTest, IsReferencedLooksForTheCurrentKeyInTheOtherTable) {
+TEST_P(ListFrameTest, IsReferencedLooksForTheCurrentKeyInTheOtherTable) {
     AddProducer("P1", "Old Guard");
     AddProducer("P2", "Young Guard");
     AddFigure("F1", "Hussar", {{"producer_id", "P2"}});
@@ -110,7 +110,7 @@ TEST_F(ListFrameTest, IsReferencedLooksForTheCurrentKeyInTheOtherTable) {
     EXPECT_TRUE(messages_[0].contains("no_such_table"));
 }
 
-TEST_F(ListFrameTest, KeysWithQuotesStayInsideTheirLiterals) {
+TEST_P(ListFrameTest, KeysWithQuotesStayInsideTheirLiterals) {
     AddProducer("O'K", "Quoted");
     AddProducer("x' or '1'='1", "Hostile");
     AddProducer("P3", "Plain");
@@ -133,7 +133,7 @@ TEST_F(ListFrameTest, KeysWithQuotesStayInsideTheirLiterals) {
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(ListFrameTest, DeletingAFigureDeletesItsAdditionalPictures) {
+TEST_P(ListFrameTest, DeletingAFigureDeletesItsAdditionalPictures) {
     AddFigure("F1", "Hussar");
     AddFigure("F2", "Lancer");
     for (const char* id : {"A1", "A2", "A3"})
@@ -149,7 +149,7 @@ TEST_F(ListFrameTest, DeletingAFigureDeletesItsAdditionalPictures) {
     EXPECT_EQ("F2", list.KeyValue());
 }
 
-TEST_F(ListFrameTest, ListsAreOrderedByNameWithMissingManufacturersAndGenresEmpty) {
+TEST_P(ListFrameTest, ListsAreOrderedByNameWithMissingManufacturersAndGenresEmpty) {
     AddProducer("P1", "Zulu Miniatures");
     AddProducer("P2", "Alpha Figures");
     AddGenre("G1", "WWII");
@@ -173,7 +173,7 @@ TEST_F(ListFrameTest, ListsAreOrderedByNameWithMissingManufacturersAndGenresEmpt
     EXPECT_EQ("", figures.RowText(1, "genre_name"));
 }
 
-TEST_F(ListFrameTest, ReopenReturnsToTheRecordItWasOn) {
+TEST_P(ListFrameTest, ReopenReturnsToTheRecordItWasOn) {
     for (int i = 1; i <= 5; ++i)
         AddGenre(QString("G%1").arg(i), QString("Genre %1").arg(i));
     TO_genres list;
@@ -196,7 +196,7 @@ TEST_F(ListFrameTest, ReopenReturnsToTheRecordItWasOn) {
     EXPECT_FALSE(list.LocateKey("G1"));
 }
 
-TEST_F(ListFrameTest, RowCountFollowsTheFrameHeight) {
+TEST_P(ListFrameTest, RowCountFollowsTheFrameHeight) {
     TO_genres& genres = Shown<TO_genres>(300, 30);
     EXPECT_EQ(1, genres.CGrid1->RowCount());
     genres.resize(300, 700);
@@ -212,7 +212,7 @@ TEST_F(ListFrameTest, RowCountFollowsTheFrameHeight) {
     EXPECT_EQ(5, figures.CGrid1->RowCount());
 }
 
-TEST_F(ListFrameTest, WheelNotchesStepOnceATickLater) {
+TEST_P(ListFrameTest, WheelNotchesStepOnceATickLater) {
     for (int i = 1; i <= 5; ++i)
         AddGenre(QString("G%1").arg(i), QString("Genre %1").arg(i));
     TO_genres list;
@@ -243,3 +243,5 @@ TEST_F(ListFrameTest, WheelNotchesStepOnceATickLater) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(ListFrameTest);

@@ -16,7 +16,7 @@
 
 namespace {
 
-class RecordGridTest : public CatalogTestFixture {
+class RecordGridTest : public OnEveryEngine<CatalogTestFixture> {
 protected:
     template <class List> List& Shown(int width, int height) {
         host_ = std::make_unique<QWidget>();
@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<QWidget> host_;
 };
 
-TEST_F(RecordGridTest, OnlyTheVisiblePanelsArePainted) {
+TEST_P(RecordGridTest, OnlyTheVisiblePanelsArePainted) {
     AddGenres(200);
     TO_genres& list = Shown<TO_genres>(300, 350);
     Show(list, "genre_id", "genre_name");
@@ -75,7 +75,7 @@ TEST_F(RecordGridTest, OnlyTheVisiblePanelsArePainted) {
     EXPECT_EQ(grid.verticalScrollBar()->maximum(), grid.verticalScrollBar()->value());
 }
 
-TEST_F(RecordGridTest, PanelsAlternateColoursAndTheCurrentOneIsFramedInWhite) {
+TEST_P(RecordGridTest, PanelsAlternateColoursAndTheCurrentOneIsFramedInWhite) {
     AddGenres(4);
     TO_genres& list = Shown<TO_genres>(300, 140);
     Show(list, "genre_id", "genre_name");
@@ -100,7 +100,7 @@ TEST_F(RecordGridTest, PanelsAlternateColoursAndTheCurrentOneIsFramedInWhite) {
     EXPECT_EQ(white, image.pixelColor(2, height + 2));
 }
 
-TEST_F(RecordGridTest, FigurePanelsShowTheirThumbnailOverTheGridsColours) {
+TEST_P(RecordGridTest, FigurePanelsShowTheirThumbnailOverTheGridsColours) {
     AddFigure("F1", "Archer", {{"picture_th", Thumbnail(Qt::red)}});
     AddFigure("F2", "Hussar");
     TO_Figures& list = Shown<TO_Figures>(600, 300);
@@ -127,7 +127,7 @@ TEST_F(RecordGridTest, FigurePanelsShowTheirThumbnailOverTheGridsColours) {
               Scalar("select picture_th from figures where figure_id = 'F1'").toByteArray());
 }
 
-TEST_F(RecordGridTest, ThumbnailsAreDecodedForTheVisiblePanelsOnly) {
+TEST_P(RecordGridTest, ThumbnailsAreDecodedForTheVisiblePanelsOnly) {
     Batch([&] {
         for (int i = 0; i < 150; ++i)
             AddFigure(QString("F%1").arg(i, 3, 10, QChar('0')),
@@ -156,7 +156,7 @@ TEST_F(RecordGridTest, ThumbnailsAreDecodedForTheVisiblePanelsOnly) {
     EXPECT_EQ(0, list.Thumbnails.Size());
 }
 
-TEST_F(RecordGridTest, AClickMakesThePanelsRecordCurrentAndNamesItsControl) {
+TEST_P(RecordGridTest, AClickMakesThePanelsRecordCurrentAndNamesItsControl) {
     AddProducer("P1", "Alpha", "http://alpha.example");
     AddProducer("P2", "Beta", "http://beta.example");
     AddProducer("P3", "Gamma");
@@ -192,7 +192,7 @@ TEST_F(RecordGridTest, AClickMakesThePanelsRecordCurrentAndNamesItsControl) {
     EXPECT_TRUE(messages_.isEmpty());
 }
 
-TEST_F(RecordGridTest, FigurePanelsTellThumbnailFromText) {
+TEST_P(RecordGridTest, FigurePanelsTellThumbnailFromText) {
     AddFigure("F1", "Archer");
     AddFigure("F2", "Hussar");
     TO_Figures& list = Shown<TO_Figures>(600, 260);
@@ -216,7 +216,7 @@ TEST_F(RecordGridTest, FigurePanelsTellThumbnailFromText) {
     EXPECT_GE(2, clicks.size()) << "a double click is at most one click before it";
 }
 
-TEST_F(RecordGridTest, KeysMoveTheRecordAndTheGridFollows) {
+TEST_P(RecordGridTest, KeysMoveTheRecordAndTheGridFollows) {
     AddGenres(50);
     TO_genres& list = Shown<TO_genres>(300, 350);
     Show(list, "genre_id", "genre_name");
@@ -250,7 +250,7 @@ TEST_F(RecordGridTest, KeysMoveTheRecordAndTheGridFollows) {
     EXPECT_EQ(21, list.Q1.RecNo());
 }
 
-TEST_F(RecordGridTest, TheWheelIsLeftToTheWindow) {
+TEST_P(RecordGridTest, TheWheelIsLeftToTheWindow) {
     AddGenres(20);
     TO_genres& list = Shown<TO_genres>(300, 350);
     Show(list, "genre_id", "genre_name");
@@ -265,3 +265,5 @@ TEST_F(RecordGridTest, TheWheelIsLeftToTheWindow) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(RecordGridTest);

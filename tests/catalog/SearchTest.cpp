@@ -10,7 +10,7 @@
 
 namespace {
 
-class SearchTest : public CatalogTestFixture {
+class SearchTest : public OnEveryEngine<CatalogTestFixture> {
 protected:
     // Genres in the order of their names.
     void OpenGenres(const QStringList& names) {
@@ -36,7 +36,7 @@ public:
     int told = 0;
 };
 
-TEST_F(SearchTest, EmptyListFindsNothing) {
+TEST_P(SearchTest, EmptyListFindsNothing) {
     OpenGenres({});
     EXPECT_FALSE(Find(true, "A"));
     EXPECT_FALSE(Find(false, "A"));
@@ -44,7 +44,7 @@ TEST_F(SearchTest, EmptyListFindsNothing) {
     EXPECT_EQ(-1, genres_.Q1.RecNo());
 }
 
-TEST_F(SearchTest, TextMatchesAnywhereInAnyLetterCase) {
+TEST_P(SearchTest, TextMatchesAnywhereInAnyLetterCase) {
     OpenGenres({"Ancient", "Colonial wars", "Medieval", "Napoleonic", "WWII"});
     EXPECT_TRUE(Find(true, "OLON"));
     EXPECT_EQ("Colonial wars", genres_.NameValue());
@@ -59,7 +59,7 @@ TEST_F(SearchTest, TextMatchesAnywhereInAnyLetterCase) {
     EXPECT_EQ("Ancient", genres_.NameValue());
 }
 
-TEST_F(SearchTest, TheCurrentMatchAloneIsNotFoundAgain) {
+TEST_P(SearchTest, TheCurrentMatchAloneIsNotFoundAgain) {
     OpenGenres({"Ancient", "Medieval", "Napoleonic"});
     genres_.Q1.MoveTo(1);
     EXPECT_FALSE(Find(true, "EVAL"));
@@ -68,7 +68,7 @@ TEST_F(SearchTest, TheCurrentMatchAloneIsNotFoundAgain) {
     EXPECT_EQ("Medieval", genres_.NameValue());
 }
 
-TEST_F(SearchTest, TheEndsOfTheListAreSearchedButNeverPassed) {
+TEST_P(SearchTest, TheEndsOfTheListAreSearchedButNeverPassed) {
     OpenGenres({"Ancient wars", "Medieval", "Napoleonic wars"});
     // The last and the first record are examined.
     EXPECT_TRUE(Find(true, "WARS"));
@@ -82,7 +82,7 @@ TEST_F(SearchTest, TheEndsOfTheListAreSearchedButNeverPassed) {
     EXPECT_EQ("Ancient wars", genres_.NameValue());
 }
 
-TEST_F(SearchTest, ColumnsAreTriedInTheirOrderIncludingDescriptions) {
+TEST_P(SearchTest, ColumnsAreTriedInTheirOrderIncludingDescriptions) {
     AddFigure("F1", "Archer", {{"sculpter_name", "Petrov"}});
     AddFigure("F2", "Grenadier", {{"figure_dsc", "Sculpted after Ivanov's drawing"}});
     AddFigure("F3", "Hussar", {{"painter_name", "Ivanova"}});
@@ -100,7 +100,7 @@ TEST_F(SearchTest, ColumnsAreTriedInTheirOrderIncludingDescriptions) {
     EXPECT_EQ("F1", figures.KeyValue());
 }
 
-TEST_F(SearchTest, LongSearchesReadDescriptionsAsTheTableHoldsThem) {
+TEST_P(SearchTest, LongSearchesReadDescriptionsAsTheTableHoldsThem) {
     Batch([&] {
         for (int i = 0; i < 400; ++i)
             AddFigure(QString("F%1").arg(i, 3, 10, QChar('0')),
@@ -128,7 +128,7 @@ TEST_F(SearchTest, LongSearchesReadDescriptionsAsTheTableHoldsThem) {
     EXPECT_EQ("F300", figures.KeyValue());
 }
 
-TEST_F(SearchTest, TheListShowsOnlyWhereTheSearchEnds) {
+TEST_P(SearchTest, TheListShowsOnlyWhereTheSearchEnds) {
     QStringList names;
     for (int i = 0; i < 200; ++i)
         names << QString("Genre %1").arg(i, 3, 10, QChar('0'));
@@ -148,3 +148,5 @@ TEST_F(SearchTest, TheListShowsOnlyWhereTheSearchEnds) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(SearchTest);

@@ -9,10 +9,12 @@
 
 namespace {
 
-class QueryEditTest : public QueryTestFixture {
+class QueryEditTest : public OnEveryEngine<QueryTestFixture> {
 protected:
     void SetUp() override {
         QueryTestFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         AddFigure("K1", "Archer");
         AddFigure("K2", "Bowman");
         UseFiguresList(query_);
@@ -42,7 +44,7 @@ protected:
     QStringList log_;
 };
 
-TEST_F(QueryEditTest, AppendAddsACurrentRowAtTheEndAndCancelRemovesIt) {
+TEST_P(QueryEditTest, AppendAddsACurrentRowAtTheEndAndCancelRemovesIt) {
     RecordingLink link;
     query_.AddLink(&link);
     const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
@@ -70,7 +72,7 @@ TEST_F(QueryEditTest, AppendAddsACurrentRowAtTheEndAndCancelRemovesIt) {
     EXPECT_FALSE(query_.UpdatesPending());
 }
 
-TEST_F(QueryEditTest, PostKeepsTheEditAndWrongStatesRaise) {
+TEST_P(QueryEditTest, PostKeepsTheEditAndWrongStatesRaise) {
     EXPECT_EQ("Dataset not in edit or insert mode", Message([&] { query_.Post(); }));
     EXPECT_EQ("Dataset not in edit or insert mode",
               Message([&] { query_.FieldByName("figure_name").SetAsString("x"); }));
@@ -100,7 +102,7 @@ TEST_F(QueryEditTest, PostKeepsTheEditAndWrongStatesRaise) {
     EXPECT_EQ("Cannot modify a read-only dataset", Message([&] { readOnly.Post(); }));
 }
 
-TEST_F(QueryEditTest, DeleteRemovesTheCurrentRowUnlessBeforeDeleteRaises) {
+TEST_P(QueryEditTest, DeleteRemovesTheCurrentRowUnlessBeforeDeleteRaises) {
     query_.BeforeDelete = [this](TQuery& q) {
         Log("before delete");
         if (q.FieldByName("figure_id").AsString() == "K2")
@@ -131,3 +133,5 @@ TEST_F(QueryEditTest, DeleteRemovesTheCurrentRowUnlessBeforeDeleteRaises) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(QueryEditTest);

@@ -9,10 +9,12 @@
 
 namespace {
 
-class QueryNavigationTest : public QueryTestFixture {
+class QueryNavigationTest : public OnEveryEngine<QueryTestFixture> {
 protected:
     void SetUp() override {
         QueryTestFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         AddFigure("K3", "Cuirassier");
         AddFigure("K1", "archer");
         AddFigure("K2", "Archer");
@@ -31,7 +33,7 @@ protected:
     TQuery query_;
 };
 
-TEST_F(QueryNavigationTest, StepsStopAtEitherEndWithTheEndFlag) {
+TEST_P(QueryNavigationTest, StepsStopAtEitherEndWithTheEndFlag) {
     query_.Open();
     EXPECT_EQ((QStringList{"Archer", "Cuirassier", "archer"}), Names());
     EXPECT_TRUE(query_.Bof() && !query_.Eof());
@@ -59,7 +61,7 @@ TEST_F(QueryNavigationTest, StepsStopAtEitherEndWithTheEndFlag) {
     EXPECT_THROW(query_.FieldByName("nope"), EDatabaseError);
 }
 
-TEST_F(QueryNavigationTest, EmptyResultHasBothFlagsAndNoCurrentRow) {
+TEST_P(QueryNavigationTest, EmptyResultHasBothFlagsAndNoCurrentRow) {
     query_.SetParam("skip", "archer");
     query_.SQL = {"select figure_id from figures",
                   "where figure_name = :skip || 'x' or figure_id = :skip"};
@@ -73,7 +75,7 @@ TEST_F(QueryNavigationTest, EmptyResultHasBothFlagsAndNoCurrentRow) {
     EXPECT_EQ(0u, query_.GetBookmark());
 }
 
-TEST_F(QueryNavigationTest, BookmarksAndLocateFindRowsExactly) {
+TEST_P(QueryNavigationTest, BookmarksAndLocateFindRowsExactly) {
     query_.Open();
     query_.Last();
     const TQuery::TBookmark last = query_.GetBookmark();
@@ -90,7 +92,7 @@ TEST_F(QueryNavigationTest, BookmarksAndLocateFindRowsExactly) {
     EXPECT_EQ(0, query_.RecNo());
 }
 
-TEST_F(QueryNavigationTest, LinksAreToldUnlessControlsAreDisabled) {
+TEST_P(QueryNavigationTest, LinksAreToldUnlessControlsAreDisabled) {
     RecordingLink link;
     query_.AddLink(&link);
     const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
@@ -120,7 +122,7 @@ TEST_F(QueryNavigationTest, LinksAreToldUnlessControlsAreDisabled) {
     EXPECT_EQ((QStringList{"dataset"}), link.events);
 }
 
-TEST_F(QueryNavigationTest, ClosingTheConnectionClosesTheQueryAndOpenReconnects) {
+TEST_P(QueryNavigationTest, ClosingTheConnectionClosesTheQueryAndOpenReconnects) {
     RecordingLink link;
     query_.AddLink(&link);
     const auto unlink = qScopeGuard([&] { query_.RemoveLink(&link); });
@@ -150,3 +152,5 @@ TEST_F(QueryNavigationTest, ClosingTheConnectionClosesTheQueryAndOpenReconnects)
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(QueryNavigationTest);

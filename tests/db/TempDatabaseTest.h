@@ -7,6 +7,7 @@
 #include "EngineTest.h"
 #include "TDatabase.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -15,8 +16,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 // A connection string of the server whose search path is the schema.
+inline void PrintTo(TestEngine engine, std::ostream* out) {
+    *out << (engine == TestEngine::Sqlite ? "Sqlite" : "PostgreSql");
+}
+
 inline QString ServerWithSearchPath(const QString& server, const QString& schema) {
     if (server.contains(QLatin1String("://")))
         return server + (server.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) +
@@ -75,9 +81,16 @@ protected:
         Exec(mapped);
     }
 
+    // Runs a statement. On the server a trigger that refuses a write, written
+    // as the embedded engine has it ("create trigger T before insert|update
+    // [of C]|delete on TABLE [when ...] begin select raise(abort, 'M'); end"),
+    // and its "drop trigger T", become the server's.
     void Exec(const QString& statement, const QVariantList& values = {}) {
-        const QString error = RunSql(database_, statement, values);
-        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        const QStringList parts = OnServer() ? ServerForm(statement) : QStringList{statement};
+        for (const QString& part : parts) {
+            const QString error = RunSql(database_, part, values);
+            ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        }
     }
 
     // The first column of every row, joined with ",".
@@ -120,6 +133,39 @@ protected:
     QString schema_;
 
 private:
+    QStringList ServerForm(const QString& statement) {
+        static const QRegularExpression refusal(
+            QStringLiteral(
+                "^create trigger (\\w+) (before (?:insert|update|delete)(?: of \\w+)?) "
+                "on (\\w+)(?: when (.+?))? begin select raise\\(abort, '([^']*)'\\); end$"),
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression drop(QStringLiteral("^drop trigger (\\w+)$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        if (const auto match = refusal.match(statement.trimmed()); match.hasMatch()) {
+            const QString name = match.captured(1);
+            triggerTables_[name] = match.captured(3);
+            const QString when = match.captured(4).isEmpty()
+                                     ? QString()
+                                     : QStringLiteral(" when (%1)").arg(match.captured(4));
+            return {
+                QStringLiteral(
+                    "create function %1_refuses() returns trigger language plpgsql "
+                    "as $$ begin raise exception '%2' using errcode = 'check_violation'; end $$")
+                    .arg(name, match.captured(5)),
+                QStringLiteral("create trigger %1 %2 on %3 for each row%4 execute function "
+                               "%1_refuses()")
+                    .arg(name, match.captured(2), match.captured(3), when)};
+        }
+        if (const auto match = drop.match(statement.trimmed()); match.hasMatch())
+            return {QStringLiteral("drop trigger %1 on %2")
+                        .arg(match.captured(1), triggerTables_.value(match.captured(1))),
+                    QStringLiteral("drop function %1_refuses()").arg(match.captured(1))};
+        return {statement};
+    }
+
+    QHash<QString, QString> triggerTables_;
+
     // The connection goes to a new schema: the connection string gets the
     // schema as its search path.
     void UseServerSchema() {

@@ -10,10 +10,12 @@
 
 namespace {
 
-class DataControlTest : public ProducerListFixture {
+class DataControlTest : public OnEveryEngine<ProducerListFixture> {
 protected:
     void SetUp() override {
         ProducerListFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         name_.show();
     }
     QString ListName() { return list_.FieldByName("producer_name").AsString(); }
@@ -22,7 +24,7 @@ protected:
     TDBEdit name_{&source_, QStringLiteral("producer_name")};
 };
 
-TEST_F(DataControlTest, BoxFollowsTheBindingTheRowAndItsValues) {
+TEST_P(DataControlTest, BoxFollowsTheBindingTheRowAndItsValues) {
     EXPECT_TRUE(name_.isReadOnly()) << "unbound";
     source_.SetDataSet(&list_);
     EXPECT_EQ(name_.text(), "Airfix");
@@ -48,7 +50,7 @@ TEST_F(DataControlTest, BoxFollowsTheBindingTheRowAndItsValues) {
     EXPECT_EQ(list_.State(), TDataSetState::Browse);
 }
 
-TEST_F(DataControlTest, TypingEditsTheRecordAtOnceAndKeepsTheCursor) {
+TEST_P(DataControlTest, TypingEditsTheRecordAtOnceAndKeepsTheCursor) {
     source_.SetDataSet(&list_);
     name_.setCursorPosition(3);
     QTest::keyClicks(&name_, "-X");
@@ -64,9 +66,12 @@ TEST_F(DataControlTest, TypingEditsTheRecordAtOnceAndKeepsTheCursor) {
     EXPECT_EQ(name_.text(), "Air-Xfix") << "a cancel shows the kept value again";
 }
 
-TEST_F(DataControlTest, FixedTextColumnsLimitTheInputToTheirSize) {
+TEST_P(DataControlTest, FixedTextColumnsLimitTheInputToTheirSize) {
+    // The embedded engine keeps a longer value than the column's size; the
+    // server refuses it.
     const QString longName(40, QLatin1Char('n'));
-    Exec("insert into producers (producer_id, producer_name) values ('P3', ?)", {longName});
+    if (!OnServer())
+        Exec("insert into producers (producer_id, producer_name) values ('P3', ?)", {longName});
     list_.Close();
     list_.Open();
     source_.SetDataSet(&list_);
@@ -74,14 +79,16 @@ TEST_F(DataControlTest, FixedTextColumnsLimitTheInputToTheirSize) {
     QTest::keyClicks(&name_, QString(40, QLatin1Char('a')));
     EXPECT_EQ(ListName(), QString(32, QLatin1Char('a'))) << "producer_name is char(32)";
     list_.Cancel();
-    list_.Last();
-    EXPECT_EQ(name_.text(), longName) << "a longer stored value is shown whole";
+    if (!OnServer()) {
+        list_.Last();
+        EXPECT_EQ(name_.text(), longName) << "a longer stored value is shown whole";
+    }
 
     TDBEdit date(&source_, QStringLiteral("insert_time"));
     EXPECT_EQ(date.maxLength(), 32767) << "not a fixed text column";
 }
 
-TEST_F(DataControlTest, FixedTextColumnsTellTheirWidthInTheToolTip) {
+TEST_P(DataControlTest, FixedTextColumnsTellTheirWidthInTheToolTip) {
     TDBEdit website(&source_, QStringLiteral("producer_website"));
     TDBEdit date(&source_, QStringLiteral("insert_time"));
     source_.SetDataSet(&list_);
@@ -92,7 +99,7 @@ TEST_F(DataControlTest, FixedTextColumnsTellTheirWidthInTheToolTip) {
     EXPECT_EQ(name_.toolTip(), "") << "unbound";
 }
 
-TEST_F(DataControlTest, DestroyingTheSourceFirstUnbindsItsControls) {
+TEST_P(DataControlTest, DestroyingTheSourceFirstUnbindsItsControls) {
     auto source = std::make_unique<TDataSource>();
     TDBEdit box(source.get(), QStringLiteral("producer_name"));
     source->SetDataSet(&list_);
@@ -104,7 +111,7 @@ TEST_F(DataControlTest, DestroyingTheSourceFirstUnbindsItsControls) {
     list_.Close();
 }
 
-TEST_F(DataControlTest, MemoShowsAndWritesItsColumnAsUtf8Text) {
+TEST_P(DataControlTest, MemoShowsAndWritesItsColumnAsUtf8Text) {
     TDBMemo memo(&source_, QStringLiteral("producer_dsc"));
     memo.show();
     Exec("update producers set producer_dsc = 'Kits' where producer_id = 'P2'");
@@ -144,3 +151,5 @@ TEST(DataSourceLifetime, ADatasetDestroyedWhileBoundLeavesTheSourceUnbound) {
     EXPECT_TRUE(edit.isReadOnly());
     EXPECT_EQ("", edit.text());
 }
+
+VELMORA_ON_EVERY_ENGINE(DataControlTest);

@@ -12,7 +12,7 @@
 
 namespace {
 
-class EditRecordTest : public ProducerListFixture {
+class EditRecordTest : public OnEveryEngine<ProducerListFixture> {
 protected:
     QString ListName() { return list_.FieldByName("producer_name").AsString(); }
     void AppendToName(const QString& text) {
@@ -24,7 +24,7 @@ protected:
     ModalScript script_;
 };
 
-TEST_F(EditRecordTest, AnEmptyOrClosedListIsNotEdited) {
+TEST_P(EditRecordTest, AnEmptyOrClosedListIsNotEdited) {
     Exec("delete from producers");
     list_.Close();
     list_.Open();
@@ -35,7 +35,7 @@ TEST_F(EditRecordTest, AnEmptyOrClosedListIsNotEdited) {
     EXPECT_EQ(editor_.DS1.DataSet(), nullptr);
 }
 
-TEST_F(EditRecordTest, OkOrEnterWritesTheChangeToTheTableBeforeTheRunEnds) {
+TEST_P(EditRecordTest, OkOrEnterWritesTheChangeToTheTableBeforeTheRunEnds) {
     list_.Next();
     script_.Then([&](QDialog&) {
         EXPECT_EQ(editor_.focusWidget(), editor_.DBEdit_name) << "the first box has the focus";
@@ -59,7 +59,7 @@ TEST_F(EditRecordTest, OkOrEnterWritesTheChangeToTheTableBeforeTheRunEnds) {
     EXPECT_EQ(StoredName("P1"), "Airfix Ltd");
 }
 
-TEST_F(EditRecordTest, CancelDropsTheChangeWithoutAQuestion) {
+TEST_P(EditRecordTest, CancelDropsTheChangeWithoutAQuestion) {
     script_.Then([&](QDialog&) {
         AppendToName(" changed");
         QTest::mouseClick(editor_.btn_cancel, Qt::LeftButton);
@@ -73,7 +73,7 @@ TEST_F(EditRecordTest, CancelDropsTheChangeWithoutAQuestion) {
 
 // Escape and the close box ask about a change: Yes saves, No drops it,
 // Cancel goes back to the editor (closed then with "Cancel").
-TEST_F(EditRecordTest, EscapeAndTheCloseBoxAskBeforeDroppingAChange) {
+TEST_P(EditRecordTest, EscapeAndTheCloseBoxAskBeforeDroppingAChange) {
     const std::function<void()> escape = [&] {
         QTest::keyClick(editor_.DBEdit_name, Qt::Key_Escape);
     };
@@ -110,7 +110,7 @@ TEST_F(EditRecordTest, EscapeAndTheCloseBoxAskBeforeDroppingAChange) {
     }
 }
 
-TEST_F(EditRecordTest, FixedSizeButtonsBottomRightCentredOverTheMainWindow) {
+TEST_P(EditRecordTest, FixedSizeButtonsBottomRightCentredOverTheMainWindow) {
     TP_Edit base;
     EXPECT_EQ(base.size(), QSize(379, 303));
     EXPECT_EQ(editor_.windowTitle(), "Manufacturer");
@@ -156,7 +156,7 @@ public:
     bool FailInPrepare = false;
 };
 
-TEST_F(EditRecordTest, PrepareRunsBeforeShowingAndBeforeSaveOnlyAfterOk) {
+TEST_P(EditRecordTest, PrepareRunsBeforeShowingAndBeforeSaveOnlyAfterOk) {
     ProbeEditor probe;
     script_.Then([&](QDialog&) {
         QTest::keyClicks(probe.Name, "x");
@@ -177,3 +177,5 @@ TEST_F(EditRecordTest, PrepareRunsBeforeShowingAndBeforeSaveOnlyAfterOk) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(EditRecordTest);

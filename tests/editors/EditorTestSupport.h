@@ -9,6 +9,8 @@ class ProducerListFixture : public QueryTestFixture {
 protected:
     void SetUp() override {
         QueryTestFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         Exec("insert into producers (producer_id, producer_name, producer_website) values "
              "('P1', 'Airfix', 'www.airfix.example'), ('P2', 'Italeri', null)");
         list_.SQL = {"select producer_id, producer_name, producer_website, producer_dsc,",

@@ -11,7 +11,7 @@ namespace {
 
 const QString Question = "Confirmation: WEB address must begin from \"http://\". Add this prefix?";
 
-class ProducerWebsiteTest : public ProducerListFixture {
+class ProducerWebsiteTest : public OnEveryEngine<ProducerListFixture> {
 protected:
     void TypeWebsite(const QString& text) {
         editor_.DBEdit_website->selectAll();
@@ -27,7 +27,7 @@ protected:
     ShellOpen::ScopedHook openHook_{[this](const QString& text) { opened_ << text; }};
 };
 
-TEST_F(ProducerWebsiteTest, NoAddressShowsAMessageAndOpensNothing) {
+TEST_P(ProducerWebsiteTest, NoAddressShowsAMessageAndOpensNothing) {
     list_.Next();
     script_
         .Then([&](QDialog&) {
@@ -45,7 +45,7 @@ TEST_F(ProducerWebsiteTest, NoAddressShowsAMessageAndOpensNothing) {
     EXPECT_TRUE(opened_.isEmpty());
 }
 
-TEST_F(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
+TEST_P(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
     script_
         .Then([&](QDialog&) {
             ClickWebsite(); // stored "www.airfix.example", declined
@@ -67,7 +67,7 @@ TEST_F(ProducerWebsiteTest, YesStoresThePrefixedAddressNoOpensItAsTyped) {
     EXPECT_EQ(Stored("producer_website", "P1"), "http://www.x.com");
 }
 
-TEST_F(ProducerWebsiteTest, HttpAddressesInAnyLetterCaseOpenUnchangedWithoutAQuestion) {
+TEST_P(ProducerWebsiteTest, HttpAddressesInAnyLetterCaseOpenUnchangedWithoutAQuestion) {
     const QStringList addresses = {"HTTP://X.com", "Http://x.com", "http://x.com/a?b=c"};
     script_.Then([&](QDialog&) {
         for (const QString& address : addresses) {
@@ -82,7 +82,7 @@ TEST_F(ProducerWebsiteTest, HttpAddressesInAnyLetterCaseOpenUnchangedWithoutAQue
     EXPECT_EQ(opened_, addresses);
 }
 
-TEST_F(ProducerWebsiteTest, AddressesWithAnySchemeOpenAndStayAsTypedWithoutAQuestion) {
+TEST_P(ProducerWebsiteTest, AddressesWithAnySchemeOpenAndStayAsTypedWithoutAQuestion) {
     const QStringList addresses = {"https://x.com",     "HTTPS://Y.COM/a?b=c", "ftp://x.com/f",
                                    "mailto:shop@x.com", "svn+ssh://x.com/r",   "news:rec.models"};
     script_.Then([&](QDialog&) {
@@ -99,7 +99,7 @@ TEST_F(ProducerWebsiteTest, AddressesWithAnySchemeOpenAndStayAsTypedWithoutAQues
     EXPECT_EQ(Stored("producer_website", "P1"), addresses.last());
 }
 
-TEST_F(ProducerWebsiteTest, CancelAfterAddingThePrefixLeavesTheTableUnchanged) {
+TEST_P(ProducerWebsiteTest, CancelAfterAddingThePrefixLeavesTheTableUnchanged) {
     script_
         .Then([&](QDialog&) {
             ClickWebsite();
@@ -115,3 +115,5 @@ TEST_F(ProducerWebsiteTest, CancelAfterAddingThePrefixLeavesTheTableUnchanged) {
 }
 
 } // namespace
+
+VELMORA_ON_EVERY_ENGINE(ProducerWebsiteTest);
