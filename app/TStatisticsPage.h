@@ -27,8 +27,8 @@ public:
     // Counts the figures of "ADB" again and redraws every chart.
     void Reload();
     // The figures whose value of group is key (a record key, a type or
-    // scale, a century's first year, a status, a year). Bars of figures without the value
-    // (an empty key) show nothing.
+    // scale, a century's first year, a status, a year). Bars of figures
+    // without the value (an empty key) show nothing.
     std::function<void(Group group, const QString& key)> ShowFigures;
 
     void BarClicked(Group group, int index);

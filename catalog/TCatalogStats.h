@@ -49,9 +49,9 @@ public:
     // its quantity), added up in whole cents so that no rounding drifts.
     qint64 PriceTotalCents() const;
     qint64 ValueTotalCents() const;
-    // The seven statuses in their order, each with its figures (none
-    // too), after a bar of an empty key for figures without a status when
-    // there are any; a status outside the seven follows them.
+    // The seven statuses in their order, each with its number of figures
+    // (also when none), after a bar of an empty key for figures without a
+    // status when there are any; a status outside the seven follows them.
     std::vector<TStatBar> ByStatus() const;
     // Figures per year of their acquisition date, key and label the year;
     // figures without a date count nowhere.
