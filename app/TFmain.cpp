@@ -257,6 +257,12 @@ void TFmain::ShowStatisticFigures(TStatisticsPage::Group group, const QString& k
     case TStatisticsPage::Group::Century:
         page->FilterByBox(filter->CBFcentury, [&] { filter->SelectCentury(key.toInt()); });
         break;
+    case TStatisticsPage::Group::Status:
+        page->FilterByBox(filter->CBFstatus, [&] { chooseText(filter->CmBFstatus); });
+        break;
+    case TStatisticsPage::Group::Acquired:
+        // The filter has no acquisition year.
+        return;
     }
     PageControl1->setCurrentWidget(page);
 }

@@ -34,6 +34,20 @@ QString BarLabel(const TStatBar& bar) {
     return bar.label.isEmpty() ? QStringLiteral("(none)") : bar.label;
 }
 
+QString Money(qint64 cents) {
+    return QLocale().toCurrencyString(static_cast<double>(cents) / 100.0);
+}
+
+QString Totals(const TCatalogStats& stats) {
+    const QLocale locale;
+    const std::optional<double> share = stats.FinishedShare();
+    return QStringLiteral("Figures: %1    Pieces: %2    Finished: %3    Price: %4    Value: %5")
+        .arg(locale.toString(stats.Figures()), locale.toString(stats.Pieces()),
+             share ? locale.toString(*share * 100.0, 'f', 1) + QLatin1Char('%')
+                   : QStringLiteral("-"),
+             Money(stats.PriceTotalCents()), Money(stats.ValueTotalCents()));
+}
+
 } // namespace
 
 TStatisticsPage::TStatisticsPage(QWidget* parent) : QWidget(parent) {
@@ -56,7 +70,9 @@ TStatisticsPage::TStatisticsPage(QWidget* parent) : QWidget(parent) {
         {Group::Manufacturer, "Figures by manufacturer", &TCatalogStats::ByManufacturer},
         {Group::Scale, "Figures by scale", &TCatalogStats::ByScale},
         {Group::Type, "Figures by type", &TCatalogStats::ByType},
-        {Group::Century, "Figures per century", &TCatalogStats::ByCentury}};
+        {Group::Century, "Figures per century", &TCatalogStats::ByCentury},
+        {Group::Status, "Figures by status", &TCatalogStats::ByStatus},
+        {Group::Acquired, "Figures acquired per year", &TCatalogStats::AcquiredPerYear}};
     int row = 1;
     for (const auto& [group, title, count] : groups) {
         Panel panel;
@@ -93,7 +109,7 @@ const std::vector<TStatBar>& TStatisticsPage::Bars(Group group) const {
 
 void TStatisticsPage::Reload() {
     const TCatalogStats stats(TDatabase::Connected(QStringLiteral("ADB")).Handle());
-    Label_totals->setText(QStringLiteral("Figures: %1").arg(QLocale().toString(stats.Figures())));
+    Label_totals->setText(Totals(stats));
     for (Panel& panel : panels_) {
         panel.bars = (stats.*panel.count)();
         Draw(panel);

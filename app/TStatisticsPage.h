@@ -11,23 +11,24 @@ class QChartView;
 class QLabel;
 class QPushButton;
 
-// The page "Statistics": the catalog's totals and a bar chart of its
-// figures by genre, manufacturer, scale, type and century of their genre's
-// epoch. A click on a bar shows the figures of that value; every chart can
-// be saved as a PNG picture or an SVG drawing.
+// The page "Statistics": the catalog's totals (figures, pieces, finished
+// share, price and value) and a bar chart of its figures by genre,
+// manufacturer, scale, type, century of their genre's epoch, status and
+// year of acquisition. A click on a bar shows the figures of that value;
+// every chart can be saved as a PNG picture or an SVG drawing.
 class TStatisticsPage : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Group { Genre, Manufacturer, Scale, Type, Century };
+    enum class Group { Genre, Manufacturer, Scale, Type, Century, Status, Acquired };
 
     explicit TStatisticsPage(QWidget* parent = nullptr);
 
     // Counts the figures of "ADB" again and redraws every chart.
     void Reload();
     // The figures whose value of group is key (a record key, a type or
-    // scale, a century's first year). Bars of figures without the value
-    // (an empty key) show nothing.
+    // scale, a century's first year, a status, a year). Bars of figures
+    // without the value (an empty key) show nothing.
     std::function<void(Group group, const QString& key)> ShowFigures;
 
     void BarClicked(Group group, int index);

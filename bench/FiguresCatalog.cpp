@@ -1,5 +1,7 @@
 #include "FiguresCatalog.h"
 
+#include <QProcess>
+
 // Reaches SQLite itself: the catalog is written, and its text read as the
 // reference, through the engine's C interface.
 #include <sqlite3.h>
@@ -7,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -205,4 +208,24 @@ long FiguresCatalog::PeakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+QString FiguresCatalog::MadeCatalogFolder(int& argc, char** argv, const QString& scratch) {
+    const char* option = "--catalog=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], option, std::strlen(option)) == 0) {
+            const QString folder = QString::fromLocal8Bit(argv[i] + std::strlen(option));
+            for (int j = i; j + 1 < argc; ++j)
+                argv[j] = argv[j + 1];
+            --argc;
+            return folder;
+        }
+    }
+    const QString script = QStringLiteral(VELMORA_SOURCE_DIR "/bench/make_catalog.py");
+    if (QProcess::execute(QStringLiteral("python3"), {script, QStringLiteral("10000"), scratch}) !=
+        0) {
+        std::fprintf(stderr, "%s could not make a catalog\n", qPrintable(script));
+        std::exit(1);
+    }
+    return scratch;
 }

@@ -46,6 +46,11 @@ public:
                          const std::vector<std::string>& columns, const std::string& text,
                          int expectedHits);
 
+    // The data folder named by --catalog=DATAFOLDER, taken out of the
+    // arguments; else scratch, where make_catalog.py makes a catalog of
+    // 10,000 figures. Ends the process when it cannot.
+    static QString MadeCatalogFolder(int& argc, char** argv, const QString& scratch);
+
     // The process's peak resident memory.
     static long PeakKilobytes();
 };

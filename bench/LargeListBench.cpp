@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -114,35 +113,13 @@ BENCHMARK(BM_SearchNoHit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainLikeScan)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollToEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-// The data folder named by --catalog=, taken out of the arguments; else a
-// catalog of 10,000 figures made in scratch.
-QString CatalogFolder(int& argc, char** argv, QTemporaryDir& scratch) {
-    const char* option = "--catalog=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], option, std::strlen(option)) == 0) {
-            const QString folder = QString::fromLocal8Bit(argv[i] + std::strlen(option));
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            return folder;
-        }
-    }
-    const QString script = QStringLiteral(VELMORA_SOURCE_DIR "/bench/make_catalog.py");
-    if (QProcess::execute(QStringLiteral("python3"),
-                          {script, QStringLiteral("10000"), scratch.path()}) != 0) {
-        std::fprintf(stderr, "%s could not make a catalog\n", qPrintable(script));
-        std::exit(1);
-    }
-    return scratch.path();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
-    const QString folder = CatalogFolder(argc, argv, scratch);
+    const QString folder = FiguresCatalog::MadeCatalogFolder(argc, argv, scratch.path());
     QApplication application(argc, argv);
     TDatabase database(QStringLiteral("ADB"));
     database.DriverName = QStringLiteral("STANDARD");

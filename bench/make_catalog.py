@@ -6,9 +6,12 @@
 writes DATAFOLDER/velmora.db with 50 manufacturers, 30 genres and FIGURES
 figures, each with a 45 KB thumbnail (a 123 x 123 24-bit BMP of noise) and about a 300-character description,
 one in 33 with a 200 KB picture, now and then with a manufacturer or genre
-key that matches nothing. The tables are those an older installation
-leaves; the program's structure check adds what it adds when it opens
-them. An existing file with as many figures is kept as it is.
+key that matches nothing. Two figures in three have a collection row (a
+status, a quantity, mostly an acquisition date, a price and a value in
+cents). The tables are those an older installation leaves and the
+collection table; the program's structure check adds what it adds when it
+opens them. An existing file with as many figures and collection rows is
+kept as it is.
 """
 import os
 import random
@@ -23,6 +26,9 @@ WORDS = ["Old", "Guard", "Hussar", "Lancer", "Grenadier", "Voltigeur", "Dragoon"
          "Royal", "Scots", "Greys", "Imperial", "Marine", "Chasseur", "Cuirassier",
          "Polish", "Horse", "Artillery", "Officer", "Drummer", "Sapper"]
 TYPES = ["cavalry", "infantry", "mini diorama", "other type"]
+STATUSES = ["wanted", "unbuilt", "assembled", "primed", "painting", "finished", "sold"]
+PLACES = ["Cabinet A", "Cabinet B", "Shelf 1", "Shelf 2", "Box 7"]
+COLLECTION_EVERY = 3
 SCALES = ["15-mm", "20-mm", "54-mm", "70-mm", "90-mm", "120-mm"]
 
 
@@ -47,7 +53,9 @@ def existing_figures(path):
     try:
         db = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
         try:
-            return db.execute("select count(*) from figures").fetchone()[0]
+            figures = db.execute("select count(*) from figures").fetchone()[0]
+            rows = db.execute("select count(*) from figure_collection").fetchone()[0]
+            return figures if rows > 0 or figures == 0 else -1
         finally:
             db.close()
     except sqlite3.Error:
@@ -84,6 +92,10 @@ def main():
         create table add_pictures (add_picture_id char(32), add_picture_name char(32),
           figure_id char(32), picture_th blob(1,5), picture blob(1,5),
           primary key (add_picture_id));
+        create table figure_collection (figure_id char(32), collection_status char(16),
+          collection_quantity integer, collection_acquired date,
+          collection_price numeric(7,2), collection_value numeric(7,2),
+          collection_place char(64), collection_note char(128), primary key (figure_id));
     """)
     producers = [key(rnd) for _ in range(50)]
     genres = [key(rnd) for _ in range(30)]
@@ -92,10 +104,13 @@ def main():
     db.executemany("insert into genres (genre_id, genre_name) values (?, ?)",
                    [(k, words(rnd, 2)) for k in genres])
 
+    figure_keys = []
+
     def rows():
         for i in range(figures):
             picture = os.urandom(PICTURE_BYTES) if i % PICTURE_EVERY == 0 else None
-            yield (key(rnd), words(rnd, 3),
+            figure_keys.append(key(rnd))
+            yield (figure_keys[-1], words(rnd, 3),
                    rnd.choice(producers) if i % 97 else key(rnd),
                    rnd.choice(genres) if i % 89 else key(rnd),
                    rnd.choice(TYPES), rnd.choice(SCALES), words(rnd, 40),
@@ -106,6 +121,21 @@ def main():
                    "type_ci, scale, figure_dsc, figure_files, picture_th, picture, "
                    "sculpter_name, painter_name) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                    rows())
+
+    def collection_rows():
+        for i, figure in enumerate(figure_keys):
+            if i % COLLECTION_EVERY == 0:
+                continue
+            acquired = ("%04d-%02d-%02d" % (rnd.randint(1990, 2026), rnd.randint(1, 12),
+                                            rnd.randint(1, 28)) if i % 5 else None)
+            yield (figure, rnd.choice(STATUSES), rnd.randint(1, 4), acquired,
+                   rnd.randint(0, 25000) / 100, rnd.randint(0, 40000) / 100,
+                   rnd.choice(PLACES), words(rnd, 2))
+
+    db.executemany("insert into figure_collection (figure_id, collection_status, "
+                   "collection_quantity, collection_acquired, collection_price, "
+                   "collection_value, collection_place, collection_note) "
+                   "values (?, ?, ?, ?, ?, ?, ?, ?)", collection_rows())
     db.commit()
     db.close()
 

@@ -1,6 +1,10 @@
 #include "TCatalogStats.h"
 
+#include "DatabaseStructure.h"
+#include "TFigureCollection.h"
 #include "TSqlStatement.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -33,7 +37,25 @@ QString CenturyStart(const QString& year) {
         .arg(year);
 }
 
+// Every figure with its collection row, if it has one.
+QString WithCollection() {
+    return QStringLiteral("from figures f left outer join %1 c on (c.figure_id = f.figure_id)")
+        .arg(QLatin1String(DatabaseStructure::CollectionTable));
+}
+
+// An amount column in whole cents; none counts 0.
+QString CentsOf(const char* column) {
+    return QStringLiteral("cast(round(coalesce(c.%1, 0) * 100) as integer)")
+        .arg(QLatin1String(column));
+}
+
 } // namespace
+
+qint64 TCatalogStats::Sum(const QString& expression) const {
+    TSqlStatement statement(db_,
+                            QStringLiteral("select sum(%1) %2").arg(expression, WithCollection()));
+    return statement.Step() ? Number(statement, 0) : 0;
+}
 
 std::vector<TStatBar> TCatalogStats::Bars(const QString& sql) const {
     TSqlStatement statement(db_, sql);
@@ -99,26 +121,75 @@ QString TCatalogStats::CenturyLabel(int firstYear) {
     return QStringLiteral("%1-%2").arg(firstYear).arg(firstYear + 99);
 }
 
-std::optional<qint64> TCatalogStats::Pieces() const {
-    return std::nullopt;
+qint64 TCatalogStats::Pieces() const {
+    return Sum(QStringLiteral("coalesce(c.collection_quantity, 1)"));
 }
 
 std::optional<double> TCatalogStats::FinishedShare() const {
-    return std::nullopt;
+    TSqlStatement statement(
+        db_, QStringLiteral("select count(*), sum(case when c.collection_status = 'finished' "
+                            "then 1 else 0 end) %1")
+                 .arg(WithCollection()));
+    if (!statement.Step())
+        return std::nullopt;
+    const qint64 figures = Number(statement, 0);
+    if (figures == 0)
+        return std::nullopt;
+    return static_cast<double>(Number(statement, 1)) / static_cast<double>(figures);
 }
 
-std::optional<double> TCatalogStats::PriceTotal() const {
-    return std::nullopt;
+qint64 TCatalogStats::PriceTotalCents() const {
+    return Sum(CentsOf("collection_price"));
 }
 
-std::optional<double> TCatalogStats::ValueTotal() const {
-    return std::nullopt;
+qint64 TCatalogStats::ValueTotalCents() const {
+    return Sum(CentsOf("collection_value"));
 }
 
 std::vector<TStatBar> TCatalogStats::ByStatus() const {
-    return {};
+    const std::vector<TStatBar> counted =
+        Bars(QStringLiteral("select coalesce(c.collection_status, ''), '', count(*) %1 "
+                            "group by c.collection_status order by c.collection_status")
+                 .arg(WithCollection()));
+    const QStringList statuses = TFigureCollection::Statuses();
+    std::vector<TStatBar> bars;
+    for (const QString& status : statuses)
+        bars.push_back({status, status, 0});
+    std::vector<TStatBar> others;
+    qint64 none = 0;
+    for (const TStatBar& row : counted) {
+        const QString status = row.key.trimmed();
+        const qsizetype index = statuses.indexOf(status);
+        if (status.isEmpty())
+            none += row.figures;
+        else if (index >= 0)
+            bars[static_cast<std::size_t>(index)].figures += row.figures;
+        else
+            others.push_back({status, status, row.figures});
+    }
+    if (none > 0)
+        bars.insert(bars.begin(), TStatBar{QString(), QString(), none});
+    bars.insert(bars.end(), others.begin(), others.end());
+    return bars;
 }
 
 std::vector<TStatBar> TCatalogStats::AcquiredPerYear() const {
-    return {};
+    std::vector<TStatBar> bars =
+        Bars(QStringLiteral("select substr(cast(c.collection_acquired as varchar(10)), 1, 4), "
+                            "'', count(*) from figures f join %1 c on (c.figure_id = f.figure_id) "
+                            "where c.collection_acquired is not null group by 1 order by 1")
+                 .arg(QLatin1String(DatabaseStructure::CollectionTable)));
+    std::erase_if(bars, [](const TStatBar& bar) { return bar.key.isEmpty(); });
+    for (TStatBar& bar : bars)
+        bar.label = bar.key;
+    return bars;
+}
+
+QString TCatalogStats::Money(qint64 cents) {
+    const qint64 whole = cents / 100;
+    const qint64 part = cents % 100;
+    return QStringLiteral("%1%2.%3")
+        .arg(cents < 0 ? QStringLiteral("-") : QString())
+        .arg(whole < 0 ? -whole : whole)
+        .arg(part < 0 ? -part : part, 2, 10, QLatin1Char('0'));
 }

@@ -37,14 +37,28 @@ public:
     // count nowhere.
     std::vector<TStatBar> ByCentury() const;
 
-    // What the catalog does not record yet: each empty until figures carry
-    // their quantity, status, acquisition date, price and value.
-    std::optional<qint64> Pieces() const;
+    // The figures' collection data. A figure without a collection row
+    // counts as one piece with no status, no acquisition date and no money.
+    //
+    // Pieces: the sum of the figures' quantities.
+    qint64 Pieces() const;
+    // The figures whose status is "finished" over all figures, 0 to 1;
+    // none in a catalog without figures.
     std::optional<double> FinishedShare() const;
-    std::optional<double> PriceTotal() const;
-    std::optional<double> ValueTotal() const;
+    // The prices and values as entered for each figure (not multiplied by
+    // its quantity), added up in whole cents so that no rounding drifts.
+    qint64 PriceTotalCents() const;
+    qint64 ValueTotalCents() const;
+    // The seven statuses in their order, each with its number of figures
+    // (also when none), after a bar of an empty key for figures without a
+    // status when there are any; a status outside the seven follows them.
     std::vector<TStatBar> ByStatus() const;
+    // Figures per year of their acquisition date, key and label the year;
+    // figures without a date count nowhere.
     std::vector<TStatBar> AcquiredPerYear() const;
+
+    // An amount in cents as a plain decimal with two places: "-1234.05".
+    static QString Money(qint64 cents);
 
     // A century's label from its first year.
     static QString CenturyLabel(int firstYear);
@@ -52,6 +66,8 @@ public:
 private:
     // Rows of key, label, count.
     std::vector<TStatBar> Bars(const QString& sql) const;
+    // The sum of expression over every figure with its collection row.
+    qint64 Sum(const QString& expression) const;
 
     EngineConnection* db_;
 };

@@ -731,5 +731,58 @@ xdotool search --onlyvisible --name "^Full size image$" >/dev/null 2>&1 && fail 
 stop_catalog
 step "a large picture opens fitted (${box_w}x${box_h}) in the full-size viewer, \"1\" shows real size"
 
+# 11. The collection: "finished" chosen on the figure editor's "Collection"
+#     page marks the figure's panel with a green dot; the Statistics page
+#     counts it, and a click on its "finished" bar (the page scrolled to its
+#     end, where the status chart sits above the one of years) lists that
+#     figure alone. The Hussar is "wanted" since 2019, the Knight has no row.
+sqlite3 "$db" "delete from figure_collection; insert into figure_collection (figure_id, collection_status, collection_quantity, collection_acquired) values ('F1', 'wanted', 2, '2019-05-01')"
+# How many pixels of the square $2 (WxH+X+Y) in screenshot $1 are the
+# colour $3, and the mean saturation there.
+colour_pixels() { convert "$out/$1.png" -crop "$2" +repage -fuzz 12% -fill white -opaque "$3" -fill black +opaque white -format "%[fx:int(mean*w*h)]" info:; }
+saturation() { convert "$out/$1.png" -crop "$2" +repage -colorspace HSL -channel G -separate -format "%[fx:mean]" info:; }
+mark_grenadier="24x24+322+103"; thumb_hussar_box="129x129+742+106"; thumb_knight_box="129x129+214+241"
+start_catalog collection
+click $tab_figures
+click 88 45
+figure=$(wait_window "^Figure$" 10) || fail "no figure editor for the collection"
+sleep 0.5
+in_figure 420 17
+# The status list, opened, then "finished" typed; the price typed over.
+in_figure 315 58
+xdotool type --delay 50 "fin"
+xdotool key Return
+sleep 0.3
+in_figure 315 145 0.3
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "12.50"
+sleep 0.3
+shot figure-editor-collection
+in_figure 411 404 1
+xdotool search --onlyvisible --name "^Figure$" >/dev/null 2>&1 && fail "Ok did not close the figure editor on Collection"
+kept=$(sqlite3 "$db" "select group_concat(figure_id || ' ' || collection_status || ' ' || ifnull(collection_price, ''), ',') from (select * from figure_collection order by figure_id)")
+[ "$kept" = "F1 wanted ,F3 finished 12.5" ] || fail "collection rows after Ok: $kept"
+sleep 0.5
+shot figures-status-mark
+green=$(colour_pixels figures-status-mark "$mark_grenadier" "rgb(39,174,96)")
+[ "$green" -ge 20 ] || fail "no green mark on the Grenadier's panel ($green pixels)"
+click $tab_statistics
+sleep 1
+shot page-statistics
+xdotool mousemove 1240 500 click --repeat 40 --delay 20 5
+sleep 0.8
+shot page-statistics-status
+click 600 390
+sleep 1
+shot figures-finished
+for box in "$thumb_hussar_box" "$thumb_knight_box"; do
+  awk -v s="$(saturation figures-finished "$box")" 'BEGIN { exit !(s < 0.1) }' ||
+    fail "the \"finished\" bar left another figure's panel in the list ($box)"
+done
+green=$(colour_pixels figures-finished "$mark_grenadier" "rgb(39,174,96)")
+[ "$green" -ge 20 ] || fail "the \"finished\" bar did not list the Grenadier ($green green pixels)"
+stop_catalog
+step "status \"finished\" set on the Collection page: its panel's green mark, the Statistics page's \"finished\" bar lists that figure alone"
+
 echo "e2e: screenshots in $out"
 echo "e2e: $passed passed, 0 failed"

@@ -26,16 +26,19 @@ std::vector<Group> Groups(const TCatalogStats& stats) {
             {"acquired", stats.AcquiredPerYear()}};
 }
 
-template <class T> QJsonValue JsonOrNull(const std::optional<T>& value) {
-    return value ? QJsonValue(static_cast<double>(*value)) : QJsonValue();
+// Money as a number with at most two decimals: the nearest double to the
+// exact sum in cents.
+double Amount(qint64 cents) {
+    return static_cast<double>(cents) / 100.0;
 }
 
 QByteArray Json(const TCatalogStats& stats) {
+    const std::optional<double> share = stats.FinishedShare();
     QJsonObject totals{{"figures", static_cast<double>(stats.Figures())},
-                       {"pieces", JsonOrNull(stats.Pieces())},
-                       {"finished_share", JsonOrNull(stats.FinishedShare())},
-                       {"price", JsonOrNull(stats.PriceTotal())},
-                       {"value", JsonOrNull(stats.ValueTotal())}};
+                       {"pieces", static_cast<double>(stats.Pieces())},
+                       {"finished_share", share ? QJsonValue(*share) : QJsonValue()},
+                       {"price", Amount(stats.PriceTotalCents())},
+                       {"value", Amount(stats.ValueTotalCents())}};
     QJsonObject groups;
     for (const Group& group : Groups(stats)) {
         QJsonArray bars;
@@ -49,18 +52,14 @@ QByteArray Json(const TCatalogStats& stats) {
         .toJson(QJsonDocument::Indented);
 }
 
-template <class T>
-void PrintTotal(std::FILE* out, const char* name, const std::optional<T>& value) {
-    if (value)
-        std::fprintf(out, "%s: %g\n", name, static_cast<double>(*value));
-}
-
 void PrintText(const TCatalogStats& stats, std::FILE* out) {
     std::fprintf(out, "figures: %lld\n", static_cast<long long>(stats.Figures()));
-    PrintTotal(out, "pieces", stats.Pieces());
-    PrintTotal(out, "finished share", stats.FinishedShare());
-    PrintTotal(out, "price", stats.PriceTotal());
-    PrintTotal(out, "value", stats.ValueTotal());
+    std::fprintf(out, "pieces: %lld\n", static_cast<long long>(stats.Pieces()));
+    if (const std::optional<double> share = stats.FinishedShare())
+        std::fprintf(out, "finished share: %.4f\n", *share);
+    std::fprintf(out, "price: %s\nvalue: %s\n",
+                 TCatalogStats::Money(stats.PriceTotalCents()).toUtf8().constData(),
+                 TCatalogStats::Money(stats.ValueTotalCents()).toUtf8().constData());
     for (const Group& group : Groups(stats)) {
         if (group.bars.empty())
             continue;

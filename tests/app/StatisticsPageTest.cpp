@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QHorizontalBarSeries>
 #include <QImage>
+#include <QLabel>
+#include <QLocale>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +38,9 @@ protected:
               "insert into figures (figure_id, figure_name, genre_id, type_ci, scale) values "
               "('F1', 'Hussar', 'G1', 'cavalry', '54-mm'), "
               "('F2', 'Knight', 'G2', 'cavalry', '90-mm'), "
-              "('F3', 'Grenadier', 'G1', 'infantry', '54-mm')"}) {
+              "('F3', 'Grenadier', 'G1', 'infantry', '54-mm')",
+              "insert into figure_collection (figure_id, collection_status, collection_quantity, "
+              "collection_price, collection_value) values ('F1', 'finished', 4, 2.5, 7.25)"}) {
             ASSERT_EQ(RunSql(window_->DB1, QString::fromUtf8(statement)), QString());
         }
         window_->RefreshAll();
@@ -89,12 +93,23 @@ TEST_F(StatisticsPageTest, ClickingABarListsTheFiguresOfItsValue) {
         // 1200-1299, 1300-1399, 1700-1799, 1800-1899.
         {Group::Century, 1, {"Knight"}},
         {Group::Century, 2, {"Grenadier", "Hussar"}},
+        // No status, then the seven from "wanted": "finished" is the seventh.
+        {Group::Status, 6, {"Hussar"}},
     };
     for (const auto& c : cases) {
         window_->PageControl1->setCurrentWidget(page_);
         page_->BarClicked(c.group, c.bar);
         EXPECT_EQ(FigureNames().join(','), c.names.join(',')) << int(c.group) << " " << c.bar;
     }
+}
+
+TEST_F(StatisticsPageTest, TotalsShowPiecesShareAndMoney) {
+    const QString totals = page_->Label_totals->text();
+    for (const QString& part : {QString("Pieces: 6"), QString("Finished: 33.3%"),
+                                "Price: " + QLocale().toCurrencyString(2.5),
+                                "Value: " + QLocale().toCurrencyString(7.25)})
+        EXPECT_TRUE(totals.contains(part))
+            << totals.toStdString() << " lacks " << part.toStdString();
 }
 
 TEST_F(StatisticsPageTest, ChartsAreSavedAsPngAndSvg) {
