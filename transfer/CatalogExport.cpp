@@ -1,10 +1,13 @@
 #include "CatalogExport.h"
 
+#include "CollectionColumns.h"
 #include "CsvWriter.h"
+#include "DatabaseStructure.h"
 #include "EDatabaseError.h"
 #include "EFileError.h"
 #include "TDatabase.h"
 #include "TSqlStatement.h"
+#include "TTable.h"
 #include "TZunPigger.h"
 #include "WholeFile.h"
 
@@ -98,7 +101,7 @@ int ColumnIndex(const QStringList& columns, const QString& name) {
 } // namespace
 
 CatalogExport::CatalogExport(const QString& outFolder, Scope scope, const QString& databaseName)
-    : outFolder_(outFolder), scope_(scope),
+    : outFolder_(outFolder), scope_(scope), databaseName_(databaseName),
       connection_(TDatabase::Connected(databaseName).Handle()) {}
 
 QByteArray CatalogExport::ManualFile(const QByteArray& stored) {
@@ -142,6 +145,28 @@ QHash<QString, QString> CatalogExport::Names(const QString& table, const QString
     while (query.Step())
         names.insert(query.ColumnValue(0).toString(), query.ColumnValue(1).toString());
     return names;
+}
+
+QHash<QString, QList<CsvField>> CatalogExport::CollectionCells() const {
+    const QString table = QString::fromLatin1(DatabaseStructure::CollectionTable);
+    TTable collection(databaseName_);
+    collection.TableName = table;
+    try {
+        collection.GetFieldNames();
+    } catch (const EDatabaseError&) {
+        return {}; // read only, the catalog was not brought up to date
+    }
+    TSqlStatement query =
+        Prepared(table, QStringLiteral("select figure_id, %1 from %2")
+                            .arg(CollectionColumns::Names().join(QStringLiteral(", ")), table));
+    QHash<QString, QList<CsvField>> cells;
+    while (query.Step()) {
+        QVariantList stored;
+        for (int i = 1; i < query.ColumnCount(); ++i)
+            stored.append(query.ColumnValue(i));
+        cells.insert(query.ColumnValue(0).toString(), CollectionColumns::Cells(stored));
+    }
+    return cells;
 }
 
 void CatalogExport::Step() {
@@ -239,6 +264,8 @@ void CatalogExport::WriteFigures() {
               QStringLiteral("producer_name"));
     const QHash<QString, QString> genres =
         Names(QStringLiteral("genres"), QStringLiteral("genre_id"), QStringLiteral("genre_name"));
+    const QHash<QString, QList<CsvField>> collection = CollectionCells();
+    const QList<CsvField> noCollection = CollectionColumns::Cells({});
     TSqlStatement query = Select(QStringLiteral("figures"), QStringLiteral("rowid"));
     const QStringList columns = Columns(query);
     const bool withManuals = scope_ == Scope::Everything;
@@ -253,6 +280,7 @@ void CatalogExport::WriteFigures() {
         else if (column == QLatin1String("genre_id"))
             header.append(QString::fromLatin1(GenreNameColumn));
     }
+    header.append(CollectionColumns::Names());
     header.append(QString::fromLatin1(AddPicturesColumn));
 
     CsvFile file(QDir(outFolder_).filePath(QString::fromLatin1(FiguresFile)));
@@ -286,6 +314,7 @@ void CatalogExport::WriteFigures() {
             else if (column == QLatin1String("genre_id"))
                 fields.append(NameOf(genres, value));
         }
+        fields.append(collection.value(key, noCollection));
         const auto paths = addPicturePaths_.constFind(key);
         fields.append(paths == addPicturePaths_.cend() ? CsvField() : CsvField(*paths));
         file.Write(fields);

@@ -23,8 +23,10 @@ class TSqlStatement;
 // In the CSV files an empty unquoted field is NULL and "" an empty text. A
 // picture, thumbnail or manual column holds the file's path relative to the
 // folder, "" for an empty column and nothing for NULL. figures.csv carries
-// the manufacturer's and the genre's names beside their keys and, last,
-// the paths of the figure's additional pictures, each ended by CR LF.
+// the manufacturer's and the genre's names beside their keys, the figure's
+// row of the collection table (CollectionColumns, empty cells for none)
+// and, last, the paths of the figure's additional pictures, each ended by
+// CR LF.
 class CatalogExport {
 public:
     enum class Scope {
@@ -73,6 +75,9 @@ private:
     int Count(const QString& table) const;
     QHash<QString, QString> Names(const QString& table, const QString& key,
                                   const QString& name) const;
+    // Figure key -> the cells of its collection row; none for a catalog
+    // made before the collection table.
+    QHash<QString, QList<CsvField>> CollectionCells() const;
     // Writes one table as it stands into a CSV file; the number of rows.
     int WriteTable(const QString& table, const char* fileName);
     void WriteAddPictures();
@@ -87,6 +92,7 @@ private:
 
     QString outFolder_;
     Scope scope_;
+    QString databaseName_;
     EngineConnection* connection_;
     Progress progress_;
     int done_ = 0;

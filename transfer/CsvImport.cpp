@@ -1,10 +1,12 @@
 #include "CsvImport.h"
 
+#include "CollectionColumns.h"
 #include "CsvImportFile.h"
 #include "CsvImportLookup.h"
 #include "CsvImportMapping.h"
 #include "CsvImportRow.h"
 #include "DBactions.h"
+#include "DatabaseStructure.h"
 #include "EDatabaseError.h"
 #include "EngineCode.h"
 #include "EngineConnection.h"
@@ -31,6 +33,14 @@ constexpr const char* InsertFigure =
     "insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, scale, "
     "figure_dsc, figure_files, manual_sheme, picture_th, picture, sculpter_name, painter_name, "
     "prc_kit, prc_pr, prc_pe) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+// The figure's row of the collection table: its key, then the columns.
+QString InsertCollection() {
+    return QStringLiteral("insert into %1 (figure_id, %2) values (?%3)")
+        .arg(QLatin1String(DatabaseStructure::CollectionTable),
+             CollectionColumns::Names().join(QStringLiteral(", ")),
+             QStringLiteral(", ?").repeated(CollectionColumns::Count));
+}
 
 // The connection's page cache enlarged for its lifetime.
 class LargerCache {
@@ -165,6 +175,9 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                                });
         const CsvImportRowReader reader(file, mapping, keys);
         TSqlStatement insert(db, QString::fromLatin1(InsertFigure));
+        std::optional<TSqlStatement> insertCollection;
+        if (reader.CollectionMapped())
+            insertCollection.emplace(db, InsertCollection());
         std::optional<IndexesSetAside> setAside;
         if (total >= ManyRows)
             setAside.emplace(db);
@@ -202,6 +215,14 @@ CsvImportSummary CsvImport::Run(const CsvImportFile& file, const CsvImportMappin
                 TSqlStatement::RaiseEngineError(db, rc);
             // The row's bytes go with it: nothing stays bound to them.
             insert.Reset();
+            if (!row.collection.isEmpty()) {
+                insertCollection->Bind(1, QString::fromUtf8(key.bytes));
+                for (int column = 0; column < CollectionColumns::Count; ++column)
+                    insertCollection->Bind(column + 2, row.collection[column]);
+                if (const int rc = insertCollection->StepCode(); rc != EngineCode::Done)
+                    TSqlStatement::RaiseEngineError(db, rc);
+                insertCollection->Reset();
+            }
             ++summary.added;
         }
         if (setAside)

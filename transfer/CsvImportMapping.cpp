@@ -10,10 +10,29 @@ struct FieldInfo {
 };
 
 constexpr FieldInfo FieldInfos[] = {
-    {"skip", 0},       {"figure_name", 32}, {"producer_name", 32}, {"genre_name", 32},
-    {"type_ci", 32},   {"scale", 16},       {"sculpter_name", 32}, {"painter_name", 32},
-    {"figure_dsc", 0}, {"figure_files", 0}, {"picture", 0},        {"manual_sheme", 0},
-    {"prc_kit", 0},    {"prc_pr", 0},       {"prc_pe", 0},         {"figure_id", 32},
+    {"skip", 0},
+    {"figure_name", 32},
+    {"producer_name", 32},
+    {"genre_name", 32},
+    {"type_ci", 32},
+    {"scale", 16},
+    {"sculpter_name", 32},
+    {"painter_name", 32},
+    {"figure_dsc", 0},
+    {"figure_files", 0},
+    {"picture", 0},
+    {"manual_sheme", 0},
+    {"prc_kit", 0},
+    {"prc_pr", 0},
+    {"prc_pe", 0},
+    {"figure_id", 32},
+    {"collection_status", 0},
+    {"collection_quantity", 0},
+    {"collection_acquired", 0},
+    {"collection_price", 0},
+    {"collection_value", 0},
+    {"collection_place", 64},
+    {"collection_note", 128},
 };
 
 } // namespace

@@ -5,8 +5,9 @@
 
 // Which figure field each column of a CSV file goes to. The fields are the
 // figures table's own column names, with the manufacturer and the genre by
-// name (producer_name, genre_name) and "picture" for the path of a picture
-// file; "skip" leaves a column out.
+// name (producer_name, genre_name), "picture" for the path of a picture
+// file and the collection table's columns (collection_status and on);
+// "skip" leaves a column out.
 class CsvImportMapping {
 public:
     static constexpr const char* Skip = "skip";

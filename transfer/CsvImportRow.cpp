@@ -42,15 +42,6 @@ QString FileList(const QString& text) {
     return stored;
 }
 
-std::optional<double> Number(QString text) {
-    text = text.trimmed();
-    if (!text.contains(QLatin1Char('.')))
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
-
 // The number of characters of UTF-8 text.
 qsizetype Utf8Length(const QByteArray& text) {
     qsizetype length = 0;
@@ -83,6 +74,10 @@ CsvImportRowReader::CsvImportRowReader(const CsvImportFile& file, const CsvImpor
     genre_ = column("genre_name");
     picture_ = column("picture");
     lookupWidth_ = CsvImportMapping::FieldWidth(QStringLiteral("producer_name"));
+    for (int i = 0; i < CollectionColumns::Count; ++i) {
+        collection_[i] = mapping.ColumnOf(CollectionColumns::Names()[i]);
+        collectionMapped_ = collectionMapped_ || collection_[i] >= 0;
+    }
 }
 
 CsvImportRow CsvImportRowReader::Read(const CsvRecord& record) const {
@@ -130,11 +125,21 @@ CsvImportRow CsvImportRowReader::Read(const CsvRecord& record) const {
         const std::optional<QString> text = value(source.column);
         if (!text || text->trimmed().isEmpty())
             continue;
-        const std::optional<double> number = Number(*text);
+        const std::optional<double> number = CollectionColumns::Number(*text);
         if (!number)
             return skip(QStringLiteral("%1 is not a number: \"%2\"")
                             .arg(QLatin1String(source.target.field), *text));
         row.values[source.target.column].SetNumber(*number);
+    }
+    if (collectionMapped_) {
+        QList<CsvField> cells;
+        for (const int column : collection_)
+            cells.append(column >= 0 && column < record.fields.size() ? record.fields[column]
+                                                                      : CsvField());
+        CollectionColumns::Row collection = CollectionColumns::Read(cells);
+        if (!collection.error.isEmpty())
+            return skip(collection.error);
+        row.collection = std::move(collection.values);
     }
     if (const std::optional<QString> files = value(files_); files && !files->isEmpty())
         row.values[FigureFiles].SetText(FileList(*files).toUtf8());

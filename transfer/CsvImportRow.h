@@ -1,10 +1,12 @@
 #pragma once
 
+#include "CollectionColumns.h"
 #include "CsvReader.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QString>
+#include <QVariantList>
 
 #include <array>
 #include <utility>
@@ -61,12 +63,14 @@ struct CsvImportValue {
 
 // A record of the file made ready for the figures table: texts as UTF-8
 // bytes, numbers as doubles, pictures in their stored forms, nothing for
-// NULL; the manufacturer's and genre's names as written. When the record
+// NULL; the manufacturer's and genre's names as written; the figure's row
+// of the collection table, none when its cells are empty. When the record
 // cannot be taken, skipReason says why.
 struct CsvImportRow {
     std::array<CsvImportValue, ColumnCount> values;
     QByteArray producerName;
     QByteArray genreName;
+    QVariantList collection;
     QString skipReason;
 };
 
@@ -81,6 +85,8 @@ public:
     // The row of the record. A picture path is loaded here, with its
     // automatic thumbnail.
     CsvImportRow Read(const CsvRecord& record) const;
+    // Whether a column goes to the collection table.
+    bool CollectionMapped() const { return collectionMapped_; }
 
     // Where a field goes in the table.
     struct Target {
@@ -105,4 +111,6 @@ private:
     int genre_ = -1;
     int picture_ = -1;
     int lookupWidth_ = 0;
+    std::array<int, CollectionColumns::Count> collection_{};
+    bool collectionMapped_ = false;
 };

@@ -1,7 +1,9 @@
 #include "OpenFolderImport.h"
 
 #include "CatalogExport.h"
+#include "CollectionColumns.h"
 #include "CsvReader.h"
+#include "DatabaseStructure.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,13 +18,14 @@ bool NamesAFile(const QString& column) {
            column == QLatin1String("manual_sheme");
 }
 
-// Columns of figures.csv that are there for a reader of the file, not for
-// the catalog.
-bool ForReadersOnly(const QString& table, const QString& column) {
+// Columns of figures.csv that are there for a reader of the file, or that
+// go to the collection table, not to the figure.
+bool NotTheFigures(const QString& table, const QString& column) {
     return table == QLatin1String("figures") &&
            (column == QLatin1String(CatalogExport::ProducerNameColumn) ||
             column == QLatin1String(CatalogExport::GenreNameColumn) ||
-            column == QLatin1String(CatalogExport::AddPicturesColumn));
+            column == QLatin1String(CatalogExport::AddPicturesColumn) ||
+            CollectionColumns::Names().contains(column));
 }
 
 } // namespace
@@ -70,7 +73,7 @@ std::optional<QVariantHash> OpenFolderImport::Row(const QString& table, const QS
     for (qsizetype i = 0; i < header.size() && i < record.fields.size(); ++i) {
         const QString& column = header[i];
         const CsvField& field = record.fields[i];
-        if (ForReadersOnly(table, column))
+        if (NotTheFigures(table, column))
             continue;
         if (!field) {
             row.insert(column, QVariant());
@@ -86,6 +89,30 @@ std::optional<QVariantHash> OpenFolderImport::Row(const QString& table, const QS
             row.insert(column, *bytes);
         }
     }
+    return row;
+}
+
+std::optional<QVariantHash> OpenFolderImport::CollectionRow(const QStringList& header,
+                                                            const CsvRecord& record,
+                                                            const QVariantHash& figure,
+                                                            QString& reason) const {
+    QList<CsvField> cells;
+    for (const QString& name : CollectionColumns::Names()) {
+        const qsizetype column = header.indexOf(name);
+        cells.append(column >= 0 && column < record.fields.size() ? record.fields[column]
+                                                                  : CsvField());
+    }
+    const CollectionColumns::Row collection = CollectionColumns::Read(cells);
+    if (!collection.error.isEmpty()) {
+        reason = collection.error;
+        return std::nullopt;
+    }
+    QVariantHash row;
+    if (collection.values.isEmpty())
+        return row;
+    row.insert(QStringLiteral("figure_id"), figure.value(QStringLiteral("figure_id")));
+    for (int i = 0; i < CollectionColumns::Count; ++i)
+        row.insert(CollectionColumns::Names()[i], collection.values[i]);
     return row;
 }
 
@@ -106,11 +133,24 @@ bool OpenFolderImport::ImportFile(const char* fileName, const QString& table, bo
     while (reader.Next(record)) {
         const QString label = QStringLiteral("%1 line %2").arg(name).arg(record.line);
         QString reason;
-        const std::optional<QVariantHash> row = Row(table, header, record, reason);
-        if (!row)
+        std::optional<QVariantHash> row = Row(table, header, record, reason);
+        std::optional<QVariantHash> collection;
+        if (row && table == QLatin1String("figures")) {
+            collection = CollectionRow(header, record, *row, reason);
+            if (!collection)
+                row.reset();
+        }
+        if (!row) {
             importer_.Skip(table, label, reason);
-        else if (!importer_.Add(table, *row, label) && importer_.Failed())
+        } else if (!importer_.Add(table, *row, label)) {
+            if (importer_.Failed())
+                return Fail(importer_.Error());
+        } else if (collection && !collection->isEmpty() &&
+                   !importer_.Add(QString::fromLatin1(DatabaseStructure::CollectionTable),
+                                  *collection, label) &&
+                   importer_.Failed()) {
             return Fail(importer_.Error());
+        }
     }
     if (!reader.Error().isEmpty())
         return Fail(name + QStringLiteral(": ") + reader.Error());

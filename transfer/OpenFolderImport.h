@@ -12,10 +12,11 @@ struct CsvRecord;
 
 // Reads a folder written by CatalogExport back into the catalog of a
 // connection, in one transaction through RowImporter: manufacturers,
-// genres, scales, figures and additional pictures, with the pictures,
-// thumbnails and manuals read from the files their columns name. Rows whose
-// key is already in the catalog are skipped and reported; a row whose file
-// is missing or lies outside the folder is skipped with that reason.
+// genres, scales, figures with their collection rows and additional
+// pictures, with the pictures, thumbnails and manuals read from the files
+// their columns name. Rows whose key is already in the catalog are skipped
+// and reported; a row whose file is missing or lies outside the folder, or
+// whose collection value cannot be stored, is skipped with that reason.
 class OpenFolderImport {
 public:
     explicit OpenFolderImport(const QString& folder,
@@ -40,6 +41,11 @@ private:
     // The row of one record, or no row (the reason in `reason`).
     std::optional<QVariantHash> Row(const QString& table, const QStringList& header,
                                     const CsvRecord& record, QString& reason) const;
+    // The figure's row of the collection table from its collection
+    // columns: empty when their cells are, no row (the reason in `reason`)
+    // for a value that cannot be stored.
+    std::optional<QVariantHash> CollectionRow(const QStringList& header, const CsvRecord& record,
+                                              const QVariantHash& figure, QString& reason) const;
     // The bytes of a file the column names, relative to the folder.
     std::optional<QByteArray> FileBytes(const QByteArray& path, QString& reason) const;
     bool Fail(const QString& message);
