@@ -7,6 +7,7 @@
 #include "DialogRunner.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
+#include "ReadOnlyCatalog.h"
 #include "RecoverDataFolder.h"
 #include "TFBackUpRestore.h"
 #include "TF_import_csv.h"
@@ -213,6 +214,10 @@ void TDatabasePage::btn_restoreClick() {
 }
 
 void TDatabasePage::btn_packClick() {
+    if (ReadOnlyCatalog::Tell(
+            window_->DB1.DatabaseName(),
+            {QStringLiteral("figures"), QStringLiteral("producers"), QStringLiteral("genres")}))
+        return;
     if (!Ask(QStringLiteral("Pack database now?")))
         return;
     // What failed is told in the history.

@@ -79,6 +79,8 @@ void TFiguresPage::AddClick() {
 }
 
 void TFiguresPage::EditClick() {
+    if (ReadOnlyForYou())
+        return;
     TE_figure& editor = Dialogs.FigureEditor();
     editor.PageControl1->setCurrentWidget(editor.Tab_sheetGeneral);
     editor.EditRecord(O_Figures1->Q1);

@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "DialogRunner.h"
+#include "TChangeListener.h"
 #include "TDatabasePage.h"
 #include "TFabout.h"
 #include "TFiguresPage.h"
@@ -216,6 +217,14 @@ void TFmain::BuildPages() {
     };
     TabSheet_BD_mgm->Attach(*this, Dialogs, [this] { RefreshAll(); });
 
+    ChangeListener = new TChangeListener(this);
+    for (TO_ci* list : std::initializer_list<TO_ci*>{O_Figures1, O_producers1, O_genres1})
+        ChangeListener->Watch(list);
+    ChangeListener->Refreshed = [this] {
+        TabSheet_figures->ShowRecordCount();
+        UpdateToolbar();
+    };
+
     TNoFiguresHint* hint = TabSheet_figures->NoFiguresHint;
     connect(hint->btn_add, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { TB_add->trigger(); }));
@@ -287,6 +296,7 @@ void TFmain::RefreshAll() {
     TabSheet_figures->Reopen();
     TabSheet_figures->ShowRecordCount();
     UpdateToolbar();
+    ChangeListener->Start(DB1.DatabaseName());
 }
 
 TListPage* TFmain::ListPage() const {
@@ -319,6 +329,7 @@ void TFmain::UpdateToolbar() {
 }
 
 void TFmain::CloseDatabase() {
+    ChangeListener->Stop();
     DB1.Close();
 }
 

@@ -9,6 +9,7 @@ class QMenu;
 class QShortcut;
 class QTabWidget;
 class QToolBar;
+class TChangeListener;
 class TDatabasePage;
 class TFiguresPage;
 class TGenresPage;
@@ -65,6 +66,9 @@ public:
     // Another start of the program asked for this window: it comes to the
     // front, restored when it was minimised.
     void BringToFront();
+
+    // Reads the lists again when another client of a server catalog saves.
+    TChangeListener* ChangeListener = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QAction* TB_add = nullptr;

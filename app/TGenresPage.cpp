@@ -22,6 +22,8 @@ void TGenresPage::AddClick() {
 }
 
 void TGenresPage::EditClick() {
+    if (ReadOnlyForYou())
+        return;
     Dialogs.GenreEditor().EditRecord(O_genres1->Q1);
 }
 

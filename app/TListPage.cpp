@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "Msg.h"
+#include "ReadOnlyCatalog.h"
 #include "TO_ci.h"
 #include "TP_Edit.h"
 #include "TSearchGroup.h"
@@ -82,7 +83,13 @@ void TListPage::Reopen() {
 // by its key, whichever record is current by then (none when it was never
 // written). A record kept is read again with the list, so that it takes its
 // place in the list's order, and stays current.
+bool TListPage::ReadOnlyForYou() const {
+    return ReadOnlyCatalog::Tell(List->Q1.DatabaseName, {List->TableName});
+}
+
 void TListPage::AddRecord(TP_Edit& editor) {
+    if (ReadOnlyForYou())
+        return;
     const QString key = List->AppendRecord();
     if (!editor.EditRecord(List->Q1)) {
         List->DeleteRecord(key);
@@ -95,7 +102,7 @@ void TListPage::AddRecord(TP_Edit& editor) {
 // A record without a name is asked about as "" and deleted like any other;
 // only an empty list has nothing to delete.
 void TListPage::DeleteUnreferenced(const QString& column) {
-    if (!List->Q1.Active() || List->Q1.IsEmpty())
+    if (!List->Q1.Active() || List->Q1.IsEmpty() || ReadOnlyForYou())
         return;
     const QString name = List->NameValue();
     if (!column.isEmpty() && List->IsReferenced(QStringLiteral("figures"), column)) {

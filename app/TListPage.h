@@ -54,6 +54,8 @@ protected:
     // figures refer to the record by it.
     void DeleteUnreferenced(const QString& column);
     void SearchClick();
+    // Whether this user may only read the list's table, after saying so.
+    bool ReadOnlyForYou() const;
 
     TPageDialogs& Dialogs;
     QWidget* Left = nullptr;

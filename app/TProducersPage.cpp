@@ -31,6 +31,8 @@ void TProducersPage::AddClick() {
 }
 
 void TProducersPage::EditClick() {
+    if (ReadOnlyForYou())
+        return;
     Dialogs.ProducerEditor().EditRecord(O_producers1->Q1);
 }
 

@@ -106,6 +106,7 @@ TO_Figures::TO_Figures(QWidget* parent) : TO_ci(parent) {
         "values",
         "  (:figure_id, :figure_name, :producer_id, :genre_id, :type_ci, :scale, ",
         "   :figure_dsc, :figure_files, :picture_th, :sculpter_name, :painter_name)"};
+    TableName = QStringLiteral("figures");
     UpdateSQL1.DeleteSQL =
         QStringList{"delete from figures", "where", "  figure_id = :OLD_figure_id"};
 

@@ -33,6 +33,8 @@ public:
     // The decoded thumbnails of the panels shown last.
     TThumbnailCache Thumbnails;
 
+    // The listed table, which the list writes; set by the subclass.
+    QString TableName;
     // Key column and name column of the listed table; set by the owner.
     QString KeyField;
     QString NameField;

@@ -22,6 +22,7 @@ TO_genres::TO_genres(QWidget* parent) : TO_ci(parent) {
     UpdateSQL1.InsertSQL = QStringList{
         "insert into genres", "  (genre_id, genre_name, RX, RY, RH, RW, TB, TE, location_shape)",
         "values", "  (:genre_id, :genre_name, :RX, :RY, :RH, :RW, :TB, :TE, :location_shape)"};
+    TableName = QStringLiteral("genres");
     UpdateSQL1.DeleteSQL = QStringList{"delete from genres", "where", "  genre_id = :OLD_genre_id"};
 }
 

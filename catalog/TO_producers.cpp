@@ -28,6 +28,7 @@ TO_producers::TO_producers(QWidget* parent) : TO_ci(parent) {
     UpdateSQL1.InsertSQL = QStringList{
         "insert into producers", "  (producer_id, producer_name, producer_dsc, producer_website)",
         "values", "  (:producer_id, :producer_name, :producer_dsc, :producer_website)"};
+    TableName = QStringLiteral("producers");
     UpdateSQL1.DeleteSQL =
         QStringList{"delete from producers", "where", "  producer_id = :OLD_producer_id"};
     CGrid1->SelectedColor = Qt::white;

@@ -58,6 +58,23 @@ public:
     // The error of a post or delete whose write the engine aborted.
     static QString AbortedMessage();
 
+    // The channel on which writes are announced, and an announcement of a
+    // write to a row of table (its bare name, as the engine knows it) held
+    // under key, sent through the connection of this process named by
+    // Sender. TableOf and SenderOf read them back.
+    static QString ChangesChannel();
+    static QString Payload(const QString& table, const QVariant& key, const QString& sender);
+    static QString Sender(const EngineConnection* handle);
+    static QString TableOf(const QString& payload);
+    // Announces a write by a statement that changed rows ("update T ...",
+    // "insert into T ...", "delete from T ..."), keyed by no row.
+    static void AnnounceStatement(EngineConnection* handle, const QString& sql);
+    static QString SenderOf(const QString& payload);
+    // Whether a value as the row holds it now is the value it was read
+    // with, as a value may also come back from a control: numbers by
+    // value, text without its trailing blanks, dates as text.
+    static bool SameValue(const QVariant& read, const QVariant& now);
+
 private:
     QVariant ParamValue(const Change& change, const QString& name,
                         const std::vector<QVariant>& current) const;
@@ -66,8 +83,19 @@ private:
     void ReadCurrent(const Change& change, const TSqlStatement& statement,
                      std::vector<QVariant>& current) const;
     int ColumnOf(const QString& name, bool* old) const;
+    // Raises RowGoneMessage when the row of a modify or delete is gone or
+    // no longer holds the values change.before gives.
+    void CheckUnchanged(const Change& change, TSqlStatement& current);
+    // The select of the compared columns by key; empty when the key's
+    // table is unknown.
+    QString CurrentRowSql(std::vector<int>* columns) const;
+    // The bare name of the key's table; empty when unknown.
+    QString KeyTable() const;
+    static void Announce(EngineConnection* handle, const QString& table, const QVariant& key);
 
     EngineConnection* handle_;
     const TUpdateSQL& statements_;
     TSelectStatement& select_;
+    // The columns CheckUnchanged compares, in the order it reads them.
+    std::vector<int> compared_;
 };

@@ -2,6 +2,7 @@
 
 #include "EDatabaseError.h"
 #include "EngineConnection.h"
+#include "TChangeWriter.h"
 #include "TDatabase.h"
 #include "TField.h"
 #include "TQueryCore.h"
@@ -106,6 +107,7 @@ int TQuery::ExecSQL() {
     int affected = 0;
     while (!rest.trimmed().isEmpty()) {
         TSqlStatement statement(handle, rest);
+        const QString text = rest;
         rest = statement.Tail();
         if (!statement.IsValid())
             continue;
@@ -113,6 +115,8 @@ int TQuery::ExecSQL() {
         const qint64 before = handle->TotalChanges();
         statement.Run();
         affected = handle->TotalChanges() != before ? static_cast<int>(handle->Changes()) : 0;
+        if (affected > 0)
+            TChangeWriter::AnnounceStatement(handle, text);
     }
     return affected;
 }

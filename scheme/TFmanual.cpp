@@ -7,6 +7,7 @@
 #include "EZunPiggerError.h"
 #include "FolderKeeper.h"
 #include "Msg.h"
+#include "ReadOnlyCatalog.h"
 #include "TFsureCancel.h"
 #include "TO_manual.h"
 #include "WholeFile.h"
@@ -193,6 +194,8 @@ void TFmanual::WriteScheme() {
 }
 
 void TFmanual::btn_okClick() {
+    if (ReadOnlyCatalog::Tell(Q1.DatabaseName, {QStringLiteral("figures")}))
+        return;
     // The window stays open with the drawing when it cannot be written.
     WriteScheme();
     Confirmed = true;
