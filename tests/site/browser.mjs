@@ -13,6 +13,7 @@ export function launch() {
   return puppeteer.launch({
     executablePath: chromiumPath(),
     headless: true,
+    protocolTimeout: 600000,
     args: ["--no-sandbox", "--disable-gpu", "--allow-file-access-from-files", "--hide-scrollbars"],
   });
 }
