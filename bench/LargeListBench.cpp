@@ -27,7 +27,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -117,16 +116,8 @@ BENCHMARK(BM_ScrollToEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterati
 // The data folder named by --catalog=, taken out of the arguments; else a
 // catalog of 10,000 figures made in scratch.
 QString CatalogFolder(int& argc, char** argv, QTemporaryDir& scratch) {
-    const char* option = "--catalog=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], option, std::strlen(option)) == 0) {
-            const QString folder = QString::fromLocal8Bit(argv[i] + std::strlen(option));
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            return folder;
-        }
-    }
+    if (const char* folder = RatioReporter::TakeOption(argc, argv, "--catalog="))
+        return QString::fromLocal8Bit(folder);
     const QString script = QStringLiteral(VELMORA_SOURCE_DIR "/bench/make_catalog.py");
     if (QProcess::execute(QStringLiteral("python3"),
                           {script, QStringLiteral("10000"), scratch.path()}) != 0) {

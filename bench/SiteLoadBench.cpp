@@ -20,7 +20,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -83,16 +82,8 @@ BENCHMARK(BM_IndexLoadWithoutScript)
 // The site named by --site=, taken out of the arguments; else one published
 // in scratch from a catalog of 2,000 figures.
 QString SiteFolder(int& argc, char** argv, const QTemporaryDir& scratch) {
-    const char* option = "--site=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], option, std::strlen(option)) == 0) {
-            const QString folder = QString::fromLocal8Bit(argv[i] + std::strlen(option));
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            return folder;
-        }
-    }
+    if (const char* folder = RatioReporter::TakeOption(argc, argv, "--site="))
+        return QString::fromLocal8Bit(folder);
     const QString catalog = scratch.filePath(QStringLiteral("catalog"));
     const QString site = scratch.filePath(QStringLiteral("site"));
     const QString script = QStringLiteral(VELMORA_SOURCE_DIR "/tests/site/site_catalog.py");
