@@ -1,6 +1,7 @@
 #include "RatioReporter.h"
 
 #include <cstdio>
+#include <cstring>
 
 RatioReporter::RatioReporter(std::vector<Ratio> ratios) : ratios_(std::move(ratios)) {}
 
@@ -46,4 +47,18 @@ int RatioReporter::Main(int argc, char** argv, std::vector<Ratio> ratios) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
+}
+
+const char* RatioReporter::TakeOption(int& argc, char** argv, const char* option) {
+    const std::size_t length = std::strlen(option);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], option, length) == 0) {
+            const char* value = argv[i] + length;
+            for (int j = i; j + 1 < argc; ++j)
+                argv[j] = argv[j + 1];
+            --argc;
+            return value;
+        }
+    }
+    return nullptr;
 }

@@ -29,6 +29,10 @@ public:
     // the figures are reported, not enforced.
     static int Main(int argc, char** argv, std::vector<Ratio> ratios);
 
+    // The value of a benchmark's own "--name=value" option, taken out of the
+    // arguments before Main sees them; null when it is not given.
+    static const char* TakeOption(int& argc, char** argv, const char* option);
+
 private:
     std::vector<Ratio> ratios_;
     std::map<std::string, double> secondsPerIteration_;

@@ -21,14 +21,16 @@ PACKAGES=(
   libjpeg-turbo-progs sqlite3 python3 libheif-examples poppler-utils
   # end-to-end runs on a virtual display
   xvfb xauth x11-utils openbox xdotool imagemagick
-  # published pages checked in a real browser
-  chromium
+  # published pages checked in a real browser, with axe from npm
+  chromium nodejs npm tidy
   # the Debian package built and checked
   lintian desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
 for p in "${PACKAGES[@]}"; do
+  # Node.js from elsewhere than Debian brings its own npm and conflicts with ours.
+  if [ "$p" = npm ] && command -v npm >/dev/null; then continue; fi
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
     missing+=("$p")
   fi
@@ -36,11 +38,18 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all packages present"
-  exit 0
+else
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-echo "setup: installing ${missing[*]}"
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The site check's browser driver and axe, at the versions the lock file
+# pins; installed again only when the lock file changes.
+site_check="$(dirname "$0")/../tests/site"
+if [ ! "$site_check/node_modules/.package-lock.json" -nt "$site_check/package-lock.json" ]; then
+  echo "setup: installing the site check's npm packages"
+  (cd "$site_check" && npm ci --no-audit --no-fund)
+fi
