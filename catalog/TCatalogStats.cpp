@@ -70,28 +70,32 @@ qint64 TCatalogStats::Figures() const {
     return statement.Step() ? Number(statement, 0) : 0;
 }
 
+// Groups without a value come first on every engine.
 std::vector<TStatBar> TCatalogStats::ByGenre() const {
     return Bars(
         QStringLiteral("select coalesce(g.genre_id, ''), coalesce(g.genre_name, ''), count(*) "
                        "from figures f left outer join genres g on (f.genre_id = g.genre_id) "
-                       "group by g.genre_id, g.genre_name order by g.genre_name, g.genre_id"));
+                       "group by g.genre_id, g.genre_name order by g.genre_name is not null, "
+                       "g.genre_name, g.genre_id"));
 }
 
 std::vector<TStatBar> TCatalogStats::ByManufacturer() const {
     return Bars(QStringLiteral(
         "select coalesce(p.producer_id, ''), coalesce(p.producer_name, ''), count(*) "
         "from figures f left outer join producers p on (f.producer_id = p.producer_id) "
-        "group by p.producer_id, p.producer_name order by p.producer_name, p.producer_id"));
+        "group by p.producer_id, p.producer_name order by p.producer_name is not null, "
+        "p.producer_name, p.producer_id"));
 }
 
 std::vector<TStatBar> TCatalogStats::ByScale() const {
     return Bars(QStringLiteral("select coalesce(scale, ''), coalesce(scale, ''), count(*) "
-                               "from figures group by scale order by scale"));
+                               "from figures group by scale order by scale is not null, scale"));
 }
 
 std::vector<TStatBar> TCatalogStats::ByType() const {
-    return Bars(QStringLiteral("select coalesce(type_ci, ''), coalesce(type_ci, ''), count(*) "
-                               "from figures group by type_ci order by type_ci"));
+    return Bars(
+        QStringLiteral("select coalesce(type_ci, ''), coalesce(type_ci, ''), count(*) "
+                       "from figures group by type_ci order by type_ci is not null, type_ci"));
 }
 
 std::vector<TStatBar> TCatalogStats::ByCentury() const {
@@ -149,7 +153,8 @@ qint64 TCatalogStats::ValueTotalCents() const {
 std::vector<TStatBar> TCatalogStats::ByStatus() const {
     const std::vector<TStatBar> counted =
         Bars(QStringLiteral("select coalesce(c.collection_status, ''), '', count(*) %1 "
-                            "group by c.collection_status order by c.collection_status")
+                            "group by c.collection_status order by c.collection_status is not "
+                            "null, c.collection_status")
                  .arg(WithCollection()));
     const QStringList statuses = TFigureCollection::Statuses();
     std::vector<TStatBar> bars;
