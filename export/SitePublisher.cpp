@@ -37,6 +37,8 @@ QString Text(const TSqlStatement& query, int column) {
 // The size a JPEG file declares, read from its header alone; empty for
 // bytes that are no picture.
 QSize PictureSize(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
