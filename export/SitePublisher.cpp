@@ -35,9 +35,9 @@ QString Text(const TSqlStatement& query, int column) {
 }
 
 // The size a JPEG file declares, read from its header alone; empty for
-// bytes that are no picture.
+// bytes that are no JPEG picture.
 QSize PictureSize(const QByteArray& bytes) {
-    if (bytes.isEmpty())
+    if (!bytes.startsWith("\xFF\xD8"))
         return {};
     QBuffer buffer;
     buffer.setData(bytes);
@@ -129,10 +129,11 @@ bool SitePublisher::Publish() {
     for (const SiteMaker& maker : makers_)
         makerNames.Add(maker.key, maker.name);
 
-    const SiteIndex index(figures_, genres_, makers_, options_.locale);
-    QString lang = options_.locale.bcp47Name();
-    if (lang.isEmpty() || lang == QLatin1String("C"))
-        lang = QStringLiteral("en");
+    // Without a language of its own the system's "C" sorts as English does.
+    const QLocale locale =
+        options_.locale.language() == QLocale::C ? QLocale(QLocale::English) : options_.locale;
+    const SiteIndex index(figures_, genres_, makers_, locale);
+    const QString lang = locale.bcp47Name();
     const SitePages pages(figures_, index,
                           {lang, options_.title, options_.introduction,
                            [&figureNames](const QString& key) { return figureNames.Stem(key); },
