@@ -11,6 +11,7 @@
 #include "RecoverDataFolder.h"
 #include "TFBackUpRestore.h"
 #include "TF_import_csv.h"
+#include "TFpublish.h"
 #include "TPageDialogs.h"
 #include "TPmain.h"
 #include "TablePacker.h"
@@ -89,19 +90,26 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
                     1, 1);
     auto* exportButtons = new QVBoxLayout;
     exportButtons->addWidget(btn_export);
+    btn_publish = new QPushButton(QStringLiteral("Publish catalog…"), this);
+    btn_publish->setMinimumWidth(160);
+    exportButtons->addWidget(btn_publish);
     exportButtons->addStretch();
     grid->addLayout(exportButtons, 2, 0);
     grid->addWidget(Note(this, QStringLiteral("Export:"),
                          {QStringLiteral("Write the whole catalog into a folder in open forms: CSV "
                                          "files a spreadsheet program opens, the pictures and "
                                          "the manuals as files. velmora-tool import reads such "
-                                         "a folder back.")}),
+                                         "a folder back."),
+                          QStringLiteral("Publish the catalog as a web site with an index, "
+                                         "search and a page for every figure.")}),
                     2, 1);
     grid->setColumnStretch(1, 1);
     PB_export = new QProgressBar(this);
     PB_export->setVisible(false);
     connect(btn_export, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { btn_exportClick(); }));
+    connect(btn_publish, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_publishClick(); }));
 
     btn_import = new QPushButton(QStringLiteral("Import…"), this);
     btn_import->setMinimumWidth(160);
@@ -136,6 +144,11 @@ void TDatabasePage::AddHistoryLine(const QString& text) {
 
 void TDatabasePage::Label_clear_historyClick() {
     Memo1->clear();
+}
+
+void TDatabasePage::btn_publishClick() {
+    TFpublish dialog(this);
+    DialogRunner::Exec(dialog);
 }
 
 void TDatabasePage::btn_exportClick() {

@@ -26,6 +26,8 @@ public:
     // Asks for a folder and writes the catalog of "ADB" into it
     // (CatalogExport), with a progress bar and a message at the end.
     void btn_exportClick();
+    // "Publish catalog…": the catalog as a web site (TFpublish).
+    void btn_publishClick();
 
     // The commands on the window's catalog: back up, restore, pack and
     // import; refreshAll reads the window's lists again after them.
@@ -46,6 +48,7 @@ public:
     // Brings a CSV file into the figures.
     QPushButton* btn_import = nullptr;
     QPushButton* btn_export = nullptr;
+    QPushButton* btn_publish = nullptr;
     // Shown while an export runs.
     QProgressBar* PB_export = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

@@ -34,13 +34,6 @@ QByteArray ThumbnailBytes(const QByteArray& bmp) {
     return bmp;
 }
 
-TZunPigger* Add(TZunPigger* parent, const char* name, const QString& text = {}) {
-    TZunPigger* element = parent->Create(parent);
-    element->SetName(name);
-    element->Text = text.toStdString();
-    return element;
-}
-
 } // namespace
 
 HtmlCatalogExport::HtmlCatalogExport(const QString& outFolder, bool useMap)
@@ -152,52 +145,4 @@ bool HtmlCatalogExport::ExportFigure(const QString& figureId) {
         return false;
     Export(figures.first());
     return true;
-}
-
-void HtmlCatalogExport::ExportAll() {
-    QList<Listed> listed;
-    for (const Figure& figure : ReadFigures(std::nullopt))
-        listed.append(Export(figure));
-    WriteIndex(listed);
-}
-
-void HtmlCatalogExport::WriteIndex(const QList<Listed>& listed) {
-    TZunPigger page;
-    page.SetName("HTML");
-    TZunPigger* head = Add(&page, "HEAD");
-    TZunPigger* meta = Add(head, "META");
-    meta->SetAttribute("HTTP-EQUIV", "Content-Type");
-    meta->SetAttribute("CONTENT", "text/html; charset=utf-8");
-    Add(head, "TITLE", QStringLiteral("Figures"));
-    TZunPigger* body = Add(&page, "BODY");
-    Add(body, "H1", QStringLiteral("Figures"))->SetAttribute("ALIGN", "center");
-    TZunPigger* table = Add(body, "TABLE");
-    table->SetAttribute("ALIGN", "center");
-    table->SetAttribute("WIDTH", "80%");
-    TZunPigger* header = Add(table, "TR");
-    for (const char* caption : {"", "Name", "Genre", "Manufacturer", "Scale"})
-        Add(header, "TH", QString::fromLatin1(caption));
-    for (const Listed& entry : listed) {
-        const std::string href = HtmlPageBuilder::SourceFrom(
-                                     outFolder_, HtmlPageBuilder::JoinPath(outFolder_, entry.page))
-                                     .toStdString();
-        TZunPigger* row = Add(table, "TR");
-        TZunPigger* picture = Add(row, "TD");
-        if (!entry.thumbnail.isEmpty()) {
-            TZunPigger* link = Add(picture, "A");
-            link->SetAttribute("HREF", href);
-            TZunPigger* image = Add(link, "IMG");
-            image->SetAttribute(
-                "SRC", HtmlPageBuilder::SourceFrom(
-                           outFolder_, HtmlPageBuilder::JoinPath(outFolder_, entry.thumbnail))
-                           .toStdString());
-            image->SetAttribute("ALT", entry.figure.name.toStdString());
-        }
-        Add(Add(row, "TD"), "A", entry.figure.name)->SetAttribute("HREF", href);
-        Add(row, "TD", entry.figure.genreName);
-        Add(row, "TD", entry.figure.producerName);
-        Add(row, "TD", entry.figure.scale);
-    }
-    HtmlPageBuilder::WriteFile(HtmlPageBuilder::JoinPath(outFolder_, IndexFile),
-                               QByteArray::fromStdString(HtmlPageWriter::PageText(page)));
 }

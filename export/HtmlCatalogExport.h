@@ -24,8 +24,6 @@ public:
 
     // The figure with that key; false when there is none.
     bool ExportFigure(const QString& figureId);
-    // Every figure, by name, and the index page listing them.
-    void ExportAll();
 
     // The pages written, in order, as paths inside the folder.
     const QStringList& Pages() const { return pages_; }
@@ -58,7 +56,6 @@ private:
     Listed Export(const Figure& figure);
     Genre& GenreOf(const Figure& figure, HtmlPageOptions& options);
     QString UniqueStem(const QString& name, const QString& fallback, QSet<QString>& used);
-    void WriteIndex(const QList<Listed>& listed);
 
     QString outFolder_;
     QString imagesFolder_;

@@ -511,26 +511,41 @@ step "catalog packed: question, message and history shown, figures kept"
 stop_catalog
 
 # 6e. The catalog published with velmora-tool html and loaded in a real
-#     browser: every image of the figure's page and of the index loads, and
-#     the description typed in the editor is the page's text exactly.
+#     browser: every image of the figure's page, of its genre's page and of
+#     the index loads, and the description typed in the editor is the
+#     page's text exactly.
 tool="$(dirname "$program")/../tools/velmora-tool"
 site="$scratch/site"
 "$tool" html "$first/LDB" "$site" >"$out/html-tool.log" 2>&1 || fail "velmora-tool html: $(cat "$out/html-tool.log")"
-[ -f "$site/old-guard-grenadier.html" ] && [ -f "$site/index.html" ] || fail "published: $(ls "$site")"
+figure_pages=("$site"/figures/old-guard-grenadier-*.html)
+genre_pages=("$site"/genres/*.html)
+[ ${#figure_pages[@]} = 1 ] && [ -f "${figure_pages[0]}" ] && [ -f "${genre_pages[0]}" ] && [ -f "$site/index.html" ] &&
+  [ -f "$site/velmora-site.json" ] || fail "published: $(ls -R "$site")"
+figure_page="figures/$(basename "${figure_pages[0]}")"
+genre_page="genres/$(basename "${genre_pages[0]}")"
 browser() { timeout 60 chromium --headless --no-sandbox --disable-gpu --allow-file-access-from-files "$@" 2>>"$out/chromium.log"; }
 # Loads a page of the site in a frame and prints the images loaded out of
 # all, and the text of the description element (trailing blanks trimmed).
+# Each image is loaded again beside the page, so that pictures the page
+# loads only when scrolled to count too.
 browser_check() {
   cat >"$site/check.html" <<HTML
 <!DOCTYPE html><html><body><iframe id="page" src="$1"></iframe><pre id="result">waiting</pre>
 <script>
 document.getElementById('page').addEventListener('load', function () {
-  var d = this.contentDocument, images = d.images, loaded = 0;
-  for (var i = 0; i < images.length; i++)
-    if (images[i].complete && images[i].naturalWidth > 0) loaded++;
-  var dsc = d.querySelector('[iid="_DSC"]');
-  document.getElementById('result').textContent = 'images ' + loaded + '/' + images.length +
-    ' ' + JSON.stringify(dsc ? dsc.textContent.replace(/\s+$/, '') : null);
+  var d = this.contentDocument, images = d.images, loaded = 0, pending = images.length;
+  var dsc = d.getElementById('description');
+  var text = JSON.stringify(dsc ? dsc.textContent.replace(/\s+$/, '') : null);
+  function done() {
+    document.getElementById('result').textContent = 'images ' + loaded + '/' + images.length + ' ' + text;
+  }
+  if (!pending) done();
+  for (var i = 0; i < images.length; i++) {
+    var probe = new Image();
+    probe.onload = function () { if (this.naturalWidth > 0) loaded++; if (--pending === 0) done(); };
+    probe.onerror = function () { if (--pending === 0) done(); };
+    probe.src = images[i].src;
+  }
 });
 </script></body></html>
 HTML
@@ -538,14 +553,16 @@ HTML
     sed -n 's/.*<pre id="result">\(.*\)<\/pre>.*/\1/p' |
     sed 's/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&amp;/\&/g'
 }
-result=$(browser_check old-guard-grenadier.html)
+result=$(browser_check "$figure_page")
 expected='"Resin, 1:32 <kit> 100% & more\nSecond line"'
 [[ "$result" =~ ^images\ ([0-9]+)/([0-9]+)\ (.*)$ ]] || fail "browser check: $result"
 [ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[2]}" ] && [ "${BASH_REMATCH[2]}" -ge 2 ] || fail "figure page images: $result"
 [ "${BASH_REMATCH[3]}" = "$expected" ] || fail "description in the browser: ${BASH_REMATCH[3]}"
 index=$(browser_check index.html)
 [[ "$index" =~ ^images\ ([0-9]+)/([0-9]+) ]] && [ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[2]}" ] && [ "${BASH_REMATCH[2]}" -ge 1 ] || fail "index images: $index"
-browser --window-size=1100,800 --screenshot="$out/browser-figure-page.png" "file://$site/old-guard-grenadier.html" >/dev/null
+genre=$(browser_check "$genre_page")
+[[ "$genre" =~ ^images\ ([0-9]+)/([0-9]+) ]] && [ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[2]}" ] || fail "genre page images: $genre"
+browser --window-size=1100,800 --screenshot="$out/browser-figure-page.png" "file://$site/$figure_page" >/dev/null
 browser --window-size=1100,800 --screenshot="$out/browser-index.png" "file://$site/index.html" >/dev/null
 step "published with velmora-tool html: chromium loads every image ($result) and the index ($index)"
 

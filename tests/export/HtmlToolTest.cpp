@@ -3,6 +3,7 @@
 #include "BmpWriter.h"
 #include "JpegEncoder.h"
 #include "QueryTestFixture.h"
+#include "SiteNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,30 +33,33 @@ protected:
     }
 };
 
-TEST_F(HtmlToolTest, PublishesEveryFigureWithAnIndex) {
+TEST_F(HtmlToolTest, PublishesTheSiteOrOneFigurePage) {
+    Exec("create table add_pictures (add_picture_id char(32), add_picture_name char(32), "
+         "figure_id char(32), picture_th blob(1,5), picture blob(1,5))");
     Exec("insert into genres values ('G', 'West Europe', 170, 90, 50, 50, 1100, 1500, null)");
     QImage thumbnail(123, 123, QImage::Format_RGB888);
     thumbnail.fill(Qt::red);
     const QByteArray picture = PictureToJpegBytes(thumbnail);
     Exec("insert into figures (figure_id, figure_name, genre_id, scale, picture, picture_th) "
-         "values ('A', 'Knight', 'G', '54mm', ?, ?), ('B', 'knight', 'G', '', ?, null), "
-         "('C', 'Index', '', '', null, null)",
+         "values ('A', 'Knight', 'G', '54mm', ?, ?), ('B', 'knight', 'G', '', ?, null)",
          {picture, BitmapToBmpBytes(thumbnail), picture});
     const QString out = folder_.filePath("out");
 
-    ASSERT_EQ(Tool(QString("'%1' '%2'").arg(folder_.path(), out)), 0)
+    ASSERT_EQ(Tool(QString("'%1' '%2' --title 'My figures'").arg(folder_.path(), out)), 0)
         << ReadFile(folder_.filePath("stderr")).toStdString();
-    QStringList files = QDir(out).entryList(QDir::Files);
-    files << QDir(out + "/images").entryList(QDir::Files);
-    EXPECT_EQ(files.join(' '), "index-2.html index.html knight-2.html knight.html genre.jpg "
-                               "index-2.jpg knight-2.jpg knight.bmp knight.jpg west-europe.jpg");
-    EXPECT_EQ(ReadFile(out + "/images/knight.jpg"), picture);
+    const QString a = "knight-" + SiteNames::KeyPiece("A");
+    const QString b = "knight-" + SiteNames::KeyPiece("B");
+    for (const QString& file : QStringList{
+             "index.html", "site.css", "site.js", "site-index.js", "by-maker.html", "by-scale.html",
+             "velmora-site.json", "genres/west-europe-" + SiteNames::KeyPiece("G") + ".html",
+             "figures/" + a + ".html", "figures/" + b + ".html", "thumbs/" + a + ".jpg"})
+        EXPECT_TRUE(QFile::exists(out + "/" + file)) << file.toStdString();
+    EXPECT_EQ(ReadFile(out + "/pictures/" + a + ".jpg"), picture);
     const QByteArray index = ReadFile(out + "/index.html");
-    for (const char* part :
-         {"<A HREF=\"knight.html\">Knight", "<A HREF=\"knight-2.html\">knight",
-          "<A HREF=\"index-2.html\">Index", "SRC=\"images/knight.bmp\"", "<TD>West Europe"})
-        EXPECT_NE(index.indexOf(part), -1) << part;
-    EXPECT_NE(ReadFile(out + "/knight-2.html").indexOf("SRC=\"images/west-europe.jpg\""), -1);
+    for (const QString& part :
+         {QString("<title>My figures</title>"), "href=\"figures/" + a + ".html\">Knight</a>",
+          "src=\"thumbs/" + a + ".jpg\" alt=\"Knight\" width=\"123\""})
+        EXPECT_NE(index.indexOf(part.toUtf8()), -1) << part.toStdString();
 
     EXPECT_EQ(Tool(QString("'%1' '%2' --figure B --no-map").arg(folder_.path(), out + "/one")), 0);
     EXPECT_EQ(QDir(out + "/one").entryList(QDir::Files).join(' '), "knight.html");
