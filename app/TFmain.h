@@ -9,6 +9,7 @@ class QMenu;
 class QShortcut;
 class QTabWidget;
 class QToolBar;
+class TAtlasPage;
 class TDatabasePage;
 class TFiguresPage;
 class TGenresPage;
@@ -21,7 +22,7 @@ class TProducersPage;
 
 // The program's main window: the toolbar, the context menu and the keys
 // of the lists, and the pages "Figures", "Manufacturers", "Genres",
-// "Statistics" and "Database management", each with its own commands.
+// "Statistics", "Atlas" and "Database management", each with its own commands.
 class TFmain : public TPmain {
     Q_OBJECT
 
@@ -85,6 +86,7 @@ public:
     TProducersPage* TabSheet_producers = nullptr;
     TGenresPage* TabSheet_genres = nullptr;
     TStatisticsPage* TabSheet_statistics = nullptr;
+    TAtlasPage* TabSheet_atlas = nullptr;
     TDatabasePage* TabSheet_BD_mgm = nullptr;
 
     // The pages' lists.

@@ -1,5 +1,6 @@
 #include "TAtlas.h"
 
+#include "EDatabaseError.h"
 #include "TEpochLine.h"
 #include "THatchShape.h"
 #include "TLocationMarker.h"
@@ -31,17 +32,31 @@ int IntegerOr(const QVariant& stored, int fallback) {
 } // namespace
 
 std::vector<TAtlasGenre> TAtlas::ReadGenres(EngineConnection* db) {
-    // Every genre, with or without figures, and its counts in one pass.
-    TSqlStatement statement(
-        db, QStringLiteral("select g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, g.RH, "
-                           "g.location_shape, count(f.figure_id), "
-                           "sum(case when c.collection_status = 'finished' then 1 else 0 end) "
-                           "from genres g "
-                           "left outer join figures f on (f.genre_id = g.genre_id) "
-                           "left outer join figure_collection c on (c.figure_id = f.figure_id) "
-                           "group by g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, g.RH, "
-                           "g.location_shape "
-                           "order by g.genre_name, g.genre_id"));
+    // Every genre, with or without figures, and its counts in one pass. A
+    // catalog the structure check has not upgraded yet has no collection
+    // table: none of its figures is finished.
+    const auto select = [db](bool collection) {
+        return TSqlStatement(
+            db, QStringLiteral("select g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, "
+                               "g.RH, g.location_shape, count(f.figure_id), %1 "
+                               "from genres g "
+                               "left outer join figures f on (f.genre_id = g.genre_id) %2"
+                               "group by g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, "
+                               "g.RH, g.location_shape "
+                               "order by g.genre_name, g.genre_id")
+                    .arg(collection ? QStringLiteral("sum(case when c.collection_status = "
+                                                     "'finished' then 1 else 0 end)")
+                                    : QStringLiteral("0"),
+                         collection ? QStringLiteral("left outer join figure_collection c on "
+                                                     "(c.figure_id = f.figure_id) ")
+                                    : QString()));
+    };
+    TSqlStatement statement;
+    try {
+        statement = select(true);
+    } catch (const EDatabaseError&) {
+        statement = select(false);
+    }
     const TEpochLine epoch;
     const TLocationMarker marker;
     std::vector<TAtlasGenre> genres;

@@ -134,6 +134,15 @@ TEST_F(AtlasTest, FindsTheGenreAtAPointAndTheEpochsOverASpan) {
     EXPECT_NEAR(atlas_.YearAt(atlas_.XOfYear(1234)), 1234, 1e-6);
 }
 
+TEST_F(AtlasTest, ACatalogWithoutCollectionTableHasNoFinishedFigure) {
+    Exec("drop table figure_collection");
+    const TAtlas older(TAtlas::ReadGenres(database_.Handle()));
+    ASSERT_EQ(older.Genres().size(), 3u);
+    for (const TAtlasGenre& genre : older.Genres())
+        EXPECT_EQ(genre.finished, 0) << genre.key.toStdString();
+    EXPECT_EQ(older.Genres()[1].figures, 8);
+}
+
 class AtlasToolTest : public CatalogTestFixture {
 protected:
     int Tool(const QString& arguments) {
