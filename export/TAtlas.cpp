@@ -8,6 +8,7 @@
 #include "TTimeLinePicture.h"
 #include "TWorldMap.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -36,20 +37,23 @@ std::vector<TAtlasGenre> TAtlas::ReadGenres(EngineConnection* db) {
     // catalog the structure check has not upgraded yet has no collection
     // table: none of its figures is finished.
     const auto select = [db](bool collection) {
+        // The figures are counted per genre first, then joined to the
+        // genres: one pass over the figures, whatever the number of genres.
         return TSqlStatement(
-            db, QStringLiteral("select g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, "
-                               "g.RH, g.location_shape, count(f.figure_id), %1 "
-                               "from genres g "
-                               "left outer join figures f on (f.genre_id = g.genre_id) %2"
-                               "group by g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, "
-                               "g.RH, g.location_shape "
-                               "order by g.genre_name, g.genre_id")
-                    .arg(collection ? QStringLiteral("sum(case when c.collection_status = "
-                                                     "'finished' then 1 else 0 end)")
-                                    : QStringLiteral("0"),
-                         collection ? QStringLiteral("left outer join figure_collection c on "
-                                                     "(c.figure_id = f.figure_id) ")
-                                    : QString()));
+            db,
+            QStringLiteral("select g.genre_id, g.genre_name, g.TB, g.TE, g.RX, g.RY, g.RW, g.RH, "
+                           "g.location_shape, coalesce(n.figures, 0), coalesce(n.finished, 0) "
+                           "from genres g left outer join ("
+                           " select f.genre_id, count(*) as figures, %1 as finished"
+                           " from figures f %2"
+                           " group by f.genre_id) n on (n.genre_id = g.genre_id) "
+                           "order by g.genre_name, g.genre_id")
+                .arg(collection ? QStringLiteral("sum(case when c.collection_status = "
+                                                 "'finished' then 1 else 0 end)")
+                                : QStringLiteral("0"),
+                     collection ? QStringLiteral("left outer join figure_collection c on "
+                                                 "(c.figure_id = f.figure_id)")
+                                : QString()));
     };
     TSqlStatement statement;
     try {
@@ -138,6 +142,16 @@ void TAtlas::Layout(const QSizeF& size) {
         const double height = tallest * share;
         bars_[i] = QRectF(left, baseline - height, right - left, height);
     }
+    // Redrawn only when the size changed.
+    const QSize pixels = size.toSize();
+    if (ground_.size() != pixels) {
+        ground_ = QImage();
+        if (!pixels.isEmpty()) {
+            ground_ = QImage(pixels, QImage::Format_RGB32);
+            QPainter painter(&ground_);
+            DrawGround(painter);
+        }
+    }
 }
 
 double TAtlas::XOfYear(double year) const {
@@ -207,12 +221,31 @@ QString TAtlas::Describe(int genre) const {
         .arg(g.finished);
 }
 
-void TAtlas::Draw(QPainter& painter, const std::vector<int>& highlighted) const {
+void TAtlas::DrawGround(QPainter& painter) const {
     painter.save();
     painter.fillRect(QRectF(QPointF(0, 0), size_), Qt::white);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(map_, mapPicture_);
     TTimeLinePicture::Draw(painter, arrow_);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, static_cast<int>(std::min(12.0, line_.height() * 0.15))));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (const int year : LabelledYears) {
+        const QRectF label(XOfYear(year) - 50, arrow_.bottom(), 100,
+                           line_.bottom() - arrow_.bottom());
+        painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, TEpochLine::YearText(year));
+    }
+    painter.restore();
+}
+
+void TAtlas::Draw(QPainter& painter, const std::vector<int>& highlighted) const {
+    painter.save();
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::Raster && !ground_.isNull())
+        painter.drawImage(QPointF(0, 0), ground_);
+    else
+        DrawGround(painter);
 
     const double scale = MapScale();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -240,16 +273,6 @@ void TAtlas::Draw(QPainter& painter, const std::vector<int>& highlighted) const 
         painter.setBrush(MarkerColour(i));
         painter.drawRect(bars_[i]);
         painter.drawEllipse(markers_[i]);
-    }
-
-    QFont font = painter.font();
-    font.setPixelSize(std::max(6, static_cast<int>(std::min(12.0, line_.height() * 0.15))));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    for (const int year : LabelledYears) {
-        const QRectF label(XOfYear(year) - 50, arrow_.bottom(), 100,
-                           line_.bottom() - arrow_.bottom());
-        painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, TEpochLine::YearText(year));
     }
     painter.restore();
 }

@@ -68,6 +68,9 @@ public:
 
 private:
     double MapScale() const;
+    // The map, the time line's arrow and its years: what every drawing at
+    // this size shares.
+    void DrawGround(QPainter& painter) const;
 
     std::vector<TAtlasGenre> genres_;
     // The genres from the most figures down: the order they are drawn in,
@@ -75,6 +78,9 @@ private:
     std::vector<int> drawOrder_;
     qint64 mostFigures_ = 0;
     QImage mapPicture_;
+    // The ground drawn once at the laid-out size, for drawing on pictures
+    // and windows; drawings (SVG) draw it anew, as lines.
+    QImage ground_;
     QSizeF size_;
     QRectF map_;
     QRectF line_;
