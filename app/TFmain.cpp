@@ -3,6 +3,7 @@
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 #include "TChangeListener.h"
+#include "TAtlasPage.h"
 #include "TDatabasePage.h"
 #include "TFabout.h"
 #include "TFiguresPage.h"
@@ -187,6 +188,7 @@ void TFmain::BuildPages() {
     TabSheet_producers = new TProducersPage(Dialogs);
     TabSheet_genres = new TGenresPage(Dialogs);
     TabSheet_statistics = new TStatisticsPage;
+    TabSheet_atlas = new TAtlasPage;
     TabSheet_BD_mgm = new TDatabasePage;
     O_Figures1 = TabSheet_figures->O_Figures1;
     O_producers1 = TabSheet_producers->O_producers1;
@@ -195,6 +197,7 @@ void TFmain::BuildPages() {
     PageControl1->addTab(TabSheet_producers, QStringLiteral("Manufacturers"));
     PageControl1->addTab(TabSheet_genres, QStringLiteral("Genres"));
     PageControl1->addTab(TabSheet_statistics, QStringLiteral("Statistics"));
+    PageControl1->addTab(TabSheet_atlas, QStringLiteral("Atlas"));
     PageControl1->addTab(TabSheet_BD_mgm, QStringLiteral("Database management"));
 
     for (TListPage* page :
@@ -214,6 +217,9 @@ void TFmain::BuildPages() {
     };
     TabSheet_statistics->ShowFigures = [this](TStatisticsPage::Group group, const QString& key) {
         ShowStatisticFigures(group, key);
+    };
+    TabSheet_atlas->ShowFigures = [this](const QString& key) {
+        ShowStatisticFigures(TStatisticsPage::Group::Genre, key);
     };
     TabSheet_BD_mgm->Attach(*this, Dialogs, [this] { RefreshAll(); });
 
@@ -279,6 +285,8 @@ void TFmain::ShowStatisticFigures(TStatisticsPage::Group group, const QString& k
 void TFmain::PageControl1Change() {
     if (PageControl1->currentWidget() == TabSheet_statistics)
         TabSheet_statistics->Reload();
+    if (PageControl1->currentWidget() == TabSheet_atlas)
+        TabSheet_atlas->Reload();
     TabSheet_figures->RefreshFilterLookups();
     TabSheet_figures->FollowFilter();
     // The list has the keys: Insert, Enter and F2 act at once.

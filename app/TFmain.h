@@ -10,6 +10,7 @@ class QShortcut;
 class QTabWidget;
 class QToolBar;
 class TChangeListener;
+class TAtlasPage;
 class TDatabasePage;
 class TFiguresPage;
 class TGenresPage;
@@ -22,7 +23,7 @@ class TProducersPage;
 
 // The program's main window: the toolbar, the context menu and the keys
 // of the lists, and the pages "Figures", "Manufacturers", "Genres",
-// "Statistics" and "Database management", each with its own commands.
+// "Statistics", "Atlas" and "Database management", each with its own commands.
 class TFmain : public TPmain {
     Q_OBJECT
 
@@ -89,6 +90,7 @@ public:
     TProducersPage* TabSheet_producers = nullptr;
     TGenresPage* TabSheet_genres = nullptr;
     TStatisticsPage* TabSheet_statistics = nullptr;
+    TAtlasPage* TabSheet_atlas = nullptr;
     TDatabasePage* TabSheet_BD_mgm = nullptr;
 
     // The pages' lists.

@@ -9,14 +9,13 @@
 #include "THatchShape.h"
 #include "THorzUpDown.h"
 #include "TQuery.h"
+#include "TTimeLinePicture.h"
 #include "TWorldMap.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 
 #include <exception>
 #include <utility>
@@ -24,40 +23,6 @@
 namespace {
 
 using Handle = TEpochLine::Handle;
-
-// The time line picture: a horizontal double-headed arrow on a transparent
-// ground, darker blue for the years before 0, lighter blue after.
-QPixmap TimeLinePicture() {
-    constexpr int w = TEpochLine::LineWidth;
-    constexpr int h = TEpochLine::LineHeight;
-    constexpr int headLength = 24;
-    constexpr int middle = h / 2;
-    constexpr int shaftHalf = 8;
-    QPainterPath arrow;
-    arrow.moveTo(0, middle);
-    arrow.lineTo(headLength, 2);
-    arrow.lineTo(headLength, middle - shaftHalf);
-    arrow.lineTo(w - headLength, middle - shaftHalf);
-    arrow.lineTo(w - headLength, 2);
-    arrow.lineTo(w - 1, middle);
-    arrow.lineTo(w - headLength, h - 3);
-    arrow.lineTo(w - headLength, middle + shaftHalf);
-    arrow.lineTo(headLength, middle + shaftHalf);
-    arrow.lineTo(headLength, h - 3);
-    arrow.closeSubpath();
-
-    QImage picture(w, h, QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setClipRect(0, 0, TEpochLine::ZeroX, h);
-    painter.fillPath(arrow, QColor(40, 70, 160));
-    painter.setClipRect(TEpochLine::ZeroX, 0, w - TEpochLine::ZeroX, h);
-    painter.fillPath(arrow, QColor(130, 175, 235));
-    painter.end();
-    return QPixmap::fromImage(picture);
-}
 
 QLabel* BoldLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -155,7 +120,7 @@ void TE_genre::CreateTimeLine() {
     Image_timeline = new QLabel(this);
     Image_timeline->setGeometry(TEpochLine::LineLeft, TEpochLine::LineTop, TEpochLine::LineWidth,
                                 TEpochLine::LineHeight);
-    Image_timeline->setPixmap(TimeLinePicture());
+    Image_timeline->setPixmap(QPixmap::fromImage(TTimeLinePicture::Picture()));
 
     Shape_epoch = new THatchShape(THatchShape::Shape::Rectangle, this);
     Shape_epoch->setAttribute(Qt::WA_TransparentForMouseEvents);

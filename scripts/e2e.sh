@@ -151,7 +151,7 @@ wait "$main_pid" 2>/dev/null || true
 # 3. A seeded catalog: every page, and a manufacturer added through the
 #    editor. Positions are those of the maximised window on a 1280 x 800
 #    screen with the DejaVu fonts.
-tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_statistics="290 89"; tab_database="412 89"
+tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_statistics="290 89"; tab_atlas="352 89"; tab_database="462 89"
 button_add="23 45"
 for colours in red-blue green-yellow orange-purple; do
   convert -size 123x123 "gradient:$colours" -type TrueColor "bmp3:$scratch/$colours.bmp"
@@ -180,6 +180,11 @@ new_figure() {
 shot page-figures
 click $tab_producers; shot page-manufacturers
 click $tab_genres; shot page-genres
+# The atlas: the genres given places and epochs first, which the page reads
+# when it comes to the front.
+sqlite3 "$db" "update genres set TB = 1796, TE = 1815, RX = 180, RY = 100, RW = 40, RH = 24 where genre_id = 'G1';
+  update genres set TB = 1250, TE = 1320, RX = 230, RY = 80, RW = 60, RH = 40 where genre_id = 'G2'"
+click $tab_atlas; shot page-atlas
 click $tab_database; shot page-database
 click $tab_producers
 click $button_add

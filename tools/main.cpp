@@ -1,5 +1,6 @@
 // velmora-tool: the command-line companion of Velmora.
 
+#include "AtlasCommand.h"
 #include "BackupCommand.h"
 #include "ExportCommand.h"
 #include "HtmlCommand.h"
@@ -42,6 +43,7 @@ const Subcommand Subcommands[] = {
     {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
     {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
     {"stats", StatsCommand::Usage, StatsCommand::Summary, StatsCommand::Run},
+    {"atlas", AtlasCommand::Usage, AtlasCommand::Summary, AtlasCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -87,7 +89,10 @@ void PrintHelp(std::FILE* to) {
         "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "
         "is NULL and \"\"\nan empty text.\n"
         "\nstats exits 0 done, 1 no catalog in the data folder or one that cannot be read, 64 "
-        "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n");
+        "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n"
+        "\natlas exits 0 done, 1 no catalog in the data folder or one that cannot be read, 2 the "
+        "file\ncannot be written, 64 bad arguments. It reads the catalog only, also while Velmora "
+        "runs on it.\n");
 }
 
 } // namespace

@@ -197,7 +197,7 @@ TEST_F(MainWindowTest, ToolbarFollowsThePageAndTheList) {
     window_->PageControl1->setCurrentIndex(1);
     EXPECT_TRUE(window_->TB_add->isEnabled());
     EXPECT_TRUE(window_->TB_edit->isEnabled());
-    window_->PageControl1->setCurrentIndex(4);
+    window_->PageControl1->setCurrentIndex(5);
     for (QAction* action : {window_->TB_add, window_->TB_edit, window_->TB_del, window_->TB_first,
                             window_->TB_last, window_->TB_html_export, window_->TB_sheme})
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
@@ -351,7 +351,7 @@ TEST_F(MainWindowTest, TwoWheelNotchesWithinAStepMoveOnceTheSecondWay) {
     EXPECT_EQ(0, list.Q1.RecNo());
 
     // On "Database management" the wheel does nothing.
-    window_->PageControl1->setCurrentIndex(4);
+    window_->PageControl1->setCurrentIndex(5);
     list.Q1.MoveTo(1);
     wheel(-120);
     QTest::qWait(40);

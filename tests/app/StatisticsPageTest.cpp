@@ -64,7 +64,7 @@ using Group = TStatisticsPage::Group;
 
 TEST_F(StatisticsPageTest, ClickingABarListsTheFiguresOfItsValue) {
     EXPECT_EQ(window_->PageControl1->tabText(3), "Statistics");
-    EXPECT_EQ(window_->PageControl1->tabText(4), "Database management");
+    EXPECT_EQ(window_->PageControl1->tabText(5), "Database management");
 
     // The genre chart's bars, top down: Medieval 1, Napoleonic 2.
     QChartView* view = page_->Chart(Group::Genre);
