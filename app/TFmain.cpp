@@ -2,8 +2,8 @@
 
 #include "CommandGuard.h"
 #include "DialogRunner.h"
-#include "TChangeListener.h"
 #include "TAtlasPage.h"
+#include "TChangeListener.h"
 #include "TDatabasePage.h"
 #include "TFabout.h"
 #include "TFiguresPage.h"
