@@ -1,6 +1,7 @@
 // velmora-tool: the command-line companion of Velmora.
 
 #include "BackupCommand.h"
+#include "CopyCommand.h"
 #include "ExportCommand.h"
 #include "HtmlCommand.h"
 #include "ImportCommand.h"
@@ -42,6 +43,7 @@ const Subcommand Subcommands[] = {
     {"export-csv", ExportCommand::CsvUsage, ExportCommand::CsvSummary, ExportCommand::RunCsv},
     {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
     {"stats", StatsCommand::Usage, StatsCommand::Summary, StatsCommand::Run},
+    {"copy", CopyCommand::Usage, CopyCommand::Summary, CopyCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -87,7 +89,12 @@ void PrintHelp(std::FILE* to) {
         "catalog only,\nalso while Velmora runs on it. In their CSV files an empty unquoted field "
         "is NULL and \"\"\nan empty text.\n"
         "\nstats exits 0 done, 1 no catalog in the data folder or one that cannot be read, 64 "
-        "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n");
+        "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n"
+        "\ncopy takes a data folder or a connection string (postgresql://...) for each side; it "
+        "exits\n0 done, 1 the copy failed (the target is unchanged), 2 no catalog in the source or "
+        "a\ncatalog that cannot be opened, 3 a target holding rows without --replace, 6 while "
+        "Velmora\nruns on the target folder, 7 an interrupted restore that could not be undone, 64 "
+        "bad\narguments.\n");
 }
 
 } // namespace
