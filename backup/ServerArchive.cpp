@@ -1,5 +1,4 @@
 #include "Archive.h"
-#include "CatalogCheck.h"
 #include "EngineConnection.h"
 #include "OldTablesCatalog.h"
 #include "TArchiveUnpacker.h"
@@ -12,6 +11,7 @@
 
 #include <exception>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -45,18 +45,8 @@ int Restore(const QString& archiveFile, EngineConnection& server, const TArchive
         return result;
     }
     QStringList names = unpacker.Names();
-    fault = CatalogCheck::Problem(scratch.path(), names);
-    if (!fault.isEmpty() && OldTablesCatalog::Holds(names)) {
-        if (!importOld || !importOld()) {
-            fault = QStringLiteral("the archive holds tables of an older version, which were not "
-                                   "imported");
-            return ArchiveResult::NoCatalog;
-        }
-        if (OldTablesCatalog::Make(scratch.path(), names, fault) < 0)
-            return ArchiveResult::NoCatalog;
-        names = {QString::fromLatin1(OldTablesCatalog::CatalogFile)};
-        fault = CatalogCheck::Problem(scratch.path(), names);
-    }
+    std::vector<std::int64_t> sizes = unpacker.Sizes();
+    fault = OldTablesCatalog::Restorable(scratch.path(), names, sizes, importOld);
     if (!fault.isEmpty())
         return ArchiveResult::NoCatalog;
     QString error;

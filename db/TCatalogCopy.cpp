@@ -2,10 +2,11 @@
 
 #include "DatabaseStructure.h"
 #include "EngineConnection.h"
-#include "EngineStatement.h"
+#include "EngineCode.h"
 #include "TSqlStatement.h"
 #include "TZunPigger.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
