@@ -20,11 +20,12 @@ TEST_P(PackOnEngineTest, WritesTheSameHistoryAndPacksEveryTable) {
                            "  Producers...", "  Figures...", "  Additional images..."}),
               history);
     EXPECT_EQ("Knights", Column(QStringLiteral("select genre_name from genres")));
-    if (OnServer())
+    if (OnServer()) {
         EXPECT_EQ("4", Column(QStringLiteral("select count(*) from pg_stat_user_tables where "
                                              "schemaname = '%1' and last_vacuum is not null and "
                                              "last_analyze is not null")
                                   .arg(schema_)));
+    }
 }
 
 VELMORA_ON_EVERY_ENGINE(PackOnEngineTest);
