@@ -10,6 +10,7 @@
 #include "DatabaseStructure.h"
 #include "RatioReporter.h"
 #include "TDatabase.h"
+#include "TField.h"
 #include "TO_Figures.h"
 #include "TQuery.h"
 #include "TSqlStatement.h"

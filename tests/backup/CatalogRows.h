@@ -6,6 +6,7 @@
 #include "TZunPigger.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -79,8 +80,10 @@ inline QStringList Rows(EngineConnection& db) {
     return rows;
 }
 
-// The catalog file of a data folder, opened read-write.
+// The catalog file of a data folder, opened read-write; both made when
+// missing.
 inline std::unique_ptr<EngineConnection> OpenFolder(const QString& folder) {
+    QDir().mkpath(folder);
     QString error;
     return EngineConnection::OpenFile(folder + QStringLiteral("/velmora.db"),
                                       EngineConnection::OpenMode::ReadWriteCreate, &error);
