@@ -65,3 +65,19 @@ using TImportOldTables = std::function<bool()>;
 int UnpackArchive(const QString& archiveFile, const QString& targetFolder,
                   const TArchiveProgress& progress, QString& fault,
                   const TImportOldTables& importOld);
+
+class EngineConnection;
+
+// A catalog on a database server goes into the same archive as a data folder
+// holding only its catalog: velmora.db, made from one snapshot of the
+// server's tables. A result code, and in fault why not (as PackFolder).
+int PackServer(EngineConnection& server, const QString& archiveFile,
+               const TArchiveProgress& progress, QString& fault);
+// Replaces the rows of every table of a catalog on a database server with
+// those of the archive's catalog, all in one transaction: any failure
+// leaves the server's rows as they were. The archive is unpacked and
+// checked as UnpackArchive does, in a scratch folder; an older version's
+// tables are imported when importOld answers true.
+int UnpackIntoServer(const QString& archiveFile, EngineConnection& server,
+                     const TArchiveProgress& progress, QString& fault,
+                     const TImportOldTables& importOld = {});

@@ -1,5 +1,6 @@
 #include "OldTablesCatalog.h"
 
+#include "CatalogCheck.h"
 #include "ParadoxImport.h"
 #include "TDatabase.h"
 
@@ -50,4 +51,23 @@ std::int64_t OldTablesCatalog::Make(const QString& folder, const QStringList& na
         if (name.compare(QLatin1String(CatalogFile), Qt::CaseInsensitive) != 0)
             QFile::remove(dir.filePath(name));
     return QFileInfo(dir.filePath(QLatin1String(CatalogFile))).size();
+}
+
+QString OldTablesCatalog::Restorable(const QString& folder, QStringList& names,
+                                     std::vector<std::int64_t>& sizes,
+                                     const std::function<bool()>& importOld) {
+    const QString fault = CatalogCheck::Problem(folder, names);
+    if (fault.isEmpty() || !Holds(names))
+        return fault;
+    if (!importOld || !importOld())
+        return QStringLiteral("the archive holds tables of an older version, which were not "
+                              "imported");
+    // The tables give way to the catalog made of them.
+    QString failure;
+    const std::int64_t size = Make(folder, names, failure);
+    if (size < 0)
+        return failure;
+    names = {QString::fromLatin1(CatalogFile)};
+    sizes = {size};
+    return CatalogCheck::Problem(folder, names);
 }

@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 // An archive an older installation made holds its tables (figures.db,
 // producers.db, ... with their blob files) where a catalog archive holds
@@ -22,5 +24,11 @@ bool Holds(const QStringList& names);
 // catalog file's size; -1 when the tables could not be imported, with the
 // reason in fault (lower case, no full stop) and folder as it was.
 std::int64_t Make(const QString& folder, const QStringList& names, QString& fault);
+// Whether the archive's files in folder give a catalog to restore: empty
+// when they hold one that passes CatalogCheck, or an older version's tables
+// that importOld agrees to bring into one (names and sizes then tell that
+// catalog alone); otherwise why not (lower case, no full stop).
+QString Restorable(const QString& folder, QStringList& names, std::vector<std::int64_t>& sizes,
+                   const std::function<bool()>& importOld);
 
 } // namespace OldTablesCatalog

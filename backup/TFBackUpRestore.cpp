@@ -7,6 +7,7 @@
 #include "FolderKeeper.h"
 #include "Msg.h"
 #include "RecoverDataFolder.h"
+#include "TDatabase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -235,10 +236,13 @@ void TFBackUpRestore::RunBackup() {
     if (!RecoverDataFolder(DataFolder))
         return;
     QString fault;
+    EngineConnection* server = ServerConnection();
     const int result = RunOperation([&] {
-        return PackFolder(
-            DataFolder, archive, [this](int percent, bool& stop) { BackUpProgress(percent, stop); },
-            fault);
+        const TArchiveProgress progress = [this](int percent, bool& stop) {
+            BackUpProgress(percent, stop);
+        };
+        return server ? PackServer(*server, archive, progress, fault)
+                      : PackFolder(DataFolder, archive, progress, fault);
     });
     if (result == ArchiveResult::Done) {
         ShowMsg(QStringLiteral("Archive has been created"));
@@ -263,14 +267,17 @@ void TFBackUpRestore::RunRestore() {
     if (!RecoverDataFolder(DataFolder))
         return;
     QString fault;
+    EngineConnection* server = ServerConnection();
     const int result = RunOperation([&] {
-        return UnpackArchive(
-            archive, DataFolder,
-            [this](int percent, bool& stop) { RestoreProgress(percent, stop); }, fault,
-            [] {
-                return Ask(QStringLiteral("This archive holds tables of an older version. "
-                                          "Import them into a new catalog?"));
-            });
+        const TArchiveProgress progress = [this](int percent, bool& stop) {
+            RestoreProgress(percent, stop);
+        };
+        const TImportOldTables importOld = [] {
+            return Ask(QStringLiteral("This archive holds tables of an older version. "
+                                      "Import them into a new catalog?"));
+        };
+        return server ? UnpackIntoServer(archive, *server, progress, fault, importOld)
+                      : UnpackArchive(archive, DataFolder, progress, fault, importOld);
     });
     if (result == ArchiveResult::Done)
         ShowMsg(QStringLiteral("Database has been restored"));
@@ -279,6 +286,14 @@ void TFBackUpRestore::RunRestore() {
     else
         ShowMsg(RestoreErrorMessage(fault));
     ProgressBar2->setValue(0);
+}
+
+EngineConnection* TFBackUpRestore::ServerConnection() const {
+    const TDatabase* database = TDatabase::Find(DatabaseName);
+    if (!database || !database->OnServer())
+        return nullptr;
+    // The caller closed it; the server is reached again as the catalog is.
+    return TDatabase::Connected(DatabaseName).Handle();
 }
 
 QString TFBackUpRestore::RestoreErrorMessage(const QString& fault) {

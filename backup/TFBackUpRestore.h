@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class EngineConnection;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -31,6 +32,10 @@ public:
     QString WorkingFolder;
     // The folder backed up, or restored into.
     QString DataFolder;
+    // The named connection of the catalog: when it is on a database server,
+    // the server's catalog is backed up and restored into instead of the
+    // data folder's files.
+    QString DatabaseName = QStringLiteral("ADB");
     // Answered to the archive procedures' progress calls; "Stop" sets it.
     bool StopRequested = false;
 
@@ -89,6 +94,9 @@ private:
     void ShowModal();
     void RunBackup();
     void RunRestore();
+    // The engine connection of a catalog on a database server; nullptr
+    // for a data folder.
+    EngineConnection* ServerConnection() const;
     // Runs the archive procedure with the controls locked; its result code.
     int RunOperation(const std::function<int()>& operation);
     void SetRunning(bool running);

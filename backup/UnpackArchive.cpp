@@ -1,6 +1,5 @@
 #include "Archive.h"
 #include "ArchiveFormat.h"
-#include "CatalogCheck.h"
 #include "DataFolderLock.h"
 #include "OldTablesCatalog.h"
 #include "TArchiveUnpacker.h"
@@ -48,21 +47,7 @@ int Restore(const QString& archiveFile, const QString& folder, const TArchivePro
     // catalog may take the place of the one in the data folder.
     QStringList names = unpacker.Names();
     std::vector<std::int64_t> sizes = unpacker.Sizes();
-    fault = CatalogCheck::Problem(scratch.RestoredFolder(), names);
-    if (!fault.isEmpty() && OldTablesCatalog::Holds(names)) {
-        if (!importOld || !importOld()) {
-            fault = QStringLiteral("the archive holds tables of an older version, which were not "
-                                   "imported");
-            return ArchiveResult::NoCatalog;
-        }
-        // The tables give way to the catalog made of them.
-        const std::int64_t size = OldTablesCatalog::Make(scratch.RestoredFolder(), names, fault);
-        if (size < 0)
-            return ArchiveResult::NoCatalog;
-        names = {QString::fromLatin1(OldTablesCatalog::CatalogFile)};
-        sizes = {size};
-        fault = CatalogCheck::Problem(scratch.RestoredFolder(), names);
-    }
+    fault = OldTablesCatalog::Restorable(scratch.RestoredFolder(), names, sizes, importOld);
     if (!fault.isEmpty())
         return ArchiveResult::NoCatalog;
     const int result = scratch.Commit(names, sizes);

@@ -4,12 +4,14 @@
 #include "PgSession.h"
 #include "PgSqlText.h"
 #include "PgStatement.h"
+#include "TCatalogCopy.h"
 
 #include <libpq-fe.h>
 
 #include <QRegularExpression>
 
 #include <cstdlib>
+#include <exception>
 
 namespace {
 
@@ -202,4 +204,18 @@ bool PgConnection::MayWrite(const QString& table) {
                      qstrcmp(PQgetvalue(result, 0, 0), "t") == 0;
     PQclear(result);
     return may;
+}
+
+QString PgConnection::CopyInto(const QString& file) {
+    QString error;
+    const std::unique_ptr<EngineConnection> copy =
+        OpenFile(file, OpenMode::ReadWriteCreate, &error);
+    if (!copy)
+        return error;
+    try {
+        TCatalogCopy::Copy(*this, *copy);
+    } catch (const std::exception& failure) {
+        return QString::fromUtf8(failure.what());
+    }
+    return {};
 }

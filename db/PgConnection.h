@@ -41,6 +41,9 @@ public:
     // From the role's privileges on the table, and whether its
     // transactions may write at all.
     bool MayWrite(const QString& table) override;
+    // A new database file with the catalog's structure, holding the rows
+    // of one snapshot of the server's tables.
+    QString CopyInto(const QString& file) override;
 
 private:
     std::shared_ptr<PgSession> session_;

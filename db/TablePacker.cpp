@@ -1,6 +1,8 @@
 #include "TablePacker.h"
 
 #include "DBactions.h"
+#include "EDatabaseError.h"
+#include "EngineCode.h"
 #include "EngineConnection.h"
 #include "TDatabase.h"
 #include "TTable.h"
@@ -63,6 +65,24 @@ private:
     int previous_ = -1;
 };
 
+// The server keeps its own files: each table is vacuumed, its statistics
+// renewed and its indexes rebuilt, outside any transaction.
+bool PackOnServer(const QString& databaseName, const QString& tableName,
+                  const TablePacker::History& history) {
+    try {
+        EngineConnection* engine = TDatabase::Connected(databaseName).Handle();
+        for (const QString& sql :
+             {QStringLiteral("vacuum (analyze) %1"), QStringLiteral("reindex table %1")}) {
+            if (engine->Exec(sql.arg(tableName).toUtf8()) != EngineCode::Ok)
+                throw EDatabaseError(engine->ErrorMessage(), engine->ErrorCode());
+        }
+        return true;
+    } catch (const std::exception& error) {
+        history(FailureLine(tableName, error));
+        return false;
+    }
+}
+
 qint64 Megabytes(qint64 bytes, bool roundUp) {
     constexpr qint64 Megabyte = 1024 * 1024;
     return roundUp ? (bytes + Megabyte - 1) / Megabyte : bytes / Megabyte;
@@ -76,13 +96,19 @@ TablePacker::TablePacker(const QString& databaseName)
 
 bool TablePacker::Pack(const History& history) {
     const ShortWait wait(databaseName_);
+    const TDatabase* database = TDatabase::Find(databaseName_);
+    const bool onServer = database && database->OnServer();
     history(QStringLiteral("--- Primary keys checking and tables packing ---"));
     bool packed = true;
     for (const PackedTable& table : PackedTables) {
         history(QString::fromLatin1(table.line));
-        packed = PackOneTable(QString::fromLatin1(table.name), history) && packed;
+        const QString name = QString::fromLatin1(table.name);
+        packed =
+            (onServer ? PackOnServer(databaseName_, name, history) : PackOneTable(name, history)) &&
+            packed;
     }
-    return Compact(history) && packed;
+    // The server has no file of the catalog to compact.
+    return onServer ? packed : Compact(history) && packed;
 }
 
 bool TablePacker::PackOneTable(const QString& tableName, const History& history) {

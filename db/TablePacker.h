@@ -4,7 +4,8 @@
 
 #include <functional>
 
-// Packs the catalog tables one by one, then compacts the database file once,
+// Packs the catalog tables one by one, then compacts the database file once
+// (a server catalog's tables are vacuumed and reindexed instead),
 // telling what it does in history lines. Works on a named connection with
 // nothing open on it, so the main window and velmora-tool share it.
 class TablePacker {
@@ -20,7 +21,8 @@ public:
     // The heading, then per table its line and, when it fails, a failure
     // line; then the file is compacted. True when every table was packed
     // and the file compacted. Another program holding the database is
-    // waited for only briefly.
+    // waited for only briefly. A catalog on a database server has each
+    // table vacuumed and reindexed instead, and no file to compact.
     bool Pack(const History& history);
 
     // Opens the table exclusively and packs it; false after its failure

@@ -2,6 +2,7 @@
 
 #include "AtlasCommand.h"
 #include "BackupCommand.h"
+#include "CopyCommand.h"
 #include "ExportCommand.h"
 #include "HtmlCommand.h"
 #include "ImportCommand.h"
@@ -44,6 +45,7 @@ const Subcommand Subcommands[] = {
     {"export", ExportCommand::Usage, ExportCommand::Summary, ExportCommand::Run},
     {"stats", StatsCommand::Usage, StatsCommand::Summary, StatsCommand::Run},
     {"atlas", AtlasCommand::Usage, AtlasCommand::Summary, AtlasCommand::Run},
+    {"copy", CopyCommand::Usage, CopyCommand::Summary, CopyCommand::Run},
 };
 
 void PrintHelp(std::FILE* to) {
@@ -92,7 +94,12 @@ void PrintHelp(std::FILE* to) {
         "bad\narguments. It reads the catalog only, also while Velmora runs on it.\n"
         "\natlas exits 0 done, 1 no catalog in the data folder or one that cannot be read, 2 the "
         "file\ncannot be written, 64 bad arguments. It reads the catalog only, also while Velmora "
-        "runs on it.\n");
+        "runs on it.\n"
+        "\ncopy takes a data folder or a connection string (postgresql://...) for each side; it "
+        "exits\n0 done, 1 the copy failed (the target is unchanged), 2 no catalog in the source or "
+        "a\ncatalog that cannot be opened, 3 a target holding rows without --replace, 6 while "
+        "Velmora\nruns on the target folder, 7 an interrupted restore that could not be undone, 64 "
+        "bad\narguments.\n");
 }
 
 } // namespace
