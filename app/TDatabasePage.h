@@ -14,7 +14,7 @@ class TPmain;
 
 // The page "Database management": back up, restore and pack, with the
 // history of what packing did, and the export of the whole catalog in open
-// forms into a folder.
+// forms into a folder, and the choice of the catalog.
 class TDatabasePage : public QWidget {
     Q_OBJECT
 
@@ -39,6 +39,9 @@ public:
     bool PackDatabase();
     // "Import…": the CSV import window; the lists refresh after an import.
     void btn_importClick();
+    // "Catalog…": another catalog, this computer's or one on a database
+    // server; the lists are read again on it.
+    void btn_catalogClick();
 
     QPushButton* btn_backup = nullptr;
     QPushButton* btn_restore = nullptr;
@@ -46,6 +49,7 @@ public:
     // Brings a CSV file into the figures.
     QPushButton* btn_import = nullptr;
     QPushButton* btn_export = nullptr;
+    QPushButton* btn_catalog = nullptr;
     // Shown while an export runs.
     QProgressBar* PB_export = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
