@@ -5,22 +5,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-#include <cstdint>
-#include <cstdio>
-
 namespace {
 
 const QByteArray RaiseRequest = QByteArrayLiteral("raise\n");
-
-// FNV-1a: the same value for the same text in every build.
-std::uint64_t TextHash(const std::string& text) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : text) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
 
 } // namespace
 
@@ -29,10 +16,16 @@ QString InstanceChannel::DefaultName() {
 }
 
 QString InstanceChannel::NameFor(const std::string& dataFolder) {
-    char hash[18];
-    std::snprintf(hash, sizeof hash, "-%016llx",
-                  static_cast<unsigned long long>(TextHash(DataFolderLock::RealPath(dataFolder))));
-    return QString::fromStdString(SingleInstanceLock::RuntimePath(hash + std::string(".socket")));
+    return SocketFor(DataFolderLock::RealPath(dataFolder));
+}
+
+QString InstanceChannel::NameForServer(const std::string& conninfo) {
+    return SocketFor(SingleInstanceLock::ServerKey(conninfo));
+}
+
+QString InstanceChannel::SocketFor(const std::string& key) {
+    return QString::fromStdString(
+        SingleInstanceLock::RuntimePath('-' + SingleInstanceLock::KeyHash(key) + ".socket"));
 }
 
 InstanceChannel::InstanceChannel(QString name, QObject* parent)

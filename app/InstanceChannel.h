@@ -8,7 +8,7 @@
 class QLocalServer;
 
 // The running copy of the program listens on a local socket in the user's
-// runtime folder, named after its data folder; a copy started on the same
+// runtime folder, named after its data folder (or its server catalog); a copy started on the same
 // data folder while it runs asks it there to come to the front, then ends.
 class InstanceChannel : public QObject {
     Q_OBJECT
@@ -18,6 +18,8 @@ public:
     static QString DefaultName();
     // The socket of the copy on a data folder.
     static QString NameFor(const std::string& dataFolder);
+    // The socket of this user's copy on a catalog on a database server.
+    static QString NameForServer(const std::string& conninfo);
 
     explicit InstanceChannel(QString name = DefaultName(), QObject* parent = nullptr);
     ~InstanceChannel() override;
@@ -34,6 +36,7 @@ signals:
     void RaiseRequested();
 
 private:
+    static QString SocketFor(const std::string& key);
     void Accept();
 
     QString name_;

@@ -7,7 +7,7 @@
 // start in a working folder. The catalog lives in ../LDB beside that folder.
 // Without --workdir the folder is $VELMORA_HOME/bin, or ~/Velmora/bin, so a
 // start from the desktop menu (or from any other folder) finds the same
-// catalog.
+// catalog. --catalog opens a catalog on a database server instead.
 class StartOptions {
 public:
     enum class Action { Run, Help, Version, Error };
@@ -23,6 +23,9 @@ public:
     Action action = Action::Run;
     std::string workdir;        // the folder to work in, for Run
     bool createWorkdir = false; // the default folder is made when missing
+    // A database server's catalog for this run (a libpq connection
+    // string); empty for the catalog chosen in the program.
+    std::string catalog;
     std::vector<std::string> files;
     std::string error; // what was wrong, for Error
 };

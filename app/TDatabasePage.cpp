@@ -9,6 +9,7 @@
 #include "Msg.h"
 #include "ReadOnlyCatalog.h"
 #include "RecoverDataFolder.h"
+#include "TCatalogDialog.h"
 #include "TFBackUpRestore.h"
 #include "TF_import_csv.h"
 #include "TFpublish.h"
@@ -103,6 +104,16 @@ TDatabasePage::TDatabasePage(QWidget* parent) : QWidget(parent) {
                           QStringLiteral("Publish the catalog as a web site with an index, "
                                          "search and a page for every figure.")}),
                     2, 1);
+    btn_catalog = new QPushButton(QStringLiteral("Catalog…"), this);
+    btn_catalog->setMinimumWidth(160);
+    auto* catalogButtons = new QVBoxLayout;
+    catalogButtons->addWidget(btn_catalog);
+    catalogButtons->addStretch();
+    grid->addLayout(catalogButtons, 4, 0);
+    grid->addWidget(Note(this, QStringLiteral("Catalog:"),
+                         {QStringLiteral("Open the catalog in this computer's data folder, or a "
+                                         "catalog several people share on a database server.")}),
+                    4, 1);
     grid->setColumnStretch(1, 1);
     PB_export = new QProgressBar(this);
     PB_export->setVisible(false);
@@ -201,6 +212,23 @@ void TDatabasePage::Attach(TPmain& window, TPageDialogs& dialogs,
     connect(btn_pack, &QPushButton::clicked, this, CommandGuard::Slot([this] { btn_packClick(); }));
     connect(btn_import, &QPushButton::clicked, this,
             CommandGuard::Slot([this] { btn_importClick(); }));
+    connect(btn_catalog, &QPushButton::clicked, this,
+            CommandGuard::Slot([this] { btn_catalogClick(); }));
+}
+
+void TDatabasePage::btn_catalogClick() {
+    QString server;
+    {
+        TCatalogDialog dialog(window_->DB1.Server, this);
+        if (DialogRunner::Exec(dialog) != QDialog::Accepted)
+            return;
+        server = dialog.Server();
+    }
+    if (server == window_->DB1.Server)
+        return;
+    // The lists are read again also when the previous catalog stays.
+    window_->OpenCatalog(server);
+    refreshAll_();
 }
 
 void TDatabasePage::btn_backupClick() {

@@ -14,7 +14,7 @@ class TPmain;
 
 // The page "Database management": back up, restore and pack, with the
 // history of what packing did, and the export of the whole catalog in open
-// forms into a folder.
+// forms into a folder, and the choice of the catalog.
 class TDatabasePage : public QWidget {
     Q_OBJECT
 
@@ -41,6 +41,9 @@ public:
     bool PackDatabase();
     // "Import…": the CSV import window; the lists refresh after an import.
     void btn_importClick();
+    // "Catalog…": another catalog, this computer's or one on a database
+    // server; the lists are read again on it.
+    void btn_catalogClick();
 
     QPushButton* btn_backup = nullptr;
     QPushButton* btn_restore = nullptr;
@@ -49,6 +52,7 @@ public:
     QPushButton* btn_import = nullptr;
     QPushButton* btn_export = nullptr;
     QPushButton* btn_publish = nullptr;
+    QPushButton* btn_catalog = nullptr;
     // Shown while an export runs.
     QProgressBar* PB_export = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

@@ -1,5 +1,6 @@
 #include "TPmain.h"
 
+#include "CatalogChoice.h"
 #include "CommandGuard.h"
 #include "DialogRunner.h"
 #include "Msg.h"
@@ -28,6 +29,8 @@ TPmain::TPmain(QWidget* parent) : QMainWindow(parent), DB1(QStringLiteral("ADB")
         panel->setFrameShadow(QFrame::Sunken);
         StatusBar1->addWidget(panel);
     }
+    CatalogPanel = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(CatalogPanel);
     setStatusBar(StatusBar1);
     DB1.BeforeConnect = [this](TDatabase& database) { DB1BeforeConnect(database); };
     resize(800, 600);
@@ -70,16 +73,65 @@ bool TPmain::InitApplication() {
     // database is opened.
     if (!RecoverDataFolder(DataPath))
         return false;
+    DB1.Close();
+    DB1.Server = CommandLineCatalog.isEmpty() ? CatalogChoice::Stored() : CommandLineCatalog;
+    ShowCatalog();
+    DB1.PasswordCallback = [this](QString& password) { return AskTablePassword(password); };
     try {
-        DB1.Close();
-        DB1.PasswordCallback = [this](QString& password) { return AskTablePassword(password); };
         DB1.Open();
-    } catch (const std::exception&) {
-        // The structure check connects again and reports what matters.
+    } catch (const std::exception& error) {
+        // The structure check connects again to the file and reports what
+        // matters; a server that cannot be reached (or a password not
+        // given) ends the start here.
+        if (DB1.OnServer()) {
+            ShowMsg(ServerFailure(QString::fromUtf8(error.what())));
+            return false;
+        }
     }
     if (!QDir().mkpath(DataPath) || !QFileInfo(DataPath).isDir())
         return false;
     return CheckDatabaseStructure();
+}
+
+QString TPmain::ServerFailure(const QString& reason) const {
+    return QStringLiteral("Can not open the catalog on the server\n%1\n%2")
+        .arg(CatalogChoice::Shown(DB1.Server), reason.trimmed());
+}
+
+void TPmain::ShowCatalog() {
+    CatalogPanel->setText(CatalogChoice::StatusText(DB1.Server));
+}
+
+bool TPmain::OpenCatalog(const QString& server) {
+    const QString previous = DB1.Server;
+    const auto reopen = [this, &previous] {
+        DB1.Close();
+        DB1.Server = previous;
+        try {
+            DB1.Open();
+        } catch (const std::exception&) {
+            // The lists tell the catalog is closed; the next command tries again.
+        }
+    };
+    DB1.Close();
+    DB1.Server = server.trimmed();
+    try {
+        DB1.Open();
+    } catch (const std::exception& error) {
+        const QString message = DB1.OnServer() ? ServerFailure(QString::fromUtf8(error.what()))
+                                               : QString::fromUtf8(error.what());
+        reopen();
+        ShowMsg(message);
+        return false;
+    }
+    if (!CheckDatabaseStructure()) {
+        reopen();
+        return false;
+    }
+    CommandLineCatalog.clear();
+    CatalogChoice::Store(DB1.Server);
+    ShowCatalog();
+    return true;
 }
 
 bool TPmain::CheckDatabaseStructure() {

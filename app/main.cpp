@@ -1,5 +1,6 @@
 // Velmora: the program entry.
 
+#include "CatalogChoice.h"
 #include "CommandGuard.h"
 #include "InstanceChannel.h"
 #include "Msg.h"
@@ -78,12 +79,17 @@ int main(int argc, char** argv) {
         return 1;
 
     // Another copy running on the data folder (or velmora-tool working on
-    // it): the copy comes to the front, and this one ends at once, without a
-    // window.
-    SingleInstanceLock instance;
+    // it), or this user's copy on the same server catalog: the copy comes
+    // to the front, and this one ends at once, without a window.
+    const std::string server =
+        options.catalog.empty() ? CatalogChoice::Stored().toStdString() : options.catalog;
+    SingleInstanceLock instance(server.empty() ? std::string()
+                                               : SingleInstanceLock::ServerLockFolder(server));
+    const QString channelName =
+        server.empty() ? InstanceChannel::DefaultName() : InstanceChannel::NameForServer(server);
     if (!instance.Acquire()) {
         QCoreApplication application(argc, argv);
-        InstanceChannel::AskToRaise();
+        InstanceChannel::AskToRaise(channelName);
         return 0;
     }
 
@@ -117,7 +123,8 @@ int main(int argc, char** argv) {
     mainWindow.Dialogs.F_big_view = &bigView;
     mainWindow.Dialogs.D_scale_image = &scaleView;
 
-    InstanceChannel channel;
+    mainWindow.CommandLineCatalog = QString::fromStdString(options.catalog);
+    InstanceChannel channel(channelName);
     QObject::connect(&channel, &InstanceChannel::RaiseRequested, &mainWindow,
                      CommandGuard::Slot([&mainWindow] { mainWindow.BringToFront(); }));
     channel.Listen();

@@ -124,9 +124,12 @@ QString TF_check_DB::DatabaseProblem() const {
     try {
         const TDatabase& database = TDatabase::Connected(Q1.DatabaseName);
         // The first read of the file: SQLite opens lazily, and reading the
-        // header and the schema writes nothing.
+        // header and the schema writes nothing. A server has answered
+        // already; its catalog is read the same way.
         TSqlStatement tables(database.Handle(),
-                             QStringLiteral("select count(*) from sqlite_master"));
+                             database.OnServer()
+                                 ? QStringLiteral("select count(*) from information_schema.tables")
+                                 : QStringLiteral("select count(*) from sqlite_master"));
         if (!tables.Step())
             return QStringLiteral("the engine can not read it");
         return {};

@@ -9,6 +9,7 @@
 #include <libpq-fe.h>
 
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <cstdlib>
 #include <exception>
@@ -67,6 +68,22 @@ std::unique_ptr<EngineConnection> PgConnection::Open(const QString& conninfo, QS
     auto connection = std::make_unique<PgConnection>(std::move(session));
     connection->SetBusyTimeout(0);
     return connection;
+}
+
+QString PgConnection::ServerKey(const QString& conninfo) {
+    char* message = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), &message);
+    PQfreemem(message);
+    if (!options)
+        return conninfo.trimmed();
+    QStringList settings;
+    for (const PQconninfoOption* option = options; option->keyword; ++option)
+        if (option->val && *option->val && qstrcmp(option->keyword, "password") != 0)
+            settings << QString::fromUtf8(option->keyword) + QLatin1Char('=') +
+                            QString::fromUtf8(option->val);
+    PQconninfoFree(options);
+    settings.sort();
+    return settings.join(QLatin1Char('\n'));
 }
 
 int PgConnection::Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,

@@ -23,6 +23,11 @@ public:
                                                   const QString& password = {},
                                                   bool* needsPassword = nullptr);
 
+    // A connection string's settings in one text however it is written
+    // (URI or keywords, any order): "keyword=value" lines sorted, without
+    // the password. The string itself when it cannot be read.
+    static QString ServerKey(const QString& conninfo);
+
     int Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,
                 qsizetype* used) override;
     int Exec(const QByteArray& sql) override;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real program under Xvfb, as a person would, in fresh temporary
-# working folders; checks the database it writes with the sqlite3 shell and
-# saves screenshots to build/e2e/. Expects the program built in build/.
+# working folders; checks the database it writes with the sqlite3 shell (a
+# server's with psql) and saves screenshots to build/e2e/. Expects the program built in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +19,7 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${pg_dir:-}" ] && bash scripts/pg-server.sh stop "$pg_dir" >/dev/null 2>&1 || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -105,6 +106,130 @@ stop_catalog() {
   wait "$catalog_pid" 2>/dev/null || true
 }
 
+# Positions of the maximised main window on a 1280 x 800 screen with the
+# DejaVu fonts.
+tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_statistics="290 89"; tab_atlas="352 89"; tab_database="462 89"
+button_add="23 45"
+click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
+# Opens a new figure's editor from the figures page and types its name;
+# $figure is the editor's window.
+new_figure() {
+  click $tab_figures
+  click $button_add
+  figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Add for \"$1\""
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 20 "$1"
+}
+in_figure() { xdotool mousemove --window "$figure" "$1" "$2" click 1; sleep "${3:-0.5}"; }
+# Loads $scratch/knight.jpg in the image dialog that is open; with "cut",
+# also cuts the thumbnail; then Ok.
+load_in_image_dialog() {
+  local image open
+  image=$(wait_window "^Image$" 10) || fail "no image dialog"
+  sleep 0.5
+  xdotool mousemove --window "$image" 724 21 click 1
+  open=$(wait_window "^Open$" 10) || fail "no open dialog from Load from file"
+  xdotool windowfocus --sync "$open" type --delay 10 "$scratch/knight.jpg"
+  xdotool key Return
+  sleep 1
+  if [ "${1:-}" = cut ]; then
+    xdotool mousemove --window "$image" 696 178 click 1
+    sleep 0.3
+    xdotool mousemove --window "$image" 783 178 click 1
+    sleep 0.5
+    shot image-dialog-thumbnail
+  fi
+  xdotool mousemove --window "$image" 682 577 click 1
+  sleep 0.8
+}
+
+# A catalog on a database server: a throwaway server (its own folder, the
+# server's user must reach it), two copies of the program on it as two
+# users, the second one asked for its password. The first copy, started
+# with --catalog, records a figure with a picture; the second shows it; a
+# further start on the first one's catalog brings that copy to the front.
+server_catalog() {
+  command -v psql >/dev/null || fail "psql is not installed (scripts/setup.sh)"
+  pg_dir=$(mktemp -d)
+  local conninfo
+  conninfo=$(bash scripts/pg-server.sh start "$pg_dir") || fail "the database server did not start"
+  local reader="${conninfo/user=velmora/user=velmora_pw}"
+  [ -f "$scratch/knight.jpg" ] ||
+    convert -size 900x600 gradient:navy-gold -fill red -draw "circle 450,300 450,420" "$scratch/knight.jpg"
+  mkdir -p "$scratch/club-a/bin" "$scratch/club-b/bin"
+  start_club() {
+    (cd "$scratch/club-a/bin" && exec "$program" --workdir . --catalog "$conninfo") >"$out/server-$1.log" 2>&1 &
+    club_pid=$!
+    pids+=("$club_pid")
+    wait_window "^--- VELMORA ---$" 20 >/dev/null || fail "no main window on the server catalog ($1)"
+    wait_check_closed
+    sleep 1.5
+  }
+  start_club first
+  shot server-first-start
+  tables=$(psql "$conninfo" -Atc "select string_agg(table_name, ' ' order by table_name) from information_schema.tables where table_schema = 'public'")
+  [ "$tables" = "add_pictures figure_collection figures genres producers scales" ] || fail "tables on the server: $tables"
+  kill "$club_pid"; wait "$club_pid" 2>/dev/null || true
+  psql "$conninfo" -q -v ON_ERROR_STOP=1 <<SQL
+insert into producers (producer_id, producer_name) values ('P1', 'Alpha Miniatures'), ('P2', 'Beta Castings');
+insert into genres (genre_id, genre_name) values ('G1', 'Napoleonic'), ('G2', 'Medieval');
+grant usage on schema public to velmora_pw;
+grant select, insert, update, delete on all tables in schema public to velmora_pw;
+SQL
+  start_club editor
+  new_figure "Club Hussar"
+  xdotool key Tab Down Tab Tab Down
+  sleep 0.3
+  in_figure 87 203
+  load_in_image_dialog cut
+  shot server-figure-editor
+  in_figure 411 404 1
+  xdotool search --onlyvisible --name "^Figure$" >/dev/null 2>&1 && fail "Ok did not close the figure editor on the server catalog"
+  sleep 0.5
+  shot server-figure-added
+  row=$(psql "$conninfo" -Atc "select genre_id || ' ' || producer_id || ' ' || upper(encode(substr(picture, 1, 3), 'hex')) || ' ' || length(picture_th) from figures where figure_name = 'Club Hussar'")
+  [ "$row" = "G2 P1 FFD8FF 45810" ] || fail "figure stored on the server: $row"
+  step "catalog on a server opened with --catalog: structure made, figure with its picture stored"
+
+  # The same catalog again: the running copy comes to the front, no second window.
+  (cd "$scratch/club-b/bin" && timeout 10 "$program" --workdir . --catalog "$conninfo") >"$out/server-again.log" 2>&1 ||
+    fail "second start on the server catalog: exit code $?"
+  count=$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | wc -l)
+  [ "$count" -eq 1 ] || fail "$count main windows after a second start on the same server catalog"
+
+  # Another user on the same server: the password box, then the figure.
+  (cd "$scratch/club-b/bin" && exec "$program" --workdir . --catalog "$reader") >"$out/server-second.log" 2>&1 &
+  pids+=($!)
+  second_pid=$!
+  password=$(wait_window "^Enter password$" 20) || fail "no password box for the role that needs one"
+  sleep 0.5
+  shot server-password
+  xdotool windowfocus --sync "$password" type --delay 10 "velmora-pw-secret"
+  xdotool key Return
+  for _ in $(seq 200); do
+    [ "$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | wc -l)" -eq 2 ] && break
+    sleep 0.1
+  done
+  [ "$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | wc -l)" -eq 2 ] || fail "the second user's copy shows no main window"
+  wait_check_closed
+  sleep 1.5
+  xdotool windowactivate --sync "$(xdotool search --onlyvisible --name "^--- VELMORA ---$" | tail -n 1)" 2>/dev/null || true
+  sleep 1
+  shot server-second-copy
+  grep -q "velmora-pw-secret" -r "$scratch/club-b" "$XDG_CONFIG_HOME" 2>/dev/null && fail "the password was written to disk"
+  kill "$second_pid" "$club_pid"
+  wait "$second_pid" "$club_pid" 2>/dev/null || true
+  step "a second user on the same server asked for the password and shown the figure; a second start on one catalog raised the first"
+}
+
+if [ "${VELMORA_E2E_ONLY:-}" = server ]; then
+  server_catalog
+  echo "e2e: screenshots in $out"
+  echo "e2e: $passed passed, 0 failed"
+  exit 0
+fi
+
 # 1. A first start in an empty folder: the structure check, then the main
 #    window, and the database with its five tables and the collection's.
 first="$scratch/first"
@@ -149,10 +274,7 @@ kill "$main_pid"
 wait "$main_pid" 2>/dev/null || true
 
 # 3. A seeded catalog: every page, and a manufacturer added through the
-#    editor. Positions are those of the maximised window on a 1280 x 800
-#    screen with the DejaVu fonts.
-tab_figures="33 89"; tab_producers="122 89"; tab_genres="211 89"; tab_statistics="290 89"; tab_atlas="352 89"; tab_database="462 89"
-button_add="23 45"
+#    editor.
 for colours in red-blue green-yellow orange-purple; do
   convert -size 123x123 "gradient:$colours" -type TrueColor "bmp3:$scratch/$colours.bmp"
 done
@@ -166,17 +288,6 @@ insert into figures (figure_id, figure_name, producer_id, genre_id, type_ci, sca
   ('F3', 'Grenadier', 'P1', 'G1', 'infantry', '54-mm', 'Bearskin', readfile('$scratch/orange-purple.bmp'));
 SQL
 start_catalog seeded
-click() { xdotool mousemove $1 $2 click 1; sleep 0.6; }
-# Opens a new figure's editor from the figures page and types its name;
-# $figure is the editor's window.
-new_figure() {
-  click $tab_figures
-  click $button_add
-  figure=$(wait_window "^Figure$" 10) || fail "no figure editor after Add for \"$1\""
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 20 "$1"
-}
 shot page-figures
 click $tab_producers; shot page-manufacturers
 click $tab_genres; shot page-genres
@@ -317,28 +428,6 @@ new_figure "Old Guard Grenadier"
 # Genre: the first of the list (Medieval); manufacturer: the first (Alpha).
 xdotool key Tab Down Tab Tab Down
 sleep 0.3
-in_figure() { xdotool mousemove --window "$figure" "$1" "$2" click 1; sleep "${3:-0.5}"; }
-# Loads $scratch/knight.jpg in the image dialog that is open; with "cut",
-# also cuts the thumbnail; then Ok.
-load_in_image_dialog() {
-  local image open
-  image=$(wait_window "^Image$" 10) || fail "no image dialog"
-  sleep 0.5
-  xdotool mousemove --window "$image" 724 21 click 1
-  open=$(wait_window "^Open$" 10) || fail "no open dialog from Load from file"
-  xdotool windowfocus --sync "$open" type --delay 10 "$scratch/knight.jpg"
-  xdotool key Return
-  sleep 1
-  if [ "${1:-}" = cut ]; then
-    xdotool mousemove --window "$image" 696 178 click 1
-    sleep 0.3
-    xdotool mousemove --window "$image" 783 178 click 1
-    sleep 0.5
-    shot image-dialog-thumbnail
-  fi
-  xdotool mousemove --window "$image" 682 577 click 1
-  sleep 0.8
-}
 in_figure 87 203
 load_in_image_dialog cut
 shot figure-editor-main
@@ -820,6 +909,9 @@ green=$(colour_pixels figures-finished "$mark_grenadier" "rgb(39,174,96)")
 [ "$green" -ge 20 ] || fail "the \"finished\" bar did not list the Grenadier ($green green pixels)"
 stop_catalog
 step "status \"finished\" set on the Collection page: its panel's green mark, the Statistics page's \"finished\" bar lists that figure alone"
+
+# 12. A catalog on a database server shared by two copies.
+server_catalog
 
 echo "e2e: screenshots in $out"
 echo "e2e: $passed passed, 0 failed"

@@ -2,7 +2,9 @@
 # A throwaway PostgreSQL server for the tests, in a scratch folder:
 #   pg-server.sh start DIR   makes a cluster in DIR, starts it with its Unix
 #                            socket in DIR (no TCP, trust for the socket) and
-#                            prints the connection string of its database
+#                            prints the connection string of its database;
+#                            the role velmora_pw alone must give its password
+#                            ("velmora-pw-secret", scram-sha-256)
 #   pg-server.sh stop DIR    stops it and removes DIR
 # The server refuses to run as root: as root it runs as the system user
 # "postgres" (made when missing).
@@ -40,6 +42,8 @@ fi
 
 database=velmora_test
 role=velmora
+password_role=velmora_pw
+password=velmora-pw-secret
 
 case "$command" in
 start)
@@ -54,6 +58,14 @@ start)
     -o "-c listen_addresses='' -k $dir -c fsync=off -c full_page_writes=off" start \
     || { cat "$dir/server.log" >&2; exit 1; }
   "${as_owner[@]}" "$bindir/createdb" -h "$dir" -U "$role" "$database"
+  "${as_owner[@]}" "$bindir/psql" -q -h "$dir" -U "$role" -d "$database" -v ON_ERROR_STOP=1 \
+    -c "create role $password_role login password '$password'" \
+    -c "grant create on database $database to $password_role" >/dev/null
+  { echo "local all $password_role scram-sha-256"; cat "$dir/data/pg_hba.conf"; } \
+    >"$dir/pg_hba.conf.new"
+  chown "$owner" "$dir/pg_hba.conf.new"
+  mv "$dir/pg_hba.conf.new" "$dir/data/pg_hba.conf"
+  "${as_owner[@]}" "$bindir/pg_ctl" -D "$dir/data" -s reload
   echo "postgresql:///$database?host=$dir&user=$role"
   ;;
 stop)

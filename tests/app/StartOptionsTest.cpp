@@ -17,6 +17,7 @@ TEST(StartOptions, ChoosesTheWorkingFolder) {
         Action action;
         std::string workdir;
         bool create;
+        std::string catalog = {};
     };
     const Case cases[] = {
         {{}, "/home/ann", nullptr, Action::Run, "/home/ann/Velmora/bin", true},
@@ -28,6 +29,22 @@ TEST(StartOptions, ChoosesTheWorkingFolder) {
         {{"--help"}, nullptr, nullptr, Action::Help, "", false},
         {{"--workdir"}, "/home/ann", nullptr, Action::Error, "", false},
         {{"--bogus"}, "/home/ann", nullptr, Action::Error, "", false},
+        {{"--catalog", "postgresql://ann@db/figures"},
+         "/h",
+         nullptr,
+         Action::Run,
+         "/h/Velmora/bin",
+         true,
+         "postgresql://ann@db/figures"},
+        {{"--catalog=host=db dbname=f", "--workdir", "."},
+         "/h",
+         nullptr,
+         Action::Run,
+         ".",
+         false,
+         "host=db dbname=f"},
+        {{"--catalog"}, "/h", nullptr, Action::Error, "", false},
+        {{"--catalog="}, "/h", nullptr, Action::Error, "", false},
     };
     for (const Case& c : cases) {
         const StartOptions options = StartOptions::Parse(c.args, c.home, c.velmoraHome);
@@ -35,6 +52,7 @@ TEST(StartOptions, ChoosesTheWorkingFolder) {
         EXPECT_EQ(options.action, c.action) << label;
         EXPECT_EQ(options.workdir, c.workdir) << label;
         EXPECT_EQ(options.createWorkdir, c.create) << label;
+        EXPECT_EQ(options.catalog, c.catalog) << label;
     }
 }
 
