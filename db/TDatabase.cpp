@@ -84,6 +84,11 @@ void TDatabase::Open() {
 }
 
 std::unique_ptr<EngineConnection> TDatabase::OpenServer(QString* error) {
+    // A password given for another server is not tried on this one.
+    if (passwordServer_ != Server) {
+        serverPassword_.clear();
+        passwordServer_ = Server;
+    }
     for (;;) {
         bool needsPassword = false;
         std::unique_ptr<EngineConnection> engine =

@@ -79,4 +79,5 @@ private:
 
     std::unique_ptr<EngineConnection> engine_;
     QString serverPassword_;
+    QString passwordServer_;
 };
