@@ -185,7 +185,9 @@ bool SitePublisher::Publish() {
             stored.Reset();
             stored.Bind(1, figure.key);
             if (stored.Step()) {
-                const QByteArray bytes = stored.ColumnValue(0).toByteArray();
+                // The picture is written straight from the statement's row.
+                const QByteArrayView view = stored.ColumnView(0);
+                const QByteArray bytes = QByteArray::fromRawData(view.data(), view.size());
                 const QSize size = PictureSize(bytes);
                 if (size.isValid()) {
                     const QString file =
