@@ -73,9 +73,11 @@ void SitePublisher::Read() {
              QStringLiteral("select producer_id, producer_name, producer_website from producers"));
          makers.Step();)
         makers_.append({Text(makers, 0), Text(makers, 1), Text(makers, 2)});
-    for (TSqlStatement figures = Run(
-             QStringLiteral("select figure_id, figure_name, genre_id, producer_id, scale, type_ci, "
-                            "sculpter_name, painter_name, figure_dsc from figures"));
+    // Sculptor and painter are stored after the pictures: reading them here
+    // would walk every picture's pages, so they come with the pictures.
+    for (TSqlStatement figures =
+             Run(QStringLiteral("select figure_id, figure_name, genre_id, producer_id, scale, "
+                                "type_ci, figure_dsc from figures"));
          figures.Step();) {
         SiteFigure figure;
         figure.key = Text(figures, 0);
@@ -84,9 +86,7 @@ void SitePublisher::Read() {
         figure.makerKey = Text(figures, 3);
         figure.scale = Text(figures, 4);
         figure.type = Text(figures, 5);
-        figure.sculptor = Text(figures, 6);
-        figure.painter = Text(figures, 7);
-        figure.description = Text(figures, 8);
+        figure.description = Text(figures, 6);
         figures_.append(figure);
     }
 }
@@ -171,17 +171,23 @@ bool SitePublisher::Publish() {
         return *found;
     };
 
+    TSqlStatement stored = Run(QStringLiteral("select picture, picture_th, sculpter_name, "
+                                              "painter_name from figures where figure_id = ?"));
+    TSqlStatement more = Run(QStringLiteral("select add_picture_id, add_picture_name, picture, "
+                                            "picture_th from add_pictures where figure_id = ? "
+                                            "order by add_picture_id"));
     const QList<int>& order = index.Order();
     for (int place = 0; place < order.size(); ++place) {
         SiteFigure& figure = figures_[order[place]];
         const QString stem = figureNames.Stem(figure.key);
         std::optional<SiteImage> picture;
         {
-            TSqlStatement stored =
-                Run(QStringLiteral("select picture, picture_th from figures where figure_id = ?"),
-                    figure.key);
+            stored.Reset();
+            stored.Bind(1, figure.key);
             if (stored.Step()) {
-                const QByteArray bytes = stored.ColumnValue(0).toByteArray();
+                // The picture is written straight from the statement's row.
+                const QByteArrayView view = stored.ColumnView(0);
+                const QByteArray bytes = QByteArray::fromRawData(view.data(), view.size());
                 const QSize size = PictureSize(bytes);
                 if (size.isValid()) {
                     const QString file =
@@ -191,13 +197,14 @@ bool SitePublisher::Publish() {
                 }
                 figure.thumbnail =
                     WriteThumbnail(SitePages::Thumbnail(stem), stored.ColumnValue(1).toByteArray());
+                figure.sculptor = Text(stored, 2);
+                figure.painter = Text(stored, 3);
             }
+            stored.Reset();
         }
         QList<SiteImage> gallery;
-        TSqlStatement more = Run(QStringLiteral("select add_picture_id, add_picture_name, picture, "
-                                                "picture_th from add_pictures where figure_id = ? "
-                                                "order by add_picture_id"),
-                                 figure.key);
+        more.Reset();
+        more.Bind(1, figure.key);
         while (more.Step()) {
             const QByteArray bytes = more.ColumnValue(2).toByteArray();
             const QSize size = PictureSize(bytes);

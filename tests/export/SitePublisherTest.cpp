@@ -76,6 +76,33 @@ TEST_F(SitePublisherTest, FigurePageKeepsTheDescriptionAndShowsPictures) {
                     .startsWith("\xFF\xD8"));
 }
 
+TEST_F(SitePublisherTest, EachFigurePageShowsItsOwnMakersAndPicture) {
+    struct Case {
+        const char* key;
+        const char* name;
+        const char* sculptor;
+        const char* painter;
+        int width;
+    };
+    const Case cases[] = {{"1", "Hussar", "Ann", "Bo", 40}, {"2", "Lancer", "Cy", "", 50}};
+    for (const Case& c : cases) {
+        QImage image(c.width, 30, QImage::Format_RGB888);
+        image.fill(Qt::red);
+        Exec("insert into figures (figure_id, figure_name, sculpter_name, painter_name, picture) "
+             "values (?, ?, ?, ?, ?)",
+             {c.key, c.name, c.sculptor, c.painter, PictureToJpegBytes(image)});
+    }
+    ASSERT_TRUE(Publish());
+    for (const Case& c : cases) {
+        const QString page = QString::fromUtf8(ReadFile(FigurePage(c.key, c.name)));
+        EXPECT_TRUE(page.contains(QString("<dt>Sculptor</dt><dd>%1</dd>").arg(c.sculptor)))
+            << c.name;
+        EXPECT_EQ(page.contains("<dt>Painter</dt><dd>Bo</dd>"), QString(c.painter) == "Bo")
+            << c.name;
+        EXPECT_TRUE(page.contains(QString("width=\"%1\" height=\"30\"").arg(c.width))) << c.name;
+    }
+}
+
 TEST_F(SitePublisherTest, RepublishRemovesOnlyItsOwnStaleFiles) {
     Exec("insert into figures (figure_id, figure_name) values ('1', 'Hussar'), ('2', 'Lancer')");
     ASSERT_TRUE(Publish());
