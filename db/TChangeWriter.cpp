@@ -12,7 +12,9 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
+#include <QSet>
 #include <algorithm>
+
 #include <array>
 #include <cmath>
 
@@ -203,7 +205,7 @@ QString TChangeWriter::KeyTable() const {
     return LastIdentifier(select_.Columns()[key].table);
 }
 
-QString TChangeWriter::CurrentRowSql(std::vector<int>* columns) const {
+QString TChangeWriter::CurrentRowSql(const QSet<int>& written, std::vector<int>* columns) const {
     const int key = select_.KeyIndex();
     if (key < 0)
         return {};
@@ -213,7 +215,8 @@ QString TChangeWriter::CurrentRowSql(std::vector<int>* columns) const {
     QStringList read;
     for (int i = 0; i < select_.ColumnCount(); ++i) {
         const TSelectStatement::Column& column = select_.Columns()[i];
-        if (column.lazy || column.table != keyColumn.table || column.origin.isEmpty())
+        if (column.lazy || column.table != keyColumn.table || column.origin.isEmpty() ||
+            !written.contains(i))
             continue;
         read << column.origin;
         columns->push_back(i);
@@ -280,7 +283,20 @@ bool TChangeWriter::Write(const std::vector<Change>& changes) {
     compared_.clear();
     TSqlStatement current;
     if (anyOld) {
-        const QString sql = CurrentRowSql(&compared_);
+        // The columns an update writes are those it must not overwrite
+        // unseen; what the program never writes (a default the table
+        // filled in, say) may differ from the row as the list holds it.
+        QSet<int> written;
+        if (!statements_.ModifySQL.isEmpty()) {
+            const TSqlStatement& modify = statementFor(Kind::Modify);
+            for (int param = 1; param <= modify.ParamCount(); ++param) {
+                bool old = false;
+                const int column = ColumnOf(modify.ParamName(param), &old);
+                if (column >= 0 && !old)
+                    written.insert(column);
+            }
+        }
+        const QString sql = CurrentRowSql(written, &compared_);
         if (!sql.isEmpty())
             current = TSqlStatement(handle_, sql);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -88,7 +89,7 @@ private:
     void CheckUnchanged(const Change& change, TSqlStatement& current);
     // The select of the compared columns by key; empty when the key's
     // table is unknown.
-    QString CurrentRowSql(std::vector<int>* columns) const;
+    QString CurrentRowSql(const QSet<int>& written, std::vector<int>* columns) const;
     // The bare name of the key's table; empty when unknown.
     QString KeyTable() const;
     static void Announce(EngineConnection* handle, const QString& table, const QVariant& key);
