@@ -221,6 +221,9 @@ QString TChangeWriter::CurrentRowSql(const QSet<int>& written, std::vector<int>*
         read << column.origin;
         columns->push_back(i);
     }
+    // Nothing to compare: the row is read all the same, for its lock.
+    if (read.isEmpty())
+        read << keyColumn.origin;
     // The row stays as read until this transaction ends: on a server, other
     // clients' writes to it wait.
     const bool server = handle_->SqlDialect() == EngineConnection::Dialect::PostgreSql;

@@ -5,6 +5,7 @@
 #include "TFsure.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +45,8 @@ private:
             shown += " " + sure->Question->text();
         else if (auto* message = qobject_cast<TDmsg*>(&dialog))
             shown += " " + message->Label->text();
+        else if (auto* box = qobject_cast<QMessageBox*>(&dialog))
+            shown += " " + box->text();
         Shown << shown;
         if (actions_.empty()) {
             ADD_FAILURE() << "unexpected dialog: " << shown.toStdString();
