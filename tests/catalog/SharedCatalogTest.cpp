@@ -63,11 +63,12 @@ TEST_F(SharedCatalogTest, AStaleSaveIsRefusedAndTheOtherListsFollowWithinASecond
     ASSERT_TRUE(listener.Start("C"));
     listener.Watch(&c);
 
+    // Both read F1 and change it; A saves first.
+    Rename(b, "F1", "Bowman II");
     Rename(a, "F1", "Archer II");
     QElapsedTimer saved;
     saved.start();
     a.Q1.Post();
-    Rename(b, "F1", "Bowman II");
     EXPECT_EQ(TChangeWriter::RowGoneMessage(), RaisedMessage([&] { b.Q1.Post(); }));
     EXPECT_EQ(TDataSetState::Edit, b.Q1.State());
     EXPECT_EQ("Archer II,Bowman", Column("select figure_name from figures order by figure_id"));
