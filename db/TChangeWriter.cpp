@@ -285,7 +285,9 @@ bool TChangeWriter::Write(const std::vector<Change>& changes) {
     }
     compared_.clear();
     TSqlStatement current;
-    if (anyOld) {
+    // On a server other clients write the same rows; a data folder has one
+    // program at a time, and a row it no longer finds is told below.
+    if (anyOld && handle_->SqlDialect() == EngineConnection::Dialect::PostgreSql) {
         // The columns an update writes are those it must not overwrite
         // unseen; what the program never writes (a default the table
         // filled in, say) may differ from the row as the list holds it.
