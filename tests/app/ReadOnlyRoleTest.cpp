@@ -34,7 +34,7 @@ protected:
         previous_ = QDir::currentPath();
         QDir::setCurrent(root_.filePath("bin"));
         window_ = std::make_unique<TFmain>();
-        window_->DB1.Server = ServerWithSearchPath(server_, schema_);
+        window_->CommandLineCatalog = ServerWithSearchPath(server_, schema_);
         window_->show();
         window_->FormActivate();
         ASSERT_FALSE(window_->StartupPending());
