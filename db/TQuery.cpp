@@ -307,6 +307,29 @@ void TQuery::Post() {
     d->editor.Post();
 }
 
+TQuery::THeldRow TQuery::HeldRow() const {
+    d->CheckActive();
+    const int current = d->rows.Current();
+    if (current < 0)
+        return {};
+    const TQueryRows::Row& row = d->Loaded(current);
+    return {row.bookmark, row.values, row.tableKey};
+}
+
+void TQuery::PutBack(const THeldRow& held) {
+    d->CheckActive();
+    if (d->Editing())
+        throw EDatabaseError(QStringLiteral("A row being edited cannot be put back"));
+    const int index = d->rows.Find(held.bookmark);
+    if (held.bookmark == 0 || index < 0)
+        return;
+    TQueryRows::Row& row = d->rows[index];
+    row.values = held.values;
+    row.tableKey = held.tableKey;
+    d->select.Blobs().Forget();
+    d->Notify(Note::DataSet);
+}
+
 void TQuery::Cancel() {
     d->editor.Cancel();
 }

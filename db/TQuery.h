@@ -147,6 +147,20 @@ public:
     void Cancel();
     void Delete();
 
+    // The current row as held (its values as read or last posted, and the
+    // key the table holds it under), and putting it back in browse state.
+    // For a caller whose transaction around a post was rolled back: the
+    // row then shows, and is compared on its next write with, what the
+    // table holds again. PutBack of a row no longer in the list does
+    // nothing.
+    struct THeldRow {
+        TBookmark bookmark = 0;
+        std::vector<QVariant> values;
+        QVariant tableKey;
+    };
+    THeldRow HeldRow() const;
+    void PutBack(const THeldRow& row);
+
     // Pending cached changes, applied in the order they were made; on a
     // failure nothing is written and the cache stays. An update or delete
     // whose row another program changed or deleted is such a failure. An

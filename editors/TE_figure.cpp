@@ -289,6 +289,7 @@ bool TE_figure::SaveFigure(QString& reason) {
         return true;
     TQuery& record = *dataSet;
     std::vector<QVariant> entered;
+    TQuery::THeldRow asRead;
     bool posted = false;
     try {
         BeforeSave();
@@ -303,6 +304,8 @@ bool TE_figure::SaveFigure(QString& reason) {
         // The row first: a figure's pictures are written to a row that is
         // there.
         if (record.State() == TDataSetState::Edit || record.State() == TDataSetState::Insert) {
+            if (record.State() == TDataSetState::Edit)
+                asRead = record.HeldRow();
             record.Post();
             if (record.State() != TDataSetState::Browse)
                 throw EDatabaseError(TChangeWriter::AbortedMessage());
@@ -316,8 +319,13 @@ bool TE_figure::SaveFigure(QString& reason) {
         // written, and the editor holds again what the user gave it.
         reason = Reason(error);
         DataSetCancel(Qpicture);
-        if (posted)
+        if (posted) {
+            // The list holds the row as the table does again, so that the
+            // next save is compared with what is there.
+            if (record.State() == TDataSetState::Browse)
+                record.PutBack(asRead);
             Reenter(record, entered);
+        }
         return false;
     }
     O_pictures1->Q1.UpdatesWritten();

@@ -13,12 +13,12 @@ namespace {
 
 class EngineInterface : public TempDatabaseTest {
 protected:
-    EngineConnection& Engine() { return *database_.Handle(); }
+    EngineConnection& Handle() { return *database_.Handle(); }
 
     // The engine code a statement fails with; EngineCode::Ok when it runs.
     int CodeOf(const QString& text) {
         try {
-            TSqlStatement(&Engine(), text).Run();
+            TSqlStatement(&Handle(), text).Run();
         } catch (const EDatabaseError& error) {
             return EngineCode::Primary(error.EngineCode);
         }
@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(EngineInterface, ParametersKeepTheirNamesWithoutPrefixInOrderOfFirstUse) {
-    const TSqlStatement statement(&Engine(), QStringLiteral("select :FID, :OLD_figure_id, ?, "
+    const TSqlStatement statement(&Handle(), QStringLiteral("select :FID, :OLD_figure_id, ?, "
                                                             ":FID, @at, $dollar"));
     ASSERT_EQ(5, statement.ParamCount());
     const QStringList expected = {"FID", "OLD_figure_id", "", "at", "dollar"};
@@ -38,7 +38,7 @@ TEST_F(EngineInterface, ParametersKeepTheirNamesWithoutPrefixInOrderOfFirstUse) 
 TEST_F(EngineInterface, ColumnsTellTheTypeTheTableDeclaresInAnyCase) {
     Exec(QStringLiteral("create table t (k char(32), memo blob(1,1), picture blob(1,5), "
                         "price numeric(7,2), day date, n integer)"));
-    const TSqlStatement statement(&Engine(),
+    const TSqlStatement statement(&Handle(),
                                   QStringLiteral("select k, memo, picture, price, day, n, "
                                                  "k || 'x' as e from t"));
     const QStringList expected = {"char(32)", "blob(1,1)", "blob(1,5)", "numeric(7,2)",
@@ -75,7 +75,7 @@ TEST_F(EngineInterface, BoundValuesComeBackAsBytesAndEmptyIsNotNull) {
          false},
     };
     for (const Case& c : cases) {
-        TSqlStatement statement(&Engine(), QStringLiteral("select typeof(:v), :v"));
+        TSqlStatement statement(&Handle(), QStringLiteral("select typeof(:v), :v"));
         c.bind(statement);
         ASSERT_TRUE(statement.Step()) << c.name;
         EXPECT_EQ(QByteArray(c.type), statement.ColumnBytes(0).toByteArray()) << c.name;
@@ -93,7 +93,7 @@ TEST_F(EngineInterface, FailuresCarryTheEnginesCode) {
     const std::unique_ptr<EngineConnection> other = EngineConnection::OpenFile(
         database_.FileName(), EngineConnection::OpenMode::ReadWrite, &error);
     ASSERT_TRUE(other) << error.toStdString();
-    Engine().SetBusyTimeout(0);
+    Handle().SetBusyTimeout(0);
 
     struct Case {
         const char* statement;
@@ -112,7 +112,7 @@ TEST_F(EngineInterface, FailuresCarryTheEnginesCode) {
         }
         EXPECT_EQ(c.code, CodeOf(QString::fromLatin1(c.statement))) << c.statement;
         if (c.code != EngineCode::Ok) {
-            EXPECT_FALSE(Engine().ErrorMessage().isEmpty()) << c.statement;
+            EXPECT_FALSE(Handle().ErrorMessage().isEmpty()) << c.statement;
         }
         if (c.locked)
             other->Exec("rollback");
