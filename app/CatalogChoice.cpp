@@ -1,8 +1,8 @@
 #include "CatalogChoice.h"
 
+#include "ConnectionText.h"
 #include "DialogFolders.h"
 
-#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -31,17 +31,7 @@ void CatalogChoice::Store(const QString& server) {
 }
 
 QString CatalogChoice::Shown(const QString& server) {
-    QString shown = server.trimmed();
-    // "password=..." in either form, and the password of a URI's user.
-    static const QRegularExpression keyword(
-        QStringLiteral(R"((^|[\s?&])password\s*=\s*('([^'\\]|\\.)*'|[^\s&]*)(&|\s+)?)"));
-    static const QRegularExpression userinfo(
-        QStringLiteral(R"(^(postgres(ql)?://[^:@/]*):[^@/]*@)"));
-    shown.replace(keyword, QStringLiteral("\\1"));
-    static const QRegularExpression dangling(QStringLiteral("[?&]$"));
-    shown.replace(userinfo, QStringLiteral("\\1@"));
-    shown.remove(dangling);
-    return shown.trimmed();
+    return ConnectionText::WithoutPassword(server);
 }
 
 QString CatalogChoice::StatusText(const QString& server) {

@@ -8,6 +8,7 @@
 
 #include <libpq-fe.h>
 
+#include <QMap>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -76,14 +77,29 @@ QString PgConnection::ServerKey(const QString& conninfo) {
     PQfreemem(message);
     if (!options)
         return conninfo.trimmed();
-    QStringList settings;
+    QMap<QString, QString> settings;
     for (const PQconninfoOption* option = options; option->keyword; ++option)
         if (option->val && *option->val && qstrcmp(option->keyword, "password") != 0)
-            settings << QString::fromUtf8(option->keyword) + QLatin1Char('=') +
-                            QString::fromUtf8(option->val);
+            settings.insert(QString::fromUtf8(option->keyword), QString::fromUtf8(option->val));
     PQconninfoFree(options);
-    settings.sort();
-    return settings.join(QLatin1Char('\n'));
+    // What the server is reached with when the string leaves it out: the
+    // environment's or libpq's port and user, and a database named after
+    // the user.
+    if (PQconninfoOption* defaults = PQconndefaults()) {
+        for (const PQconninfoOption* option = defaults; option->keyword; ++option) {
+            const QString keyword = QString::fromUtf8(option->keyword);
+            if ((keyword == QLatin1String("port") || keyword == QLatin1String("user")) &&
+                option->val && *option->val && !settings.contains(keyword))
+                settings.insert(keyword, QString::fromUtf8(option->val));
+        }
+        PQconninfoFree(defaults);
+    }
+    if (!settings.contains(QStringLiteral("dbname")) && settings.contains(QStringLiteral("user")))
+        settings.insert(QStringLiteral("dbname"), settings.value(QStringLiteral("user")));
+    QStringList lines;
+    for (auto setting = settings.cbegin(); setting != settings.cend(); ++setting)
+        lines << setting.key() + QLatin1Char('=') + setting.value();
+    return lines.join(QLatin1Char('\n'));
 }
 
 int PgConnection::Prepare(QByteArrayView utf8, std::unique_ptr<EngineStatement>* statement,

@@ -1,8 +1,9 @@
 #include "TCatalogCopy.h"
 
 #include "DatabaseStructure.h"
-#include "EngineConnection.h"
 #include "EngineCode.h"
+#include "EngineConnection.h"
+#include "TChangeWriter.h"
 #include "TSqlStatement.h"
 #include "TZunPigger.h"
 
@@ -119,7 +120,13 @@ bool TCatalogCopy::HoldsRows(EngineConnection& db) {
 }
 
 void TCatalogCopy::ReplaceRows(EngineConnection& source, EngineConnection& target) {
-    ForEachTable([&](const TZunPigger& table) { CopyTable(source, target, table); });
+    const bool server = target.SqlDialect() == EngineConnection::Dialect::PostgreSql;
+    ForEachTable([&](const TZunPigger& table) {
+        CopyTable(source, target, table);
+        // Programs open on the server show the new rows once this commits.
+        if (server)
+            TChangeWriter::Announce(&target, Attribute(table, "name"), QVariant());
+    });
 }
 
 void TCatalogCopy::Copy(EngineConnection& source, EngineConnection& target) {

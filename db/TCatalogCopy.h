@@ -14,7 +14,9 @@ public:
 
     // Replaces the rows of every catalog table of target with the source's,
     // inside the transaction the caller holds on target. A column or table
-    // the source lacks is left empty. Raises EDatabaseError.
+    // the source lacks is left empty. On a server every table is announced
+    // as changed, so that the programs open on it read their lists again.
+    // Raises EDatabaseError.
     static void ReplaceRows(EngineConnection& source, EngineConnection& target);
 
     // Makes the catalog's tables in target with the structure check, then

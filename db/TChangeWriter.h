@@ -67,6 +67,9 @@ public:
     static QString Payload(const QString& table, const QVariant& key, const QString& sender);
     static QString Sender(const EngineConnection* handle);
     static QString TableOf(const QString& payload);
+    // Announces a write to table, of the row held under key (or, with an
+    // invalid key, of any of its rows).
+    static void Announce(EngineConnection* handle, const QString& table, const QVariant& key);
     // Announces a write by a statement that changed rows ("update T ...",
     // "insert into T ...", "delete from T ..."), keyed by no row.
     static void AnnounceStatement(EngineConnection* handle, const QString& sql);
@@ -92,7 +95,6 @@ private:
     QString CurrentRowSql(const QSet<int>& written, std::vector<int>* columns) const;
     // The bare name of the key's table; empty when unknown.
     QString KeyTable() const;
-    static void Announce(EngineConnection* handle, const QString& table, const QVariant& key);
 
     EngineConnection* handle_;
     const TUpdateSQL& statements_;

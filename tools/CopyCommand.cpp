@@ -2,6 +2,7 @@
 
 #include "ArchiveCommand.h"
 
+#include "ConnectionText.h"
 #include "DataFolderLock.h"
 #include "EngineConnection.h"
 #include "TCatalogCopy.h"
@@ -26,6 +27,13 @@ constexpr int BadArguments = 64;
 
 bool IsServer(const std::string& place) {
     return place.rfind("postgresql://", 0) == 0 || place.rfind("postgres://", 0) == 0;
+}
+
+// A place as the messages name it: a server without its password.
+std::string Named(const std::string& place) {
+    if (!IsServer(place))
+        return place;
+    return ConnectionText::WithoutPassword(QString::fromStdString(place)).toStdString();
 }
 
 QString CatalogFile(const std::string& folder) {
@@ -53,7 +61,7 @@ std::unique_ptr<EngineConnection> Connect(const std::string& place, bool create,
                                         &error);
     }
     if (!db)
-        std::fprintf(err, "velmora-tool: %s: %s; nothing was copied\n", place.c_str(),
+        std::fprintf(err, "velmora-tool: %s: %s; nothing was copied\n", Named(place).c_str(),
                      error.toLocal8Bit().constData());
     return db;
 }
@@ -111,16 +119,16 @@ int CopyCommand::Run(const std::vector<std::string>& args, std::FILE* out, std::
         std::fprintf(err,
                      "velmora-tool: %s holds a catalog already; give --replace to replace its "
                      "rows\n",
-                     target.c_str());
+                     Named(target).c_str());
         return TargetHoldsRows;
     }
     try {
         TCatalogCopy::Copy(*from, *to);
     } catch (const std::exception& error) {
         std::fprintf(err, "velmora-tool: the copy failed (%s); %s is unchanged\n", error.what(),
-                     target.c_str());
+                     Named(target).c_str());
         return NotCopied;
     }
-    std::fprintf(out, "The catalog has been copied to %s\n", target.c_str());
+    std::fprintf(out, "The catalog has been copied to %s\n", Named(target).c_str());
     return Copied;
 }

@@ -60,6 +60,8 @@ TEST(ServerCatalog, SingleInstanceKeys) {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", root.path().toUtf8());
     const std::string figures = "postgresql://ann@db.club/figures";
+    const QByteArray port = qgetenv("PGPORT");
+    qunsetenv("PGPORT");
     const struct {
         std::string other;
         bool same;
@@ -69,6 +71,9 @@ TEST(ServerCatalog, SingleInstanceKeys) {
         {"postgresql://ann@db.club/other", false},
         {"postgresql://bob@db.club/figures", false},
         {"postgresql://ann@db.club:5433/figures", false},
+        // The defaults the server would be reached with anyway.
+        {"postgresql://ann@db.club:5432/figures", true},
+        {"host=db.club user=ann", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.same, InstanceChannel::NameForServer(figures) ==
@@ -90,6 +95,8 @@ TEST(ServerCatalog, SingleInstanceKeys) {
     EXPECT_TRUE(otherServer.Acquire());
     EXPECT_NE(InstanceChannel::NameFor(folder), InstanceChannel::NameForServer(figures));
     qputenv("XDG_RUNTIME_DIR", runtime);
+    if (!port.isNull())
+        qputenv("PGPORT", port);
 }
 
 // The window started from <temp>/bin on a schema of its own on the server

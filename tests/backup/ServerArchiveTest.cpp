@@ -2,9 +2,12 @@
 
 #include "Archive.h"
 #include "CatalogRows.h"
+#include "TChangeWriter.h"
 #include "TempDatabaseTest.h"
 
 #include <QDir>
+#include <QSet>
+#include <QThread>
 
 namespace {
 
@@ -32,13 +35,28 @@ TEST_F(ServerArchiveTest, BackupRestoresIntoADataFolderAndBackIdentically) {
     EXPECT_EQ(QStringList{"velmora.db"}, QDir(Path("data")).entryList(QDir::Files));
     EXPECT_EQ(rows, Rows(*OpenFolder(Path("data"))));
 
-    // Back from the data folder's archive, over other rows.
+    // Back from the data folder's archive, over other rows; the programs
+    // open on the server hear that every table changed.
     ASSERT_EQ(ArchiveResult::Done, PackFolder(Path("data"), Path("b.tba"), {}, fault));
     Exec(QStringLiteral("delete from figures"));
     ASSERT_EQ("", AddFigure(Server(), QStringLiteral("Other")));
+    QString error;
+    const auto listener =
+        EngineConnection::OpenServer(ServerWithSearchPath(server_, schema_), &error);
+    ASSERT_TRUE(listener) << error.toStdString();
+    ASSERT_EQ(EngineCode::Ok, listener->Listen(TChangeWriter::ChangesChannel()));
     ASSERT_EQ(ArchiveResult::Done, UnpackIntoServer(Path("b.tba"), Server(), {}, fault))
         << fault.toStdString();
     EXPECT_EQ(rows, Rows(Server()));
+    const QSet<QString> expected{"figures", "add_pictures", "producers",
+                                 "genres",  "scales",       "figure_collection"};
+    QSet<QString> heard;
+    for (int tries = 0; !heard.contains(expected) && tries < 200; ++tries) {
+        QThread::msleep(10);
+        for (const auto& note : listener->TakeNotifications())
+            heard.insert(TChangeWriter::TableOf(note.Payload));
+    }
+    EXPECT_TRUE(heard.contains(expected)) << heard.values().join(' ').toStdString();
 }
 
 TEST_F(ServerArchiveTest, RestoreTheServerRefusesLeavesItsRows) {
