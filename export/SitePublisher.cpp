@@ -6,6 +6,7 @@
 #include "HtmlRecordReader.h"
 #include "JpegEncoder.h"
 #include "SiteAssets.h"
+#include "SiteFileWriter.h"
 #include "SiteIndex.h"
 #include "SiteManifest.h"
 #include "SiteNames.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QHash>
 #include <QImageReader>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -61,6 +63,8 @@ QSize Fitted(QSize size) {
 SitePublisher::SitePublisher(QString outFolder, Options options)
     : outFolder_(std::move(outFolder)), options_(std::move(options)) {}
 
+SitePublisher::~SitePublisher() = default;
+
 void SitePublisher::Read() {
     for (TSqlStatement genres =
              Run(QStringLiteral("select genre_id, genre_name, TB, TE from genres"));
@@ -92,7 +96,7 @@ void SitePublisher::Read() {
 }
 
 void SitePublisher::Write(const QString& path, const QByteArray& bytes) {
-    HtmlPageBuilder::WriteFile(QDir(outFolder_).filePath(path), bytes);
+    writer_->Add(path, bytes);
     written_ << path;
 }
 
@@ -119,6 +123,13 @@ bool SitePublisher::Step() {
 bool SitePublisher::Publish() {
     const QStringList earlier = SiteManifest::Read(outFolder_);
     Read();
+    // The first file in this thread: a folder that takes no files is told
+    // before anything else is made.
+    const QString stylesheet = QStringLiteral("site.css");
+    HtmlPageBuilder::WriteFile(QDir(outFolder_).filePath(stylesheet), SiteAssets::Stylesheet());
+    written_ << stylesheet;
+    writer_ = std::make_unique<SiteFileWriter>(outFolder_);
+    const auto noWriter = qScopeGuard([this] { writer_.reset(); });
     SiteNames figureNames(QStringLiteral("figure"));
     for (const SiteFigure& figure : figures_)
         figureNames.Add(figure.key, figure.name);
@@ -144,11 +155,11 @@ bool SitePublisher::Publish() {
     done_ = 0;
 
     auto stopped = [&] {
+        writer_->Finish();
         SiteManifest::Write(outFolder_, earlier + written_);
         return false;
     };
 
-    Write(QStringLiteral("site.css"), SiteAssets::Stylesheet());
     Write(QStringLiteral("site.js"), SiteAssets::Script());
 
     // Thumbnails first: every page that lists a figure shows its size.
@@ -185,9 +196,8 @@ bool SitePublisher::Publish() {
             stored.Reset();
             stored.Bind(1, figure.key);
             if (stored.Step()) {
-                // The picture is written straight from the statement's row.
                 const QByteArrayView view = stored.ColumnView(0);
-                const QByteArray bytes = QByteArray::fromRawData(view.data(), view.size());
+                const QByteArray bytes(view.data(), view.size());
                 const QSize size = PictureSize(bytes);
                 if (size.isValid()) {
                     const QString file =
@@ -246,6 +256,7 @@ bool SitePublisher::Publish() {
     Write(QStringLiteral("by-scale.html"), pages.ByScale());
     Write(QStringLiteral("site-index.js"), index.Script());
     Write(QString::fromLatin1(IndexFile), pages.Index());
+    writer_->Finish();
     removed_ = SiteManifest::RemoveStale(outFolder_, earlier, written_);
     SiteManifest::Write(outFolder_, written_);
     Step();

@@ -7,6 +7,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+
+class SiteFileWriter;
 
 // Publishes the catalog on "ADB" as a web site in a folder: index.html
 // (cards grouped by genre, search and chips over site-index.js, site.js),
@@ -35,6 +38,7 @@ public:
     static constexpr const char* IndexFile = "index.html";
 
     SitePublisher(QString outFolder, Options options);
+    ~SitePublisher();
 
     // False when stopped: what was written stays, and the manifest lists it
     // beside the earlier publish's files, which stay too.
@@ -58,6 +62,8 @@ private:
     QList<SiteGenre> genres_;
     QList<SiteMaker> makers_;
     QStringList written_;
+    // Writes the files while the next ones are made, during Publish.
+    std::unique_ptr<SiteFileWriter> writer_;
     int figurePages_ = 0;
     int mapsWritten_ = 0;
     int removed_ = 0;

@@ -1,5 +1,6 @@
 #include "SitePublisher.h"
 #include "BmpWriter.h"
+#include "EFileError.h"
 #include "JpegEncoder.h"
 #include "QueryTestFixture.h"
 #include "SiteNames.h"
@@ -125,6 +126,22 @@ TEST_F(SitePublisherTest, StoppedPublishWritesNoIndex) {
     EXPECT_FALSE(Publish(options));
     EXPECT_FALSE(QFile::exists(out_ + "/index.html"));
     EXPECT_NE(ReadFile(out_ + "/velmora-site.json").indexOf("hussar"), -1);
+}
+
+TEST_F(SitePublisherTest, AFileThatCannotBeWrittenStopsThePublishWithItsName) {
+    Exec("insert into figures (figure_id, figure_name) values ('1', 'Hussar'), ('2', 'Lancer')");
+    // A plain file where the figures' folder goes.
+    ASSERT_TRUE(QDir().mkpath(out_));
+    QFile blocker(out_ + "/figures");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    try {
+        Publish();
+        ADD_FAILURE() << "published";
+    } catch (const EFileError& error) {
+        EXPECT_TRUE(QString::fromStdString(error.what()).contains("figures")) << error.what();
+    }
+    EXPECT_FALSE(QFile::exists(out_ + "/index.html"));
 }
 
 } // namespace
