@@ -313,7 +313,7 @@ TQuery::THeldRow TQuery::HeldRow() const {
     if (current < 0)
         return {};
     const TQueryRows::Row& row = d->Loaded(current);
-    return {row.bookmark, row.values, row.tableKey};
+    return {row.bookmark, row.values, row.tableKey, d->state == TDataSetState::Insert};
 }
 
 void TQuery::PutBack(const THeldRow& held) {
@@ -327,6 +327,11 @@ void TQuery::PutBack(const THeldRow& held) {
     row.values = held.values;
     row.tableKey = held.tableKey;
     d->select.Blobs().Forget();
+    if (held.inserting) {
+        d->rows.Place(index, false, false);
+        d->BeginEditing(held.values);
+        d->SetState(TDataSetState::Insert);
+    }
     d->Notify(Note::DataSet);
 }
 

@@ -147,16 +147,18 @@ public:
     void Cancel();
     void Delete();
 
-    // The current row as held (its values as read or last posted, and the
-    // key the table holds it under), and putting it back in browse state.
-    // For a caller whose transaction around a post was rolled back: the
-    // row then shows, and is compared on its next write with, what the
-    // table holds again. PutBack of a row no longer in the list does
-    // nothing.
+    // The current row as held (its values as read or last posted, the key
+    // the table holds it under, whether it is being inserted), and putting
+    // it back in browse state. For a caller whose transaction around a post
+    // was rolled back: the row then shows, and is compared on its next
+    // write with, what the table holds again; a row that was being
+    // inserted is current and being inserted again. PutBack of a row no
+    // longer in the list does nothing.
     struct THeldRow {
         TBookmark bookmark = 0;
         std::vector<QVariant> values;
         QVariant tableKey;
+        bool inserting = false;
     };
     THeldRow HeldRow() const;
     void PutBack(const THeldRow& row);

@@ -304,8 +304,7 @@ bool TE_figure::SaveFigure(QString& reason) {
         // The row first: a figure's pictures are written to a row that is
         // there.
         if (record.State() == TDataSetState::Edit || record.State() == TDataSetState::Insert) {
-            if (record.State() == TDataSetState::Edit)
-                asRead = record.HeldRow();
+            asRead = record.HeldRow();
             record.Post();
             if (record.State() != TDataSetState::Browse)
                 throw EDatabaseError(TChangeWriter::AbortedMessage());
@@ -320,8 +319,8 @@ bool TE_figure::SaveFigure(QString& reason) {
         reason = Reason(error);
         DataSetCancel(Qpicture);
         if (posted) {
-            // The list holds the row as the table does again, so that the
-            // next save is compared with what is there.
+            // The list holds the row as the table does again (a new one is
+            // being inserted again), so that the next save writes it whole.
             if (record.State() == TDataSetState::Browse)
                 record.PutBack(asRead);
             Reenter(record, entered);

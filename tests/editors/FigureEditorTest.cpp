@@ -288,6 +288,43 @@ TEST_P(FigureEditorTest, AFigureIsSavedWholeOrNotAtAllAndARefusalKeepsWhatWasDon
     EXPECT_TRUE(script_.Done());
 }
 
+// A save refused after the row was written is rolled back whole; the next
+// Ok writes everything the user gave, for a new figure as for one edited.
+TEST_P(FigureEditorTest, ASaveRefusedMidwayIsWrittenWholeByTheNextOk) {
+    for (const bool added : {false, true}) {
+        SCOPED_TRACE(added ? "new figure" : "figure edited");
+        Exec("delete from figure_collection");
+        Exec("create trigger keep_out before insert on figure_collection "
+             "begin select raise(abort, 'collection kept'); end");
+        if (added) {
+            list_.Append();
+            list_.FieldByName("figure_id").SetAsString("F2");
+        }
+        TO_collection& page = *editor_.O_collection1;
+        script_.Then([&](QDialog&) {
+            editor_.DBEdit_name->selectAll();
+            QTest::keyClicks(editor_.DBEdit_name, "Lancer");
+            page.CmB_status->setCurrentText("primed");
+            script_.Then(ModalScript::Ok);
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton); // refused
+            EXPECT_EQ(Scalar("select count(*) from figure_collection").toInt(), 0);
+            Exec("drop trigger keep_out");
+            QTest::mouseClick(editor_.btn_ok, Qt::LeftButton);
+        });
+        EXPECT_TRUE(editor_.EditRecord(list_));
+        EXPECT_TRUE(script_.Done());
+        EXPECT_TRUE(script_.Shown.last().endsWith("collection kept"))
+            << script_.Shown.join('|').toStdString();
+        const QString key = added ? "F2" : "F1";
+        EXPECT_EQ(Column("select figure_name from figures where figure_id = '" + key + "'"),
+                  "Lancer");
+        EXPECT_EQ(Column("select collection_status from figure_collection where figure_id = '" +
+                         key + "'"),
+                  "primed");
+    }
+    EXPECT_EQ(Scalar("select count(*) from figures").toInt(), 2);
+}
+
 TEST_P(FigureEditorTest, EveryRunStartsOnMainWithTheCursorInTheName) {
     editor_.PageControl1->setCurrentWidget(editor_.TabSheet_files);
     EXPECT_FALSE(Edit(
