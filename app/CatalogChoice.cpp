@@ -23,18 +23,14 @@ QString CatalogChoice::Stored() {
 
 void CatalogChoice::Store(const QString& server) {
     QSettings settings = UserSettings();
-    const QString kept = Shown(server);
+    const QString kept = ConnectionText::WithoutPassword(server);
     if (kept.isEmpty())
         settings.remove(Key);
     else
         settings.setValue(Key, kept);
 }
 
-QString CatalogChoice::Shown(const QString& server) {
-    return ConnectionText::WithoutPassword(server);
-}
-
 QString CatalogChoice::StatusText(const QString& server) {
     return server.isEmpty() ? QStringLiteral("Catalog: this computer's data folder")
-                            : QStringLiteral("Catalog: ") + Shown(server);
+                            : QStringLiteral("Catalog: ") + ConnectionText::WithoutPassword(server);
 }

@@ -11,8 +11,6 @@ public:
     // The catalog chosen last; empty for the data folder's.
     static QString Stored();
     static void Store(const QString& server);
-    // The connection string without its password, for the user to read.
-    static QString Shown(const QString& server);
     // The status bar's line naming the catalog that is open.
     static QString StatusText(const QString& server);
 };

@@ -2,6 +2,7 @@
 
 #include "CatalogChoice.h"
 #include "CommandGuard.h"
+#include "ConnectionText.h"
 #include "DialogRunner.h"
 #include "Msg.h"
 #include "RecoverDataFolder.h"
@@ -95,7 +96,7 @@ bool TPmain::InitApplication() {
 
 QString TPmain::ServerFailure(const QString& reason) const {
     return QStringLiteral("Can not open the catalog on the server\n%1\n%2")
-        .arg(CatalogChoice::Shown(DB1.Server), reason.trimmed());
+        .arg(ConnectionText::WithoutPassword(DB1.Server), reason.trimmed());
 }
 
 void TPmain::ShowCatalog() {

@@ -12,9 +12,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
-#include <QSet>
 #include <algorithm>
-
 #include <array>
 #include <cmath>
 
